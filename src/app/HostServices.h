@@ -13,7 +13,7 @@ enum class Answer { Ok, Yes, No, Cancel };
 
 // A progress or link window: a title, numbered status lines and the abort button.
 class IProgress {
-public:
+  public:
     virtual ~IProgress() = default;
     virtual void SetTitle(const std::string& title) = 0;
     // Status line `line` (a small number or the window's control id) shows `text`.
@@ -23,7 +23,7 @@ public:
 };
 
 class IHostServices {
-public:
+  public:
     virtual ~IHostServices() = default;
     virtual void Message(const std::string& text, Icon icon) = 0;
     virtual Answer Ask(const std::string& text, Buttons buttons, Answer defaultAnswer) = 0;

@@ -8,17 +8,22 @@ namespace {
 
 const char* IconName(Icon icon) {
     switch (icon) {
-        case Icon::Error: return "error";
-        case Icon::Warning: return "warning";
-        case Icon::Information: return "info";
-        case Icon::Stop: return "stop";
-        case Icon::Question: return "question";
+        case Icon::Error:
+            return "error";
+        case Icon::Warning:
+            return "warning";
+        case Icon::Information:
+            return "info";
+        case Icon::Stop:
+            return "stop";
+        case Icon::Question:
+            return "question";
     }
     return "";
 }
 
 class CStderrProgress : public IProgress {
-public:
+  public:
     explicit CStderrProgress(bool show) : m_bShow(show) {}
     void SetTitle(const std::string& title) override {
         if (m_bShow) std::fprintf(stderr, "%s\n", title.c_str());
@@ -28,7 +33,7 @@ public:
     }
     bool Pump() override { return false; }
 
-private:
+  private:
     bool m_bShow;
 };
 
@@ -45,8 +50,10 @@ Answer CStderrHost::Ask(const std::string& text, Buttons, Answer defaultAnswer) 
         a = m_answers.front();
         m_answers.pop_front();
     }
-    const char* name = a == Answer::Yes ? "Yes" : a == Answer::No ? "No" : a == Answer::Ok ? "OK"
-                                                                                            : "Cancel";
+    const char* name = a == Answer::Yes  ? "Yes"
+                       : a == Answer::No ? "No"
+                       : a == Answer::Ok ? "OK"
+                                         : "Cancel";
     std::fprintf(stderr, "question: %s -> %s\n", text.c_str(), name);
     return a;
 }

@@ -11,7 +11,7 @@
 namespace orvex {
 
 class CStderrHost : public IHostServices {
-public:
+  public:
     explicit CStderrHost(bool showProgress = false) : m_bShowProgress(showProgress) {}
     void Message(const std::string& text, Icon icon) override;
     Answer Ask(const std::string& text, Buttons buttons, Answer defaultAnswer) override;
@@ -22,7 +22,7 @@ public:
     void QueueAnswer(Answer a) { m_answers.push_back(a); }
     int MessageCount() const { return m_nMessages; }
 
-private:
+  private:
     bool m_bShowProgress;
     std::deque<Answer> m_answers;
     int m_nMessages = 0;

@@ -13,11 +13,15 @@ auto* FindByChannel(List& list, int channel) {
 }
 }  // namespace
 
-CFreqSetup* CCarSetup::FindRpmSetup(int channel) { return FindByChannel(m_rpm, channel); }
+CFreqSetup* CCarSetup::FindRpmSetup(int channel) {
+    return FindByChannel(m_rpm, channel);
+}
 const CFreqSetup* CCarSetup::FindRpmSetup(int channel) const {
     return FindByChannel(m_rpm, channel);
 }
-CAnalogSetup* CCarSetup::FindAnalogSetup(int channel) { return FindByChannel(m_analog, channel); }
+CAnalogSetup* CCarSetup::FindAnalogSetup(int channel) {
+    return FindByChannel(m_analog, channel);
+}
 const CAnalogSetup* CCarSetup::FindAnalogSetup(int channel) const {
     return FindByChannel(m_analog, channel);
 }

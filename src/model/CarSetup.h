@@ -10,7 +10,7 @@
 namespace orvex {
 
 class CCarSetup {
-public:
+  public:
     int32_t m_nRearEndMode = 1;  // 1 = ratio given ("Gear Ratio"), 0 = from the teeth
     int32_t m_nDriveTeeth = 2;
     int32_t m_nAxleTeeth = 8;

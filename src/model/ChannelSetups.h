@@ -10,7 +10,7 @@
 namespace orvex {
 
 class CAnalogSetup {
-public:
+  public:
     int32_t m_nFamily = 1;  // 1 = first type family (codes 1..8), 0 = second (129..137)
     int32_t m_nInvert = 0;  // invert, or the sender's output range for pressure transducers
     std::string m_strDescription;
@@ -29,10 +29,10 @@ public:
 };
 
 class CDigitalSetup {
-public:
+  public:
     int32_t m_nInvert = 0;
     std::string m_strDescription;
-    int16_t m_nBand = 2;  // 1 full, 2 0.1..0.9, 3 lower half, 4 upper half
+    int16_t m_nBand = 2;     // 1 full, 2 0.1..0.9, 3 lower half, 4 upper half
     int32_t m_nChannel = 1;  // 1..6
     int32_t m_nType = 0;     // 0 none, 1 generic, 2 lap timer, 3 event timer, 4 switch, 5 GPS
     int32_t m_nUnitOffset = 0;
@@ -41,7 +41,7 @@ public:
 };
 
 class CFreqSetup {
-public:
+  public:
     std::string m_strDescription;
     int32_t m_nTireSizeMode = 0;
     int16_t m_nSmoothing = 4;
@@ -50,8 +50,8 @@ public:
     int32_t m_nSlipPartner = 0;
     int32_t m_nDisplayMode = 1;  // 0 speed, 1 engine, 2 wheel, 3 drive shaft, 4 clutch RPM
     int32_t m_nPPR = 1;
-    float m_fDiameter = 1.0f;          // current units (in or cm)
-    float m_fCircumference = 3.14f;    // current units
+    float m_fDiameter = 1.0f;        // current units (in or cm)
+    float m_fCircumference = 3.14f;  // current units
 };
 
 }  // namespace orvex

@@ -20,7 +20,8 @@ long SpikeFilter(CShaftList& series, int requestedMode, IHostServices& host);
 
 // Filters or switches every channel as requested and reports the result. Returns the report
 // text (empty when no channel line was added); a non-empty report is shown to the user.
-std::string FilterAndReport(CBriodashDataset& dataset, const std::array<int, kRpmChannels>& rpmModes,
+std::string FilterAndReport(CBriodashDataset& dataset,
+                            const std::array<int, kRpmChannels>& rpmModes,
                             const std::array<int, kAnalogChannels>& analogModes, bool afterLoad,
                             IHostServices& host);
 

@@ -16,7 +16,7 @@ struct RecordedMessage {
 };
 
 class FakeHost : public IHostServices {
-public:
+  public:
     std::vector<RecordedMessage> messages;
     std::vector<std::string> questions;
     std::vector<std::string> titles;
@@ -49,9 +49,9 @@ public:
         return out;
     }
 
-private:
+  private:
     class Progress : public IProgress {
-    public:
+      public:
         explicit Progress(FakeHost& host) : m_host(host) {}
         void SetTitle(const std::string& title) override { m_host.titles.push_back(title); }
         void SetStatus(int line, const std::string& text) override {
@@ -59,7 +59,7 @@ private:
         }
         bool Pump() override { return m_host.CountPump(); }
 
-    private:
+      private:
         FakeHost& m_host;
     };
 };
