@@ -15,7 +15,7 @@ struct UsageError : std::runtime_error {
 };
 
 class Args {
-public:
+  public:
     // `flags` are options without a value; every other "--name" takes the next word.
     Args(int argc, char** argv, int first, const std::set<std::string>& flags);
 
@@ -27,7 +27,7 @@ public:
     long GetInt(const std::string& name, long fallback, long lo, long hi) const;
     double GetDouble(const std::string& name, double fallback, double lo, double hi) const;
 
-private:
+  private:
     std::vector<std::string> m_positional;
     std::map<std::string, std::string> m_options;
 };
