@@ -199,7 +199,7 @@ TEST(SpikeFilter, AbortBetweenPassesKeepsChangesSoFar) {
     EXPECT_EQ(s[10].m_lFiltered, 100);
 }
 
-// A dataset with an engine RPM channel and two analog channels of type 5.
+// A dataset with two RPM channels and three analog channels of type 5, each 30 samples at 1 Hz.
 struct ReportFixture : ::testing::Test {
     CBriodashDataset ds;
     FakeHost host;
