@@ -9,9 +9,7 @@
 
 namespace orvex {
 
-CBriodashDataset::CBriodashDataset() {
-    AttachSeries();
-}
+CBriodashDataset::CBriodashDataset() { AttachSeries(); }
 
 CBriodashDataset::CBriodashDataset(const CBriodashDataset& o)
     : m_bDeleted(o.m_bDeleted),
@@ -129,10 +127,8 @@ void CBriodashDataset::MarkersFromDigital(int channel) {
 }
 
 void CBriodashDataset::SetZero(int32_t time, int32_t mode, const CBriodashDataset* other) {
-    if (time == kMinInt32)
-        time = GetStartTime(true);
-    else if (time == kNotSet)
-        time = GetEndTime(true);
+    if (time == kMinInt32) time = GetStartTime(true);
+    else if (time == kNotSet) time = GetEndTime(true);
     m_lZeroTime = time;
     m_nTimeRef = mode;
     if (m_nDistanceSource != 0) {
@@ -280,10 +276,8 @@ std::string CBriodashDataset::GetDisplayName(int flags, int lap) const {
     };
     if (flags & 2) {
         const int lastMarkLap = m_markers.Size() ? m_markers[m_markers.Tail()].m_lRaw / 100 : 0;
-        if (lap == 0)
-            label = "Start";
-        else if (m_nLap != 0 && lastMarkLap < m_nLap)
-            label = "End";
+        if (lap == 0) label = "Start";
+        else if (m_nLap != 0 && lastMarkLap < m_nLap) label = "End";
         else if (flags & 4) {
             std::snprintf(buf, sizeof buf, "Lap #%1d @ %s", lap, lapTime().c_str());
             label = buf;

@@ -20,7 +20,7 @@ inline constexpr int kAnalogChannels = 20;
 inline constexpr int kDigitalChannels = 6;
 
 class CBriodashDataset {
-  public:
+public:
     int32_t m_bDeleted = 0;
     int32_t m_nDistanceSource = 0;
     int32_t m_nLap = 0;
@@ -90,7 +90,7 @@ class CBriodashDataset {
     // Removes markers later than the end of data; returns true when any were removed.
     bool TrimMarkersPastEnd();
 
-  private:
+private:
     void AttachSeries();
 };
 

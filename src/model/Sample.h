@@ -14,7 +14,7 @@ struct CSample {
 };
 
 struct CShaft : CSample {
-    int16_t m_nGear = 1;   // index into the car setup's gear ratios
+    int16_t m_nGear = 1;  // index into the car setup's gear ratios
     int32_t m_lSlip = -1;  // 1/100000, -1 = not computed
 };
 

@@ -114,20 +114,16 @@ void CSeriesBase::SetRange(int32_t t1, int32_t t2) {
     Pos lo = 0, hi = n;
     while (lo < hi) {
         Pos mid = (lo + hi) / 2;
-        if (TimeAt(mid) < t1)
-            lo = mid + 1;
-        else
-            hi = mid;
+        if (TimeAt(mid) < t1) lo = mid + 1;
+        else hi = mid;
     }
     m_pFirst = lo < n ? lo : n - 1;
     lo = 0;
     hi = n;
     while (lo < hi) {
         Pos mid = (lo + hi) / 2;
-        if (TimeAt(mid) <= t2)
-            lo = mid + 1;
-        else
-            hi = mid;
+        if (TimeAt(mid) <= t2) lo = mid + 1;
+        else hi = mid;
     }
     m_pLast = lo > 0 ? lo - 1 : 0;
 }
@@ -221,10 +217,8 @@ double CShaftList::GetRPM(uint32_t period, bool milli) const {
         const uint32_t n = counts / period;
         const uint32_t ppr = static_cast<uint32_t>(std::max(m_nPerLap, 0));
         if (m_bFramed) {
-            if (ppr == 0)
-                rpm = 2.0 * n;
-            else
-                rpm = n <= ppr ? 1.0 : static_cast<double>(n / ppr);
+            if (ppr == 0) rpm = 2.0 * n;
+            else rpm = n <= ppr ? 1.0 : static_cast<double>(n / ppr);
             rpm = std::min(rpm, 25000.0);
         } else {
             rpm = ppr == 0 ? 2.0 * n : static_cast<double>(n) / ppr;

@@ -20,7 +20,7 @@ inline constexpr Pos kNoPos = -1;
 
 // What every series has, whatever its sample type: settings, view range, cached extremes.
 class CSeriesBase {
-  public:
+public:
     virtual ~CSeriesBase() = default;
 
     const CBriodashDataset* m_pDataset = nullptr;
@@ -89,7 +89,7 @@ class CSeriesBase {
     // Marker codes of files older than 2.7F: group and index from m_nPerLap.
     void RenumberOldMarkers();
 
-  protected:
+protected:
     int32_t KeyAt(Pos p, bool byDistance) const {
         return byDistance ? DistanceAt(p) : GetSampleTime(p, true);
     }
@@ -101,7 +101,7 @@ class CSeriesBase {
 
 template <class TSample>
 class CSeries : public CSeriesBase {
-  public:
+public:
     using Sample = TSample;
     std::vector<TSample> m_samples;
 
@@ -125,7 +125,9 @@ class CSeries : public CSeriesBase {
     }
     void AddTail(const TSample& s) { m_samples.push_back(s); }
     void AddHead(const TSample& s) { m_samples.insert(m_samples.begin(), s); }
-    void InsertBefore(Pos p, const TSample& s) { m_samples.insert(m_samples.begin() + p, s); }
+    void InsertBefore(Pos p, const TSample& s) {
+        m_samples.insert(m_samples.begin() + p, s);
+    }
     void RemoveAt(Pos p) { m_samples.erase(m_samples.begin() + p); }
     void SetDistance(Pos p, int32_t d) { (*this)[p].m_lDistance = d; }
 
@@ -218,7 +220,7 @@ class CSeries : public CSeriesBase {
         return s;
     }
 
-  protected:
+protected:
     static int32_t Lerp(int32_t a, int32_t b, float c) {
         return static_cast<int32_t>(static_cast<float>(a) +
                                     c * (static_cast<float>(b) - static_cast<float>(a)));
@@ -230,7 +232,7 @@ class CSampleList : public CSeries<CSample> {};
 
 // Shaft-speed (RPM) channels: periods of the sensor's pulses, with gear and slip per sample.
 class CShaftList : public CSeries<CShaft> {
-  public:
+public:
     int32_t m_bSlipDirty = 1;
     int32_t m_nSlipOn = 0;
     int32_t m_nRpmType = 0;
@@ -246,16 +248,14 @@ class CShaftList : public CSeries<CShaft> {
 
     // RPM of a period P in timer counts; with milli the RPM × 1000 truncated.
     double GetRPM(uint32_t period, bool milli) const;
-    int32_t GetRPMMilli(uint32_t period) const {
-        return static_cast<int32_t>(GetRPM(period, true));
-    }
+    int32_t GetRPMMilli(uint32_t period) const { return static_cast<int32_t>(GetRPM(period, true)); }
 
-  protected:
+protected:
     bool CountsForExtreme(int32_t v) const override { return v > 0; }
 };
 
 class CGPSList : public CSeries<CGPSSample> {
-  public:
+public:
     int32_t m_nWord1 = 0;
     int32_t m_nWord2 = 0;
     void CopySettings(const CGPSList& other) {
@@ -267,7 +267,7 @@ class CGPSList : public CSeries<CGPSSample> {
 
 // Parameters of a math channel; its samples are never saved.
 class CMathList : public CSeries<CSample> {
-  public:
+public:
     int32_t m_nWord = 0;
 };
 

@@ -18,8 +18,8 @@ std::string FormatTime(int32_t t, int digits) {
     int64_t frac = units % perSecond;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%s%lld:%02lld.%0*lld", t < 0 ? "-" : "",
-                  static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60),
-                  digits, static_cast<long long>(frac));
+                  static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60), digits,
+                  static_cast<long long>(frac));
     return buf;
 }
 
