@@ -68,6 +68,10 @@ TEST(SessionGenerator, RejectsUnknownCircuitAndUnrecordableOptions) {
     EXPECT_EQ(Generate(1.0, 20000.0).ds, nullptr);
     EXPECT_EQ(Generate(4000.0, 1.0).ds, nullptr);  // beyond the 32-bit clock of 0.1 ms
     EXPECT_EQ(Generate(std::nan("")).ds, nullptr);
+    Session empty = Generate(0.0);  // nothing recorded, but the setups are there
+    ASSERT_NE(empty.ds, nullptr);
+    EXPECT_FALSE(empty.ds->HasData());
+    EXPECT_EQ(empty.ds->m_carSetup.m_rpm.size(), 4u);
 }
 
 TEST(SessionGenerator, ListsTheCircuitsItCarries) {
