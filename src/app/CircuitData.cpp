@@ -219,6 +219,8 @@ constexpr CircuitOutline kCircuits[] = {
 
 }  // namespace
 
-std::span<const CircuitOutline> Circuits() { return kCircuits; }
+std::span<const CircuitOutline> Circuits() {
+    return kCircuits;
+}
 
 }  // namespace orvex
