@@ -51,7 +51,7 @@ int32_t Rgb(int r, int g, int b) {
 }
 
 // Noise from the seed. The library's distributions differ between implementations, so the
-// shapes are made here from the raw 32-bit draws of the (fully specified) Mersenne twister.
+// shapes are made here from the raw 32-bit draws of the Mersenne twister, whose output is fixed.
 class CNoise {
   public:
     explicit CNoise(uint32_t seed) : m_gen(seed) {}
@@ -329,6 +329,7 @@ std::unique_ptr<CBriodashDataset> GenerateSession(const GeneratorOptions& option
     for (const CAnalogSetup& a : ds->m_carSetup.m_analog)
         ds->m_analog[a.m_nChannel - 1].m_samples.reserve(n);
     if (truth) {
+        *truth = GeneratorTruth{};
         truth->time.reserve(n);
         truth->distance.reserve(n);
         truth->pathPosition.reserve(n);
