@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <iterator>
 
 #include "app/HostServices.h"
 #include "files/Archive.h"
@@ -35,6 +36,52 @@ void AdviseLargePages(void* data, std::size_t bytes) {
     (void)bytes;
 #endif
 }
+
+// Reads samples straight from the file bytes, so that a vector can build each one in place.
+template <class TSample, bool kGears>
+struct SampleDecoder {
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = TSample;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const TSample*;
+    using reference = TSample;
+    static constexpr difference_type kStride = kGears ? 10 : 8;
+
+    const uint8_t* p;
+
+    TSample operator*() const {
+        TSample s;
+        s.m_lTime = static_cast<int32_t>(LoadDWord(p));
+        s.m_lRaw = s.m_lFiltered = static_cast<int32_t>(LoadDWord(p + 4));
+        if constexpr (kGears && std::is_same_v<TSample, CShaft>) {
+            s.m_nGear = static_cast<int16_t>(LoadWord(p + 8));
+        }
+        return s;
+    }
+    TSample operator[](difference_type i) const { return *(*this + i); }
+    SampleDecoder& operator++() {
+        p += kStride;
+        return *this;
+    }
+    SampleDecoder operator++(int) {
+        SampleDecoder old = *this;
+        p += kStride;
+        return old;
+    }
+    SampleDecoder& operator--() {
+        p -= kStride;
+        return *this;
+    }
+    SampleDecoder& operator+=(difference_type d) {
+        p += d * kStride;
+        return *this;
+    }
+    SampleDecoder operator+(difference_type d) const { return SampleDecoder{p + d * kStride}; }
+    difference_type operator-(const SampleDecoder& o) const { return (p - o.p) / kStride; }
+    bool operator==(const SampleDecoder& o) const { return p == o.p; }
+    bool operator!=(const SampleDecoder& o) const { return p != o.p; }
+    bool operator<(const SampleDecoder& o) const { return p < o.p; }
+};
 
 // Default pulses per revolution of the engine types 1 to 9.
 constexpr int32_t kEnginePPR[10] = {1, 4, 3, 2, 6, 3, 2, 0, 1, 1};
@@ -246,17 +293,15 @@ class CDataFileReader {
         s.m_samples.shrink_to_fit();
         s.m_samples.reserve(n);  // exactly n: the vector never grows past what it holds
         AdviseLargePages(s.m_samples.data(), n * sizeof(TSample));
-        s.m_samples.resize(n);
-        TSample* out = s.m_samples.data();
         Extremes ex;
         const std::size_t block = std::max<std::size_t>(1, n / 100);
         int shown = -1;
         for (std::size_t done = 0; done < n;) {
             const std::size_t end = std::min(n, done + block);
             if (gears) {
-                in = ParseSamples<TSample, true>(in, done, end, out, ex);
+                in = ParseSamples<TSample, true>(in, done, end, s.m_samples, ex);
             } else {
-                in = ParseSamples<TSample, false>(in, done, end, out, ex);
+                in = ParseSamples<TSample, false>(in, done, end, s.m_samples, ex);
             }
             done = end;
             if (m_progress) {
@@ -289,19 +334,18 @@ class CDataFileReader {
         Pos max = kNoPos;
     };
 
-    // Parses samples [from, to) into `out`; returns the input after them.
+    // Appends samples [from, to) to the reserved vector, each built once in place from its
+    // bytes, then finds the extremes among them; returns the input after them.
     template <class TSample, bool kGears>
     static const uint8_t* ParseSamples(const uint8_t* in, std::size_t from, std::size_t to,
-                                       TSample* out, Extremes& ex) {
+                                       std::vector<TSample>& out, Extremes& ex) {
         constexpr bool kShaft = std::is_same_v<TSample, CShaft>;
         constexpr std::size_t kStride = kGears ? 10 : 8;
-        for (std::size_t i = from; i < to; ++i, in += kStride) {
-            TSample smp;
-            smp.m_lTime = static_cast<int32_t>(LoadDWord(in));
+        using Decoder = SampleDecoder<TSample, kGears>;
+        const uint8_t* const end = in + (to - from) * kStride;
+        out.insert(out.end(), Decoder{in}, Decoder{end});
+        for (std::size_t i = from; in != end; ++i, in += kStride) {
             const int32_t v = static_cast<int32_t>(LoadDWord(in + 4));
-            smp.m_lRaw = smp.m_lFiltered = v;
-            if constexpr (kShaft && kGears) smp.m_nGear = static_cast<int16_t>(LoadWord(in + 8));
-            out[i] = smp;
             if (kShaft && v <= 0) continue;
             if (v < ex.smallest) {
                 ex.smallest = v;
