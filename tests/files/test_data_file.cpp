@@ -404,3 +404,39 @@ TEST(DataFile, AfterReadTrimsMarkersPastTheEndOnce) {
 
 }  // namespace
 }  // namespace orvex
+
+namespace orvex {
+namespace {
+
+// The extremes and the rate found while parsing are those of the series' own after-load pass.
+TEST(DataFile, ParsedExtremesAndRateMatchTheSeries) {
+    const std::vector<std::pair<int32_t, int32_t>> samples = {
+        {0, 0}, {10, 50}, {25, -3}, {40, 80}, {50, 20}, {60, 80}, {70, 10}};
+    DatasetBytes d;
+    d.name.S("x");
+    d.carSetup = test::DefaultCarSetup();
+    d.rpm[0].samples = samples;
+    d.rpm[0].gears = std::vector<uint16_t>(samples.size(), 1);
+    d.analog[0].samples = samples;
+    ByteBuilder f = test::FileHeader();
+    f.W(1).Class("CBriodashDataset").Append(test::DatasetRecord(d));
+    FakeHost host;
+    DataFileContents out;
+    ASSERT_TRUE(ReadBytes(f.bytes, host, out));
+    auto check = [](auto& series) {
+        auto copy = series;
+        copy.m_fRate = 1.0f;
+        copy.FinishLoad(false);
+        EXPECT_EQ(series.m_pMin, copy.m_pMin);
+        EXPECT_EQ(series.m_pMax, copy.m_pMax);
+        EXPECT_FLOAT_EQ(series.m_fRate, copy.m_fRate);
+    };
+    check(out.datasets[0]->m_rpm[0]);
+    check(out.datasets[0]->m_analog[0]);
+    EXPECT_FLOAT_EQ(out.datasets[0]->m_analog[0].m_fRate, 1000.0f);
+    EXPECT_EQ(out.datasets[0]->m_analog[0].m_pMin, 2);
+    EXPECT_EQ(out.datasets[0]->m_rpm[0].m_pMin, 6);
+}
+
+}  // namespace
+}  // namespace orvex
