@@ -22,22 +22,15 @@ constexpr int32_t kNoReadingMilli = 1000;
 constexpr int32_t kSpeedLimit = 35000;
 
 bool GearsGiven(const CCarSetup& car) {
-    if (car.m_nGears <= 0 || car.m_nGears > 6) return false;
-    for (int i = 0; i < car.m_nGears; ++i)
-        if (!(car.m_fGearRatio[i] > 0.0f)) return false;
-    return true;
+    return car.HasGears();
 }
 
 bool RearEndGiven(const CCarSetup& car) {
-    if (!(car.m_fRearEndRatio > 0.0f)) return false;
-    const bool untouched = car.m_nRearEndMode == 1 && car.m_nDriveTeeth == 2 &&
-                           car.m_nAxleTeeth == 8 && car.m_fRearEndRatio == 4.0f;
-    return !untouched;
+    return car.HasRearEnd();
 }
 
 bool HasTireSize(const CFreqSetup& s) {
-    return (s.m_nRpmType == kTypeFrontWheel || s.m_nRpmType == kTypeRearWheel) &&
-           s.m_fCircumference > 0.0f;
+    return s.HasTireSize();
 }
 
 double Gear(const CCarSetup& car, int gear) {
@@ -238,26 +231,9 @@ std::vector<int32_t> SmoothedRpmValues(CBriodashDataset& ds, int channel, int32_
     return out;
 }
 
-int32_t AnalogValue(const CAnalogSetup& setup, int32_t raw, Units /*units*/) {
-    const double r = setup.m_nResolution;
-    const double mn = setup.m_fMin, mx = setup.m_fMax, off = setup.m_fOffset;
-    double v;
-    if (setup.m_nType >= 129 && setup.m_nType <= 137) {
-        const double full = std::ldexp(1.0, std::clamp(setup.m_nBits, 1, 30)) - 1.0;
-        double x = std::min<double>(raw, full);
-        if (setup.m_nInvert && setup.m_nType != 133 && setup.m_nType != 134) x = full - x;
-        v = r * mn + r * (mx - mn) * x / full;
-        if (setup.m_nType != 136 && setup.m_nType != 137) v -= r * off;
-    } else if (setup.m_nType >= 1 && setup.m_nType <= 7) {
-        v = r * (mn + (mx - mn) * raw / 100000.0);
-        if (setup.m_nType == 5 || setup.m_nType == 7) {
-            if (setup.m_nInvert) v = -v;
-            v -= r * off;
-        }
-    } else {
-        v = setup.m_nType == 0 ? 0.0 : raw;
-    }
-    return Trunc(v);
+int32_t AnalogValue(const CAnalogSetup& setup, int32_t raw, Units units,
+                    float voltageCorrection) {
+    return setup.Convert(raw, units, voltageCorrection);
 }
 
 void CheckSlipInfo(CBriodashDataset& ds, bool report, IHostServices& host) {

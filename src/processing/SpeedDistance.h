@@ -82,6 +82,8 @@ void ComputeSlip(CBriodashDataset& ds, int channel, bool showProgress, Units uni
 void DeriveAfterLoad(CBriodashDataset& ds, int distanceSource, Units units, IHostServices& host);
 
 // Analog value of a raw sample in units of 1/resolution factor (the channel's conversion).
-int32_t AnalogValue(const CAnalogSetup& setup, int32_t raw, Units units);
+// `voltageCorrection` is the application's channel-20 correction.
+int32_t AnalogValue(const CAnalogSetup& setup, int32_t raw, Units units,
+                    float voltageCorrection = 0.0f);
 
 }  // namespace orvex
