@@ -1,0 +1,90 @@
+#include "processing/LapView.h"
+
+#include "app/HostServices.h"
+#include "processing/Laps.h"
+#include "processing/SpeedDistance.h"
+
+namespace orvex {
+
+namespace {
+
+using DatasetList = std::vector<std::unique_ptr<CBriodashDataset>>;
+
+// Removes the lap datasets that follow `at` and inserts the session's new ones there.
+DatasetList::iterator InsertLaps(DatasetList& list, DatasetList::iterator at, bool oneColour,
+                                 IProgress* progress) {
+    CBriodashDataset& session = **at;
+    auto next = at + 1;
+    while (next != list.end() && (*next)->m_nLap != 0) next = list.erase(next);
+    auto laps = CutLaps(session, oneColour, progress);
+    const auto index = at - list.begin();
+    for (auto& lap : laps) lap->m_nGroup = session.m_nGroup;
+    list.insert(at + 1, std::make_move_iterator(laps.begin()), std::make_move_iterator(laps.end()));
+    return list.begin() + index + 1 + static_cast<std::ptrdiff_t>(laps.size());
+}
+
+}  // namespace
+
+void SetLapView(CBriodashDoc& doc, bool on) {
+    DatasetList& list = doc.m_datasets;
+    // Whatever the mode, the old lap datasets go first.
+    std::erase_if(list,
+                  [](const std::unique_ptr<CBriodashDataset>& ds) { return ds->m_nLap != 0; });
+    doc.m_bLapView = on;
+    if (on) {
+        bool asked = false, oneColour = false;
+        std::unique_ptr<IProgress> progress;
+        for (auto it = list.begin(); it != list.end();) {
+            CBriodashDataset& session = **it;
+            if (session.m_bDeleted || LapDatasetCount(session) == 0) {
+                ++it;
+                continue;
+            }
+            if (!asked) {
+                asked = true;
+                oneColour = doc.Host().Ask("Do you wish to set all channels in a Lap to one color?",
+                                           Buttons::YesNo, Answer::No) == Answer::Yes;
+                progress = doc.Host().OpenProgress("Analyzing Laps");
+            }
+            it = InsertLaps(list, it, oneColour, progress.get());
+        }
+    }
+    doc.UpdateAllViews(kHintRepaint);
+}
+
+void RebuildLapDatasets(CBriodashDoc& doc, CBriodashDataset& session) {
+    if (!doc.m_bLapView || session.m_nLap != 0) return;
+    DatasetList& list = doc.m_datasets;
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        if (it->get() != &session) continue;
+        // Keep the colour choice the existing laps show.
+        bool oneColour = false;
+        if (it + 1 != list.end() && (*(it + 1))->m_nLap == 1)
+            oneColour = (*(it + 1))->m_rpm[0].m_crTrace == LapColour(1) &&
+                        session.m_rpm[0].m_crTrace != LapColour(1);
+        auto progress = doc.Host().OpenProgress("Analyzing Laps");
+        InsertLaps(list, it, oneColour, progress.get());
+        break;
+    }
+    doc.UpdateAllViews(kHintRepaint);
+}
+
+void ChangeBeaconsPerLap(CBriodashDoc& doc, CBriodashDataset& session, int32_t beaconsPerLap) {
+    RenumberBeacons(session, beaconsPerLap);
+    RebuildLapDatasets(doc, session);
+    doc.m_bModified = true;
+}
+
+void InstallLapAnalysis(CBriodashDoc& doc) {
+    doc.m_setLapView = [](CBriodashDoc& d, bool on) { SetLapView(d, on); };
+    doc.m_reanalyseLaps = [](CBriodashDoc& d, CBriodashDataset& ds) { RebuildLapDatasets(d, ds); };
+}
+
+void DeriveDocument(CBriodashDoc& doc) {
+    for (auto& ds : doc.m_datasets) {
+        if (ds->m_nLap != 0 || ds->m_bDeleted) continue;
+        DeriveAfterLoad(*ds, doc.m_options.distanceMode, doc.m_options.units, doc.Host());
+    }
+}
+
+}  // namespace orvex
