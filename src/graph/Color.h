@@ -61,13 +61,12 @@ class CColor {
 inline constexpr const char* kColorFileHeader = "!Brio-Dash Color Setup File Version 2.0";
 
 // Reads a colour-setup file. Returns the sets read (possibly none), or nothing when the file
-// cannot be used; the reason is shown through `host` when `showMessages` is set (the start-up
-// load is silent).
+// cannot be used, after showing the reason through `host`; a file that cannot be opened is
+// reported only when `showMessages` is set (the start-up load is silent about it).
 std::optional<std::vector<CColor>> ReadColorFile(const std::string& path, IHostServices& host,
                                                  bool showMessages = true);
 // Reads colour-setup text already in memory (the file's bytes); same results and messages.
-std::optional<std::vector<CColor>> ParseColorText(const std::string& text, IHostServices& host,
-                                                  bool showMessages = true);
+std::optional<std::vector<CColor>> ParseColorText(const std::string& text, IHostServices& host);
 // The text of a colour-setup file holding `sets`.
 std::string FormatColorText(const std::vector<CColor>& sets);
 // Writes a colour-setup file; the old file stays untouched unless the new one is complete.
