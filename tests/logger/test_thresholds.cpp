@@ -244,5 +244,25 @@ TEST(EquationEntries, ListsEnabledChannelsAndResolvesTerms) {
     EXPECT_EQ(ResolveTermEntry({}, c), -1);
 }
 
+TEST(EquationEntries, AbsoluteValueTermsShowTheMagnitude) {
+    CAnalogSetup accel = Analog(135, -5, 5, 100, 1);  // inverted
+    accel.m_strDescription = "Lateral";
+    EquationChannels ch;
+    ch.m_pAnalog[0] = &accel;
+    CTachConfig cfg;
+    cfg.m_lAnalogStatus = 0x01;
+    const auto entries = EquationEntries(cfg, ch);
+    // -1.50 on an inverted channel is raw 4095 - 1433.25.
+    TermDisplay d = DescribeTerm(cfg, ch, entries, TachTerm{0xE0, 6, 2661, 1433});
+    EXPECT_TRUE(d.m_bValid);
+    EXPECT_EQ(d.m_nOperator, 6);
+    EXPECT_EQ(d.m_strValue, "1.50");
+    d = DescribeTerm(cfg, ch, entries, TachTerm{0xE0, 1, 2661, 0});
+    EXPECT_EQ(d.m_nOperator, 3);  // stored ">" reads "<=" on an inverted channel
+    EXPECT_EQ(d.m_strValue, "-1.50");
+    d = DescribeTerm(cfg, ch, entries, TachTerm{0xE0, 12, 2661, 0});
+    EXPECT_EQ(d.m_nOperator, 0);  // an operator beyond the list reads as the first
+}
+
 }  // namespace
 }  // namespace orvex
