@@ -93,6 +93,16 @@ std::string CDataAcqApp::OldSettingsPath() const {
     return std::filesystem::path(m_strSettingsPath).replace_extension("old").string();
 }
 
+EquationChannels CDataAcqApp::GetEquationChannels() const {
+    EquationChannels ch;
+    ch.m_units = m_units;
+    ch.m_fVoltageCorrection = m_fAnalog20Offset;
+    for (int n = 1; n <= 5; ++n) ch.m_pFreq[n - 1] = m_defaultCarSetup.FindRpmSetup(n);
+    for (int n = 1; n <= 20; ++n) ch.m_pAnalog[n - 1] = m_defaultCarSetup.FindAnalogSetup(n);
+    for (int n = 1; n <= 6; ++n) ch.m_pDigital[n - 1] = m_defaultCarSetup.FindDigitalSetup(n);
+    return ch;
+}
+
 double CDataAcqApp::GetPlaybackPeriodMs() const {
     return std::pow(10.0, m_nServerTimer / 10.0);
 }

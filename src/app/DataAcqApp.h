@@ -12,6 +12,7 @@
 #include "app/ProfileFile.h"
 #include "graph/Color.h"
 #include "logger/TachConfig.h"
+#include "logger/Thresholds.h"
 #include "model/CarSetup.h"
 #include "model/Units.h"
 
@@ -196,6 +197,9 @@ class CDataAcqApp {
     CTachConfig& GetLoggerConfig(int index) { return m_configs.at(index); }
     const CTachConfig& GetLoggerConfig(int index) const { return m_configs.at(index); }
     void SetLoggerConfig(int index, const CTachConfig& config) { m_configs.at(index) = config; }
+    // The default channel setups, units and channel-20 correction that describe the terms of
+    // the trigger equations.
+    EquationChannels GetEquationChannels() const;
     // Colour sets handed out to datasets in order.
     std::vector<CColor>& GetColorSets() { return m_colorSets; }
     const std::vector<CColor>& GetColorSets() const { return m_colorSets; }

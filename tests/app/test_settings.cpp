@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -615,6 +616,41 @@ TEST_F(Settings, CreatesTheConfigDirectory) {
     app.LoadSettings(host);
     ASSERT_TRUE(app.SaveSettings(host));
     EXPECT_TRUE(fs::exists(nested / "ORVEX.INI"));
+}
+
+}  // namespace
+}  // namespace orvex
+
+namespace orvex {
+namespace {
+
+std::string RunCli(const std::string& args) {
+    std::string out;
+    FILE* p = ::popen((std::string(ORVEX_CLI_PATH) + " " + args + " 2>&1").c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    ::pclose(p);
+    return out;
+}
+
+TEST_F(Settings, CommandLinePrintsAndResaves) {
+    const std::string old = "[Settings]\nVersion=V2.8D\nAutoSave=FALSE\n[Engine]\nCylinders=4\n";
+    WriteIni(old);
+    std::string printed = RunCli("settings");
+    EXPECT_NE(printed.find("Settings/Version = V3.03E\n"), std::string::npos);
+    EXPECT_NE(printed.find("Settings/AutoSave = FALSE\n"), std::string::npos);
+    EXPECT_NE(printed.find("RPM Channel 1/RPM Type = 3\n"), std::string::npos);
+    EXPECT_NE(printed.find("Transmission/1st Gear = 1.0000\n"), std::string::npos);
+    EXPECT_NE(printed.find("Server-Settings/Timer = 30\n"), std::string::npos);
+    EXPECT_EQ(ReadText(IniPath()), old);  // printing alone writes nothing
+
+    EXPECT_EQ(RunCli("settings --resave"), printed);
+    EXPECT_EQ(ReadText(m_dir / "ORVEX.old"), old);
+    EXPECT_EQ(RunCli("settings"), printed);
+
+    std::string report = RunCli("config-report --user 4");
+    EXPECT_EQ(report, "Recording Time : N/A\n");
 }
 
 }  // namespace
