@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "app/HostServices.h"
 #include "app/ProfileValues.h"
@@ -343,17 +344,17 @@ void CDataAcqApp::LoadServerSettings() {
 bool CDataAcqApp::SaveSettings(IHostServices& host) {
     namespace fs = std::filesystem;
     CProfileFile file;
+    const std::string oldPath = OldSettingsPath();
+    bool movedAside = false;
     if (m_bOldFormat) {
         // The old file is kept under the extension "old"; the new one starts empty.
-        std::string oldPath = OldSettingsPath();
         std::remove(oldPath.c_str());
-        if (std::rename(m_strSettingsPath.c_str(), oldPath.c_str()) != 0 && errno != ENOENT) {
-            int err = errno;
-            char text[2 * PATH_MAX + 100];
-            std::snprintf(text, sizeof text,
-                          "Could NOT rename old INI file '%s' to '%s'\nError Number = %d",
-                          m_strSettingsPath.c_str(), oldPath.c_str(), err);
-            host.Message(text, Icon::Warning);
+        if (std::rename(m_strSettingsPath.c_str(), oldPath.c_str()) == 0) {
+            movedAside = true;
+        } else if (int err = errno; err != ENOENT) {
+            host.Message("Could NOT rename old INI file '" + m_strSettingsPath + "' to '" +
+                             oldPath + "'\nError Number = " + std::to_string(err),
+                         Icon::Warning);
             return false;
         }
     } else {
@@ -370,11 +371,12 @@ bool CDataAcqApp::SaveSettings(IHostServices& host) {
     if (!dir.empty()) fs::create_directories(dir, ec);
     int err = 0;
     if (!file.Save(m_strSettingsPath, &err)) {
-        char text[PATH_MAX + 100];
-        std::snprintf(text, sizeof text,
-                      "Could NOT write the settings file '%s'\nError Number = %d",
-                      m_strSettingsPath.c_str(), err);
-        host.Message(text, Icon::Warning);
+        // Without a new file the old one goes back, or the next start would find none and
+        // remove the copy.
+        if (movedAside) std::rename(oldPath.c_str(), m_strSettingsPath.c_str());
+        host.Message("Could NOT write the settings file '" + m_strSettingsPath +
+                         "'\nError Number = " + std::to_string(err),
+                     Icon::Warning);
         return false;
     }
     m_loaded = file;

@@ -120,8 +120,7 @@ int RpmTypeDefaultDisplay(int type) {
 
 int EngineRpmType(int cylinders, int strokes) {
     if (cylinders <= 1) return strokes <= 2 ? 9 : 8;
-    if (cylinders <= 3) return 3;  // the pulse count nearest to two or three cylinders
-    if (cylinders == 4) return 3;
+    if (cylinders <= 4) return 3;  // two and three cylinders: the nearest pulse count
     if (cylinders <= 6) return 2;
     return 1;
 }

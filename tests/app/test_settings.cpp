@@ -609,6 +609,18 @@ TEST_F(Settings, FailedSaveIsReportedAndKeepsTheOldFile) {
     EXPECT_EQ(ReadText(IniPath()), current);
 }
 
+TEST_F(Settings, FailedSaveAfterMigrationPutsTheOldFileBack) {
+    const std::string old = "[Settings]\nVersion=V2.8D\nComPort=2\n";
+    WriteIni(old);
+    auto app = Start();
+    CProfileFile::SetSaveFaultHook(
+        [](CProfileFile::SaveStep s) { return s == CProfileFile::SaveStep::Write ? ENOSPC : 0; });
+    EXPECT_FALSE(app->SaveSettings(host));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(ReadText(IniPath()), old);
+    EXPECT_FALSE(fs::exists(app->OldSettingsPath()));
+}
+
 TEST_F(Settings, CreatesTheConfigDirectory) {
     fs::path nested = m_dir / "a" / "b";
     CDataAcqApp app((nested / "ORVEX.INI").string());
