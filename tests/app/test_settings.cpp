@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "app/DataAcqApp.h"
@@ -37,10 +38,15 @@ class Settings : public ::testing::Test {
     void SetUp() override {
         std::string tmpl = (fs::temp_directory_path() / "orvex-settings-XXXXXX").string();
         m_dir = ::mkdtemp(tmpl.data());
+        if (const char* before = std::getenv("ORVEX_CONFIG_DIR")) m_before = before;
         ::setenv("ORVEX_CONFIG_DIR", m_dir.c_str(), 1);
     }
     void TearDown() override {
         CProfileFile::SetSaveFaultHook({});
+        if (m_before)
+            ::setenv("ORVEX_CONFIG_DIR", m_before->c_str(), 1);
+        else
+            ::unsetenv("ORVEX_CONFIG_DIR");
         std::error_code ec;
         fs::remove_all(m_dir, ec);
     }
@@ -60,6 +66,7 @@ class Settings : public ::testing::Test {
     }
 
     fs::path m_dir;
+    std::optional<std::string> m_before;
     test::FakeHost host;
 };
 
