@@ -272,6 +272,7 @@ int Demo(int argc, char** argv, int first) {
     }
     CStderrHost host;
     DataFileContents contents;
+    contents.groundSpeedMap = 1;  // engine RPM, as new documents have it
     contents.datasets.push_back(std::move(ds));
     return WriteDataFile(out, contents, host, Units::Imperial) ? 0 : 1;
 }

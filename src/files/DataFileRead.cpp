@@ -123,6 +123,7 @@ class CDataFileReader {
         }
         const std::size_t versionAt = m_ar.Offset();
         const uint16_t major = m_ar.Word();
+        uint16_t storedLetter = 0;
         if (major > 10) {
             // No version words: what follows the header already belongs to the datasets.
             m_ar.Seek(versionAt);
@@ -131,12 +132,15 @@ class CDataFileReader {
             m_v.major = major;
             m_v.minor = m_ar.Word();
             const uint16_t letter = m_ar.Word();
+            storedLetter = letter;
             m_v.letter = Version::Letter(letter);
             if (m_v.Is(2, 5) && letter == 0) m_v.letter = LetterFromDate();
         }
         c.major = static_cast<uint16_t>(m_v.major);
         c.minor = static_cast<uint16_t>(m_v.minor);
-        c.letter = static_cast<uint16_t>(m_v.letter);
+        // The letter as the file stores it ('e' for files of this program); a dated letter
+        // when the file has none.
+        c.letter = storedLetter ? storedLetter : static_cast<uint16_t>(m_v.letter);
         if (m_v.AtLeast(2, 7, 'F')) {
             const uint16_t openTrackMap = m_ar.Word();
             const uint16_t calcBanking = m_ar.Word();

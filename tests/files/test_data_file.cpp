@@ -174,7 +174,7 @@ TEST(DataFile, EmptyDocumentIsHeaderAndCountZero) {
     ASSERT_TRUE(ReadBytes(bytes, host, back));
     EXPECT_TRUE(back.datasets.empty());
     EXPECT_EQ(back.openTrackMap, 0);
-    EXPECT_EQ(back.letter, 'E');
+    EXPECT_EQ(back.letter, 'e');
     EXPECT_TRUE(host.messages.empty());
 }
 

@@ -56,7 +56,7 @@ TEST(DataFileVersions, ThreeXFilesReadByTheirVersion) {
         ASSERT_TRUE(ReadDataFileFromMemory(bytes.data(), bytes.size(), "/x/old.tbc", host,
                                            DataFileReadOptions{}, c));
         EXPECT_EQ(c.minor, minor);
-        EXPECT_EQ(c.letter, 'A');
+        EXPECT_EQ(c.letter, 'a');  // as the file stores it
         ASSERT_EQ(c.datasets.size(), 1u);
         const CBriodashDataset& d = *c.datasets[0];
         EXPECT_EQ(d.m_rpm[0].m_nDataMode, 0);  // a shaft saved in mode 1 reads as mode 0
