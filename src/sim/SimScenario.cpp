@@ -146,7 +146,8 @@ void BuildVexa(const Options& o, double seconds, Rng& rng, Session& s) {
             }
             int32_t time = static_cast<int32_t>(t);
             if (i == 0) engineTimes.push_back(time);
-            s.expect.push_back(Fmt("rpm %d %d %u", i + 1, time, v));
+            static const int series[5] = {1, 2, 0, 3, 4};  // lap channel has no RPM series
+            s.expect.push_back(Fmt("rpm %d %d %u", series[i], time, v));
         }
         s.channels[cmd] = tr;
     }
