@@ -280,7 +280,9 @@ std::string CBriodashDataset::GetDisplayName(int flags, int lap) const {
     };
     if (flags & 2) {
         const int lastMarkLap = m_markers.Size() ? m_markers[m_markers.Tail()].m_lRaw / 100 : 0;
-        if (lap == 0)
+        if (lap == 0 && m_markers.Size() == 0)
+            label.clear();  // a session without laps: the name alone
+        else if (lap == 0)
             label = "Start";
         else if (m_nLap != 0 && lastMarkLap < m_nLap)
             label = "End";

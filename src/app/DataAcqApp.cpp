@@ -1,0 +1,480 @@
+#include "app/DataAcqApp.h"
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/HostServices.h"
+#include "app/ProfileValues.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr const char* kSettings = "Settings";
+
+// The format version written at exit.
+constexpr int kMajor = 3, kMinor = 3;
+constexpr char kLetter = 'E';
+
+struct ColorKey {
+    const char* key;
+    ColorRef color;
+};
+const ColorKey kColorKeys[kAppColors] = {
+    {"Graph-Background", MakeRGB(255, 255, 255)},
+    {"Graph-RPMLabel", MakeRGB(0, 0, 255)},
+    {"Graph-MPHLabel", MakeRGB(255, 0, 0)},
+    {"Graph-TimeLabel", MakeRGB(0, 0, 0)},
+    {"Trackmap-Background", MakeRGB(255, 255, 255)},
+    {"Trackmap-Track", MakeRGB(0, 0, 255)},
+    {"Trackmap-StartFinish", MakeRGB(0, 0, 0)},
+    {"Trackmap-AccelSeg", MakeRGB(0, 255, 0)},
+    {"Trackmap-DecelSeg", MakeRGB(255, 0, 0)},
+    {"Trackmap-LeftSeg", MakeRGB(0, 255, 255)},
+    {"Trackmap-RightSeg", MakeRGB(255, 0, 255)},
+    {"FrictionCircle-Background", MakeRGB(255, 255, 255)},
+    {"FrictionCircle-Axes", MakeRGB(0, 0, 0)},
+};
+
+// Settings older than V2.8E keep the RPM channels in the engine, shaft, tire and wheel keys.
+bool IsOldVersion(int major, int minor, char letter) {
+    return major < 2 || (major == 2 && minor < 8) || (major == 2 && minor == 8 && letter < 'E');
+}
+
+// "V%d.%d%c": fields that do not parse stay 0.
+void ParseVersion(const std::string& text, int& major, int& minor, char& letter) {
+    major = minor = 0;
+    letter = 0;
+    int n[2] = {0, 0};
+    const char* p = text.c_str();
+    const char* end = p + text.size();
+    if (p == end || *p != 'V') return;
+    ++p;
+    int parsed =
+        ScanProfileInts(std::string_view(p, static_cast<std::size_t>(end - p)), ".", 2, n, &p);
+    if (parsed >= 1) major = n[0];
+    if (parsed >= 2) {
+        minor = n[1];
+        if (p < end) letter = *p;
+        if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+    }
+}
+
+std::string GearKey(int gear) {
+    static const char* const kFirst[] = {"1st Gear", "2nd Gear", "3rd Gear"};
+    if (gear <= 3) return kFirst[gear - 1];
+    return std::to_string(gear) + "th Gear";
+}
+
+}  // namespace
+
+CDataAcqApp::CDataAcqApp() : CDataAcqApp(DefaultSettingsPath()) {}
+
+CDataAcqApp::CDataAcqApp(std::string settingsPath) : m_strSettingsPath(std::move(settingsPath)) {
+    for (int i = 0; i < kAppColors; ++i) m_colors[i] = kColorKeys[i].color;
+}
+
+std::string CDataAcqApp::DefaultSettingsPath() {
+    namespace fs = std::filesystem;
+    const char* dir = std::getenv("ORVEX_CONFIG_DIR");
+    if (dir && *dir) return (fs::path(dir) / "ORVEX.INI").string();
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg) return (fs::path(xdg) / "orvex" / "ORVEX.INI").string();
+    const char* home = std::getenv("HOME");
+    return (fs::path(home && *home ? home : ".") / ".config" / "orvex" / "ORVEX.INI").string();
+}
+
+std::string CDataAcqApp::OldSettingsPath() const {
+    return std::filesystem::path(m_strSettingsPath).replace_extension("old").string();
+}
+
+EquationChannels CDataAcqApp::GetEquationChannels() const {
+    EquationChannels ch;
+    ch.m_units = m_units;
+    ch.m_fVoltageCorrection = m_fAnalog20Offset;
+    for (int n = 1; n <= 5; ++n) ch.m_pFreq[n - 1] = m_defaultCarSetup.FindRpmSetup(n);
+    for (int n = 1; n <= 20; ++n) ch.m_pAnalog[n - 1] = m_defaultCarSetup.FindAnalogSetup(n);
+    for (int n = 1; n <= 6; ++n) ch.m_pDigital[n - 1] = m_defaultCarSetup.FindDigitalSetup(n);
+    return ch;
+}
+
+double CDataAcqApp::GetPlaybackPeriodMs() const {
+    return std::pow(10.0, m_nServerTimer / 10.0);
+}
+
+// --- Typed profile access ---
+
+bool CDataAcqApp::GetProfileBool(std::string_view section, std::string_view key,
+                                 bool defaultValue) const {
+    auto v = m_profile.Get(section, key);
+    return v ? *v == "TRUE" : defaultValue;
+}
+
+void CDataAcqApp::WriteProfileBool(std::string_view section, std::string_view key, bool value) {
+    m_profile.Write(section, key, value ? "TRUE" : "FALSE");
+}
+
+int32_t CDataAcqApp::GetProfileRangedInt(std::string_view section, std::string_view key,
+                                         int32_t defaultValue, int32_t minimum,
+                                         int32_t maximum) const {
+    int32_t v = m_profile.GetInt(section, key, defaultValue);
+    return (v < minimum || v > maximum) ? defaultValue : v;
+}
+
+void CDataAcqApp::WriteProfileInt(std::string_view section, std::string_view key, int32_t value) {
+    m_profile.Write(section, key, std::to_string(value));
+}
+
+int32_t CDataAcqApp::GetProfileLong(std::string_view section, std::string_view key,
+                                    int32_t defaultValue, int32_t minimum, int32_t maximum) const {
+    auto v = m_profile.Get(section, key);
+    int64_t n = 0;
+    if (!v || !ParseProfileLong(*v, n) || n < minimum || n > maximum) return defaultValue;
+    return static_cast<int32_t>(n);
+}
+
+void CDataAcqApp::WriteProfileLong(std::string_view section, std::string_view key, int32_t value) {
+    m_profile.Write(section, key, std::to_string(value));
+}
+
+float CDataAcqApp::GetProfileFloat(std::string_view section, std::string_view key,
+                                   float defaultValue, float minimum, float maximum) const {
+    auto v = m_profile.Get(section, key);
+    float f = 0;
+    if (!v || !ParseProfileFloat(*v, f) || f < minimum || f > maximum) return defaultValue;
+    return f;
+}
+
+void CDataAcqApp::WriteProfileFloat(std::string_view section, std::string_view key, float value) {
+    m_profile.Write(section, key, FormatFixed(value, 0, 3));
+}
+
+void CDataAcqApp::WriteProfileRatio(std::string_view section, std::string_view key, float value) {
+    m_profile.Write(section, key, FormatFixed(value, 7, 4));
+}
+
+int16_t CDataAcqApp::GetProfileSmoothing(std::string_view section, std::string_view key) const {
+    return SmoothingFromText(m_profile.GetString(section, key, "Light"));
+}
+
+void CDataAcqApp::WriteProfileSmoothing(std::string_view section, std::string_view key,
+                                        int16_t value) {
+    m_profile.Write(section, key, SmoothingText(value));
+}
+
+ColorRef CDataAcqApp::GetProfileColor(std::string_view section, std::string_view key,
+                                      ColorRef defaultValue) const {
+    auto v = m_profile.Get(section, key);
+    int rgb[3];
+    if (!v || v->empty() || ScanProfileInts(*v, ",", 3, rgb) != 3) return defaultValue;
+    return MakeRGB(rgb[0], rgb[1], rgb[2]);
+}
+
+void CDataAcqApp::WriteProfileColor(std::string_view section, std::string_view key,
+                                    ColorRef value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%d, %d, %d", static_cast<int>(value & 0xFF),
+                  static_cast<int>((value >> 8) & 0xFF), static_cast<int>((value >> 16) & 0xFF));
+    m_profile.Write(section, key, text);
+}
+
+std::string CDataAcqApp::GetProfileString(std::string_view section, std::string_view key,
+                                          std::string_view defaultValue) const {
+    return m_profile.GetString(section, key, defaultValue);
+}
+
+void CDataAcqApp::WriteProfileString(std::string_view section, std::string_view key,
+                                     std::string_view value) {
+    m_profile.Write(section, key, value);
+}
+
+// --- Start-up ---
+
+void CDataAcqApp::LoadSettings(IHostServices& host) {
+    CProfileFile file;
+    file.Load(m_strSettingsPath);  // a missing or unreadable file gives every default
+    ReadSettings(file);
+    LoadColorSets(host);
+}
+
+std::string CDataAcqApp::ColorFilePath() const {
+    namespace fs = std::filesystem;
+    if (!m_strColorFilePath.empty()) return m_strColorFilePath;
+    fs::path user;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        user = fs::path(xdg) / "orvex";
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        user = fs::path(home) / ".local" / "share" / "orvex";
+    std::error_code ec;
+    if (!user.empty() && fs::exists(user / "default.col", ec))
+        return (user / "default.col").string();
+    return (fs::path(ORVEX_DATA_DIR) / "default.col").string();
+}
+
+void CDataAcqApp::LoadColorSets(IHostServices& host) {
+    auto sets = ReadColorFile(ColorFilePath(), host, false);
+    m_colorSets = sets ? std::move(*sets) : std::vector<CColor>{};
+    if (m_colorSets.empty())
+        for (int n = 0; n < 3; ++n) m_colorSets.push_back(CColor::Default(n));
+}
+
+void CDataAcqApp::ReadSettings(const CProfileFile& file) {
+    m_profile = file;
+    m_loaded = file;
+    m_defaultCarSetup.m_rpm.clear();
+    m_defaultCarSetup.m_analog.clear();
+    m_defaultCarSetup.m_digital.clear();
+
+    // An empty version counts as current; a missing one as V2.8D.
+    std::string version = GetProfileString(kSettings, "Version", "V2.8D");
+    int major = kMajor, minor = kMinor;
+    char letter = kLetter;
+    if (!version.empty()) ParseVersion(version, major, minor, letter);
+    m_bOldFormat = IsOldVersion(major, minor, letter);
+
+    m_nPrinterSetupFlags = GetProfileRangedInt(kSettings, "Printer-SetupFlags", 0, 0, INT_MAX);
+    m_nPrinterSetupFlags |= 0x849;
+    m_bShowToolTips = GetProfileBool(kSettings, "Show-ToolTips", false);
+    m_nRecordSegments = GetProfileRangedInt(kSettings, "Record-Segments", 1, 1, 8);
+    m_nComPort = GetProfileRangedInt(kSettings, "ComPort", 1, 1, 8);
+    if (m_bOldFormat) LoadOldEngine();
+    m_bStackedTabs = GetProfileBool("Customer-Specific", "LD-Stacked-Tabs", true);
+    m_bSharedPort = GetProfileBool("ComPort", "Shared", false);
+    if (m_bOldFormat) LoadOldShafts();
+    LoadViewSettings();
+    if (m_bOldFormat) LoadOldSmoothing();
+    LoadTransmission();  // with the old speed sensor keys between gears and rear end
+    if (m_bOldFormat)
+        LoadOldTires();
+    else
+        LoadRpmChannels();
+    LoadAnalogChannels();
+    LoadDigitalChannels();
+    LoadLoggerConfigs();
+    LoadSpikeFilter();
+    LoadColors();
+    m_bTrackMapOnTop = GetProfileBool("Track-Map", "View On Top", true);
+    m_bMarkerViewBottom = GetProfileBool("Marker-View", "Bottom", false);
+    m_nMarkerViewHeight = GetProfileRangedInt("Marker-View", "Height", -1, -1, 9999);
+    m_nMarkerViewWidth = GetProfileRangedInt("Marker-View", "Width", -1, -1, 9999);
+    LoadServerSettings();
+    m_profile.Clear();
+}
+
+void CDataAcqApp::LoadViewSettings() {
+    m_bAutoSave = GetProfileBool(kSettings, "AutoSave", true);
+    m_bMphScale = GetProfileBool(kSettings, "MPHScale", false);
+    m_bLikeAnalogs = GetProfileBool(kSettings, "LikeAnalogs", true);
+    m_nXAxisMode = GetProfileRangedInt(kSettings, "XAxisMode", 1, 1, 2);
+    m_nXDistMode = GetProfileRangedInt(kSettings, "XDistMode", 1, 0, 4);
+    m_bAnalogScales = GetProfileBool(kSettings, "AnalogScales", true);
+    m_bOpenTrackMap = GetProfileBool(kSettings, "OpenTrackMap", false);
+    m_bCalcBanking = GetProfileBool(kSettings, "CalcBanking", false);
+    m_nGroundSpeedMap = GetProfileRangedInt(kSettings, "GroundSpeedMap", 2, 1, 4);
+    m_nTrackMapDrawSegments = GetProfileRangedInt(kSettings, "TrackMap-DrawSegments", 0, 0, 7);
+    m_fTrackMapLateralPos = GetProfileFloat(kSettings, "TrackMap-LateralPos", 0.2f, 0, 1.0f);
+    m_fTrackMapLateralNeg = GetProfileFloat(kSettings, "TrackMap-LateralNeg", 0.2f, 0, 1.0f);
+    m_fTrackMapLongitudePos = GetProfileFloat(kSettings, "TrackMap-LongitudePos", 0.2f, 0, 1.0f);
+    m_fTrackMapLongitudeNeg = GetProfileFloat(kSettings, "TrackMap-LongitudeNeg", 0.2f, 0, 1.0f);
+    m_nTrackMapTrackMarkers = GetProfileRangedInt(kSettings, "TrackMap-TrackMarkers", 0, 0, 2);
+    m_bTrackMapTrackRace = GetProfileBool(kSettings, "TrackMap-TrackRace", true);
+    m_bTrackMapRampAccel = GetProfileBool(kSettings, "TrackMap-RampAccel", false);
+    m_bFcDrawCurve = GetProfileBool(kSettings, "FC-Draw Curve", true);
+    m_bFcXGrid = GetProfileBool(kSettings, "FC-XGrid", false);
+    m_bFcYGrid = GetProfileBool(kSettings, "FC-YGrid", false);
+    m_bFcValues = GetProfileBool(kSettings, "FC-Values", true);
+    m_bLapReportDisplaySpeeds = GetProfileBool(kSettings, "LapReport-DisplaySpeeds", false);
+    m_bLapReportCalculateBest = GetProfileBool(kSettings, "LapReport-CalculateBest", false);
+    m_bLapReportColorSegs = GetProfileBool(kSettings, "LapReport-ColorSegs", false);
+    m_bLapReportHighliteBest = GetProfileBool(kSettings, "LapReport-HighliteBest", false);
+    m_bLapReportViewAll = GetProfileBool(kSettings, "LapReport-ViewAll", true);
+    m_bLapReportUseSelected = GetProfileBool(kSettings, "LapReport-UseSelected", false);
+    m_units = GetProfileString(kSettings, "Units", "Imperial") == "Metric" ? Units::Metric
+                                                                           : Units::Imperial;
+}
+
+void CDataAcqApp::LoadTransmission() {
+    CCarSetup& car = m_defaultCarSetup;
+    car.m_nGears = GetProfileRangedInt("Transmission", "Gears", 0, 0, 6);
+    for (int g = 1; g <= 6; ++g)
+        car.m_fGearRatio[g - 1] = GetProfileFloat("Transmission", GearKey(g), 1.0f, 0.01f, 99.99f);
+    if (m_bOldFormat) LoadOldSpeedSensor();
+    bool byRatio = GetProfileBool("Differential", "By Ratio", false);
+    car.m_nRearEndMode = byRatio ? 1 : 0;
+    if (byRatio) {
+        car.m_fRearEndRatio = GetProfileFloat("Differential", "Ratio", 1.0f, 0.01f, 999.9f);
+    } else {
+        car.m_nDriveTeeth = GetProfileRangedInt("Differential", "Pinion", 1, 1, 999);
+        car.m_nAxleTeeth = GetProfileRangedInt("Differential", "Ring", 1, 1, 999);
+        car.m_fRearEndRatio = car.m_nDriveTeeth < 1 ? 1.0f
+                                                    : static_cast<float>(car.m_nAxleTeeth) /
+                                                          static_cast<float>(car.m_nDriveTeeth);
+    }
+}
+
+void CDataAcqApp::LoadSpikeFilter() {
+    for (int n = 1; n <= kRpmSpikeChannels; ++n)
+        m_rpmSpike[n - 1] =
+            GetProfileRangedInt("Spike Filter", "RPM Channel #" + std::to_string(n), 0, 0, 2);
+    for (int n = 1; n <= kAnalogSpikeChannels; ++n)
+        m_analogSpike[n - 1] =
+            GetProfileRangedInt("Spike Filter", "Analog Channel #" + std::to_string(n), 0, 0, 2);
+}
+
+void CDataAcqApp::LoadColors() {
+    for (int i = 0; i < kAppColors; ++i)
+        m_colors[i] = GetProfileColor("ColorSettings", kColorKeys[i].key, kColorKeys[i].color);
+}
+
+void CDataAcqApp::LoadServerSettings() {
+    m_strSuspensionApp = GetProfileString("Server-Settings", "Suspension-App", "");
+    m_bServerAutoMode = GetProfileBool("Server-Settings", "Auto-Mode", false);
+    m_nServerTimer = GetProfileRangedInt("Server-Settings", "Timer", 30, 10, 40);
+    m_server = ServerState{};
+}
+
+// --- Exit ---
+
+bool CDataAcqApp::SaveSettings(IHostServices& host) {
+    namespace fs = std::filesystem;
+    CProfileFile file;
+    const std::string oldPath = OldSettingsPath();
+    bool movedAside = false;
+    if (m_bOldFormat) {
+        // The old file is kept under the extension "old"; the new one starts empty.
+        std::remove(oldPath.c_str());
+        if (std::rename(m_strSettingsPath.c_str(), oldPath.c_str()) == 0) {
+            movedAside = true;
+        } else if (int err = errno; err != ENOENT) {
+            host.Message("Could NOT rename old INI file '" + m_strSettingsPath + "' to '" +
+                             oldPath + "'\nError Number = " + std::to_string(err),
+                         Icon::Warning);
+            return false;
+        }
+    } else {
+        int err = 0;
+        if (!file.Load(m_strSettingsPath, &err) && err != ENOENT) {
+            // Unreadable now: keep at least the lines read at start-up.
+            file = m_loaded;
+        }
+    }
+    WriteSettings(file);
+
+    std::error_code ec;
+    fs::path dir = fs::path(m_strSettingsPath).parent_path();
+    if (!dir.empty()) fs::create_directories(dir, ec);
+    int err = 0;
+    if (!file.Save(m_strSettingsPath, &err)) {
+        // Without a new file the old one goes back, or the next start would find none and
+        // remove the copy.
+        if (movedAside) std::rename(oldPath.c_str(), m_strSettingsPath.c_str());
+        host.Message("Could NOT write the settings file '" + m_strSettingsPath +
+                         "'\nError Number = " + std::to_string(err),
+                     Icon::Warning);
+        return false;
+    }
+    m_loaded = file;
+    m_bOldFormat = false;
+    return true;
+}
+
+void CDataAcqApp::WriteSettings(CProfileFile& file) {
+    m_profile = std::move(file);
+    char version[32];
+    std::snprintf(version, sizeof version, "V%1d.%02d%c", kMajor, kMinor, kLetter);
+    WriteProfileString(kSettings, "Version", version);
+    WriteProfileInt(kSettings, "Record-Segments", m_nRecordSegments);
+    WriteProfileInt(kSettings, "ComPort", m_nComPort);
+    SaveViewSettings();
+    WriteProfileString(kSettings, "Units", m_units == Units::Metric ? "Metric" : "Imperial");
+    SaveRpmChannels();
+    SaveAnalogChannels();
+    SaveDigitalChannels();
+    SaveLoggerConfigs();
+    SaveSpikeFilter();
+    SaveColors();
+    WriteProfileBool("Track-Map", "View On Top", m_bTrackMapOnTop);
+    WriteProfileBool("Marker-View", "Bottom", m_bMarkerViewBottom);
+    WriteProfileInt("Marker-View", "Height", m_nMarkerViewHeight);
+    WriteProfileInt("Marker-View", "Width", m_nMarkerViewWidth);
+    SaveServerSettings();
+    file = std::move(m_profile);
+    m_profile.Clear();
+}
+
+void CDataAcqApp::SaveViewSettings() {
+    WriteProfileBool(kSettings, "AutoSave", m_bAutoSave);
+    WriteProfileBool(kSettings, "MPHScale", m_bMphScale);
+    WriteProfileBool(kSettings, "LikeAnalogs", m_bLikeAnalogs);
+    WriteProfileInt(kSettings, "XAxisMode", m_nXAxisMode);
+    WriteProfileInt(kSettings, "XDistMode", m_nXDistMode);
+    WriteProfileBool(kSettings, "AnalogScales", m_bAnalogScales);
+    WriteProfileInt(kSettings, "Printer-SetupFlags", m_nPrinterSetupFlags);
+    WriteProfileBool(kSettings, "Show-ToolTips", m_bShowToolTips);
+    WriteProfileBool(kSettings, "OpenTrackMap", m_bOpenTrackMap);
+    WriteProfileBool(kSettings, "CalcBanking", m_bCalcBanking);
+    WriteProfileInt(kSettings, "GroundSpeedMap", m_nGroundSpeedMap);
+    WriteProfileInt(kSettings, "TrackMap-DrawSegments", m_nTrackMapDrawSegments);
+    WriteProfileFloat(kSettings, "TrackMap-LateralPos", m_fTrackMapLateralPos);
+    WriteProfileFloat(kSettings, "TrackMap-LateralNeg", m_fTrackMapLateralNeg);
+    WriteProfileFloat(kSettings, "TrackMap-LongitudePos", m_fTrackMapLongitudePos);
+    WriteProfileFloat(kSettings, "TrackMap-LongitudeNeg", m_fTrackMapLongitudeNeg);
+    WriteProfileInt(kSettings, "TrackMap-TrackMarkers", m_nTrackMapTrackMarkers);
+    WriteProfileBool(kSettings, "TrackMap-TrackRace", m_bTrackMapTrackRace);
+    WriteProfileBool(kSettings, "TrackMap-RampAccel", m_bTrackMapRampAccel);
+    WriteProfileBool(kSettings, "FC-Draw Curve", m_bFcDrawCurve);
+    WriteProfileBool(kSettings, "FC-XGrid", m_bFcXGrid);
+    WriteProfileBool(kSettings, "FC-YGrid", m_bFcYGrid);
+    WriteProfileBool(kSettings, "FC-Values", m_bFcValues);
+    WriteProfileBool(kSettings, "LapReport-DisplaySpeeds", m_bLapReportDisplaySpeeds);
+    WriteProfileBool(kSettings, "LapReport-CalculateBest", m_bLapReportCalculateBest);
+    WriteProfileBool(kSettings, "LapReport-ColorSegs", m_bLapReportColorSegs);
+    WriteProfileBool(kSettings, "LapReport-HighliteBest", m_bLapReportHighliteBest);
+    WriteProfileBool(kSettings, "LapReport-ViewAll", m_bLapReportViewAll);
+    WriteProfileBool(kSettings, "LapReport-UseSelected", m_bLapReportUseSelected);
+    WriteProfileBool("Customer-Specific", "LD-Stacked-Tabs", m_bStackedTabs);
+    // Not among the keys written by older versions; written so a migration keeps it.
+    WriteProfileBool("ComPort", "Shared", m_bSharedPort);
+    SaveTransmission();
+}
+
+void CDataAcqApp::SaveTransmission() {
+    const CCarSetup& car = m_defaultCarSetup;
+    WriteProfileInt("Transmission", "Gears", car.m_nGears);
+    for (int g = 1; g <= 6; ++g)
+        WriteProfileRatio("Transmission", GearKey(g), car.m_fGearRatio[g - 1]);
+    WriteProfileBool("Differential", "By Ratio", car.m_nRearEndMode == 1);
+    if (car.m_nRearEndMode == 1) {
+        WriteProfileRatio("Differential", "Ratio", car.m_fRearEndRatio);
+    } else {
+        WriteProfileInt("Differential", "Pinion", car.m_nDriveTeeth);
+        WriteProfileInt("Differential", "Ring", car.m_nAxleTeeth);
+    }
+}
+
+void CDataAcqApp::SaveSpikeFilter() {
+    for (int n = 1; n <= kRpmSpikeChannels; ++n)
+        WriteProfileInt("Spike Filter", "RPM Channel #" + std::to_string(n), m_rpmSpike[n - 1]);
+    for (int n = 1; n <= kAnalogSpikeChannels; ++n)
+        WriteProfileInt("Spike Filter", "Analog Channel #" + std::to_string(n),
+                        m_analogSpike[n - 1]);
+}
+
+void CDataAcqApp::SaveColors() {
+    for (int i = 0; i < kAppColors; ++i)
+        WriteProfileColor("ColorSettings", kColorKeys[i].key, m_colors[i]);
+}
+
+void CDataAcqApp::SaveServerSettings() {
+    WriteProfileString("Server-Settings", "Suspension-App", m_strSuspensionApp);
+    WriteProfileBool("Server-Settings", "Auto-Mode", m_bServerAutoMode);
+    WriteProfileInt("Server-Settings", "Timer", m_nServerTimer);
+}
+
+}  // namespace orvex
