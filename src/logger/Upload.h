@@ -58,7 +58,7 @@ CUploadResult UploadFromLogger(ISerialLine& line, const CUploadDefaults& default
                                const CUploadOptions& options, IHostServices& host);
 
 // Engine RPM type for cylinders and cycle (cycle 8: a single cylinder read at half rate).
-int EngineRpmType(int cylinders, int cycle);
+int EngineTachType(int cylinders, int cycle);
 // Default pulses per revolution of an RPM type.
 int DefaultPPR(int rpmType);
 // A new RPM setup of the given channel and type with the type's defaults.

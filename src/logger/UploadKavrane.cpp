@@ -244,7 +244,7 @@ TransferStatus CUploadRun::KavraneMemory() {
             ppr = PprBeforeMarker(rest);
         } else {
             EngineSpec e = ParseEngine(rest.c_str());
-            type = EngineRpmType(e.cylinders, e.cycle);
+            type = EngineTachType(e.cylinders, e.cycle);
             ppr = DefaultPPR(type);
         }
         CFreqSetup fresh = MakeRpmSetup(i + 1, type, m_defaults.units);

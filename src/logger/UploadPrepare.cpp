@@ -160,7 +160,7 @@ void DefaultColours(CBriodashDataset& ds) {
 
 }  // namespace
 
-int EngineRpmType(int cylinders, int cycle) {
+int EngineTachType(int cylinders, int cycle) {
     if (cylinders == 1) return cycle == 8 ? 7 : cycle == 2 ? 9 : 8;
     if (cylinders >= 7 || cylinders <= 0) return 1;
     if (cylinders >= 5) return 2;

@@ -245,7 +245,7 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
             perRev ? (rest.rfind("REV, ", 0) == 0 ? rest.c_str() + 5 : "") : rest2.data();
         EngineSpec e = ParseEngine(from);
         ppr = e.ppr;
-        int engineType = EngineRpmType(e.cylinders, e.cycle);
+        int engineType = EngineTachType(e.cylinders, e.cycle);
         CFreqSetup& setup = RpmSetupOf(ds, 1, engineType, m_defaults.units);
         setup.m_nPPR = DefaultPPR(engineType);
         ds.m_rpm[0].m_nPerLap = setup.m_nPPR;
