@@ -17,14 +17,16 @@ const std::string& HourFile() {
         options.minutes = 60;
         options.rateHz = 100;
         auto ds = orvex::GenerateSession(options);
-        // Fill the free analog channels with copies of the recorded ones until 25 channels
+        // Fill the free analog channels with copies of the shock channels until 25 channels
         // hold data, and mark every RPM and analog channel as saved filtered.
         int channels = 0;
         ds->ForEachChannel([&](orvex::CSeriesBase& s) { channels += s.Size() ? 1 : 0; });
         for (int i = 0; i < orvex::kAnalogChannels && channels < 25; ++i) {
             if (ds->m_analog[static_cast<std::size_t>(i)].Size()) continue;
-            ds->m_analog[static_cast<std::size_t>(i)].m_samples = ds->m_analog[0].m_samples;
-            orvex::CAnalogSetup setup = *ds->m_carSetup.FindAnalogSetup(1);
+            const int source = 3 + i % 4;
+            ds->m_analog[static_cast<std::size_t>(i)].m_samples =
+                ds->m_analog[static_cast<std::size_t>(source - 1)].m_samples;
+            orvex::CAnalogSetup setup = *ds->m_carSetup.FindAnalogSetup(source);
             setup.m_nChannel = i + 1;
             ds->m_carSetup.m_analog.push_back(setup);
             ++channels;

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config python3
   clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev
 )
 
 missing=()

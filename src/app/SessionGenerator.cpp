@@ -39,8 +39,12 @@ constexpr int kBrakeSwitchCh = 1, kThrottleSwitchCh = 2;
 struct AnalogRange {
     float min, max;
 };
-constexpr AnalogRange kThrottleRange{0.0f, 100.0f};
+// Like real sensors, the throttle and the brake sender read about a tenth of full scale at rest,
+// so the recorded counts never sit at zero: the throttle is calibrated -12.5 % .. 112.5 %, and
+// the brake sender (0.5 V at no pressure, sender mode 1) reads F/10 + 0.8 F × pressure / max.
+constexpr AnalogRange kThrottleRange{-12.5f, 112.5f};
 constexpr AnalogRange kBrakeRange{0.0f, 2000.0f};
+constexpr AnalogRange kBrakeCounts{-250.0f, 2250.0f};
 constexpr AnalogRange kShockRange{-4.0f, 4.0f};
 constexpr AnalogRange kEgtRange{32.0f, 2085.0f};
 constexpr AnalogRange kAccelRange{-5.0f, 5.0f};
@@ -147,8 +151,7 @@ void FillSetup(CBriodashDataset& ds, const GeneratorPath& path) {
         MakeRpmSetup(kFrontWheelCh, 11, "Front Wheel", kFrontWheelPpr, 2, kFrontTireDiameter));
 
     car.m_analog.push_back(MakeAnalogSetup(kThrottleCh, 132, "Throttle", kThrottleRange, 10));
-    // Brake pressure sender with the full-range output (sender mode 3).
-    car.m_analog.push_back(MakeAnalogSetup(kBrakeCh, 133, "Brake Pressure", kBrakeRange, 1, 3));
+    car.m_analog.push_back(MakeAnalogSetup(kBrakeCh, 133, "Brake Pressure", kBrakeRange, 1, 1));
     const char* shocks[4] = {"Shock-LF", "Shock-RF", "Shock-LR", "Shock-RR"};
     for (int k = 0; k < 4; ++k)
         car.m_analog.push_back(MakeAnalogSetup(kShockCh + k, 130, shocks[k], kShockRange, 1000));
@@ -379,7 +382,7 @@ std::unique_ptr<CBriodashDataset> GenerateSession(const GeneratorOptions& option
             ds->m_analog[channel - 1].AddTail(Sample(time, Counts(value, range.min, range.max)));
         };
         analog(kThrottleCh, throttle * 100.0 + 0.3 * noise.Normal(), kThrottleRange);
-        analog(kBrakeCh, brake * kMaxBrakePressure + 5.0 * noise.Normal(), kBrakeRange);
+        analog(kBrakeCh, brake * kMaxBrakePressure + 5.0 * noise.Normal(), kBrakeCounts);
 
         road = road * roadLag + (1.0 - roadLag) * noise.Normal();
         const double pitch = -s.accel / kGravity;  // nose dives under braking

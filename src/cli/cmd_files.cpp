@@ -187,7 +187,8 @@ int Info(int argc, char** argv, int first) {
         j.BeginArray();
         DescribeSeries(j, "markers", ds->m_markers);
         for (int i = 0; i < kRpmChannels; ++i)
-            DescribeSeries(j, "rpm" + std::to_string(i + 1), ds->m_rpm[static_cast<std::size_t>(i)]);
+            DescribeSeries(j, "rpm" + std::to_string(i + 1),
+                           ds->m_rpm[static_cast<std::size_t>(i)]);
         for (int i = 0; i < kAnalogChannels; ++i)
             DescribeSeries(j, "analog" + std::to_string(i + 1),
                            ds->m_analog[static_cast<std::size_t>(i)]);
@@ -209,7 +210,8 @@ int Dump(int argc, char** argv, int first) {
     const std::string channel = args.Get("channel", "");
     const std::string values = args.Get("values", "raw");
     if (channel.empty()) throw UsageError("--channel is required");
-    if (values != "raw" && values != "filtered") throw UsageError("--values must be raw or filtered");
+    if (values != "raw" && values != "filtered")
+        throw UsageError("--values must be raw or filtered");
     const long n = args.GetInt("dataset", 1, 1, 1000000);
     CStderrHost host;
     DataFileContents contents;
@@ -227,8 +229,9 @@ int Dump(int argc, char** argv, int first) {
     out.reserve(ref.series->Size() * 24);
     char line[64];
     auto emit = [&](int32_t t, int32_t v, const int16_t* gear) {
-        int len = gear ? std::snprintf(line, sizeof line, "%s\t%d\t%d\n", Seconds(t).c_str(), v, *gear)
-                       : std::snprintf(line, sizeof line, "%s\t%d\n", Seconds(t).c_str(), v);
+        int len =
+            gear ? std::snprintf(line, sizeof line, "%s\t%d\t%d\n", Seconds(t).c_str(), v, *gear)
+                 : std::snprintf(line, sizeof line, "%s\t%d\n", Seconds(t).c_str(), v);
         out.append(line, static_cast<std::size_t>(len));
     };
     if (ref.shaft) {
@@ -277,8 +280,8 @@ int Demo(int argc, char** argv, int first) {
     return WriteDataFile(out, contents, host, Units::Imperial) ? 0 : 1;
 }
 
-Register regDemo("demo",
-                 "demo --out FILE.tbc [--minutes M] [--rate HZ] [--seed S] [--circuit ID]", Demo);
+Register regDemo("demo", "demo --out FILE.tbc [--minutes M] [--rate HZ] [--seed S] [--circuit ID]",
+                 Demo);
 Register regInfo("info", "info FILE [--json]", Info);
 Register regDump("dump", "dump FILE --dataset N --channel C [--values raw|filtered]", Dump);
 Register regResave("resave", "resave IN.tbc OUT.tbc", Resave);

@@ -295,7 +295,8 @@ CBriodashDataset* CBriodashDoc::DeleteData(CBriodashDataset& ds, int32_t before,
         markDeleted(*tail);
         auto it = Find(*kept);
         m_datasets.insert(it + 1, std::move(tail));
-        if (m_lGreenTime != kNotSet && m_lGreenTime > after) m_lGreenTime = m_lGreenDistance = kNotSet;
+        if (m_lGreenTime != kNotSet && m_lGreenTime > after)
+            m_lGreenTime = m_lGreenDistance = kNotSet;
         if (m_lRedTime != kNotSet && m_lRedTime > after) m_lRedTime = m_lRedDistance = kNotSet;
     }
     for (auto& s : kept->m_rpm) {
@@ -340,8 +341,8 @@ void CBriodashDoc::SetComments(CBriodashDataset& ds, const std::string& text) {
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
-        std::string line = text.substr(start, end == std::string::npos ? std::string::npos
-                                                                         : end - start);
+        std::string line =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
         if (end == std::string::npos) break;
@@ -464,7 +465,9 @@ void CBriodashDoc::SyncMarkerPositions() {
     complete(m_lRedTime, m_lRedDistance);
 }
 
-void CBriodashDoc::AddView(IDocumentView* view) { m_views.push_back(view); }
+void CBriodashDoc::AddView(IDocumentView* view) {
+    m_views.push_back(view);
+}
 
 void CBriodashDoc::RemoveView(IDocumentView* view) {
     m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());

@@ -30,7 +30,7 @@ enum class ViewKind { Graph, MarkerList, TrackMap, TractionCircle, LapReport, Hi
 
 // A view of a document: told of every change with a hint word.
 class IDocumentView {
-public:
+  public:
     virtual ~IDocumentView() = default;
     virtual ViewKind Kind() const = 0;
     virtual void OnUpdate(uint32_t hint) = 0;
@@ -40,7 +40,7 @@ public:
 
 // Race mode as the document needs it for its channel-change guard.
 class IRaceMode {
-public:
+  public:
     virtual ~IRaceMode() = default;
     virtual bool IsActive() const = 0;
     virtual bool Contains(const CBriodashDataset& ds) const = 0;
@@ -78,7 +78,7 @@ struct ChannelChoice {
 bool TurnsOnAny(const ChannelChoice& before, const ChannelChoice& after);
 
 class CBriodashDoc {
-public:
+  public:
     CBriodashDoc(IHostServices& host, DocumentOptions options);
     ~CBriodashDoc();
 
@@ -114,7 +114,8 @@ public:
     void SetComments(CBriodashDataset& ds, const std::string& text);
 
     // Applies the channel dialogs' choices to each shown dataset, guarded by race mode.
-    void ApplyChannelChanges(const std::vector<std::pair<CBriodashDataset*, ChannelChoice>>& changes);
+    void ApplyChannelChanges(
+        const std::vector<std::pair<CBriodashDataset*, ChannelChoice>>& changes);
     void SetRaceMode(IRaceMode* race) { m_pRaceMode = race; }
 
     // Shown datasets and aggregate queries over them.
@@ -147,7 +148,7 @@ public:
 
     IHostServices& Host() { return m_host; }
 
-private:
+  private:
     void SetLapView(bool on);
     void NameOpenedDatasets();
     std::vector<std::unique_ptr<CBriodashDataset>>::iterator Find(const CBriodashDataset& ds);
@@ -160,7 +161,7 @@ private:
 // The "Delete Data from Session/Pass" dialog's choice of a cut point: only one group of
 // green, red or lap marker choices at a time, or the whole data-set.
 class CDeleteDataSelection {
-public:
+  public:
     enum Group { None = 0, Green = 1, Red = 2, Lap = 3 };
     explicit CDeleteDataSelection(IHostServices& host) : m_host(host) {}
 
@@ -174,7 +175,7 @@ public:
     bool m_bBefore = false, m_bAfter = false;
     bool m_bWholeDataset = false;
 
-private:
+  private:
     IHostServices& m_host;
 };
 

@@ -144,7 +144,7 @@ TEST(SessionGenerator, SetupDescribesTheLoggerAndCar) {
         EXPECT_EQ(setup->m_fMin, -5.0f);
         EXPECT_EQ(setup->m_fMax, 5.0f);
     }
-    EXPECT_EQ(ds.m_carSetup.FindAnalogSetup(2)->m_nInvert, 3);  // brake sender mode 3
+    EXPECT_EQ(ds.m_carSetup.FindAnalogSetup(2)->m_nInvert, 1);  // 0.5 V brake sender, mode 1
     EXPECT_EQ(ds.m_carSetup.FindAnalogSetup(20)->m_nType, 134);
     std::vector<int32_t> colours;
     ds.ForEachChannel([&](const CSeriesBase& series) {
@@ -307,11 +307,16 @@ TEST(SessionGenerator, SwitchesFollowThrottleAndBrake) {
     for (Pos p = 0; p < static_cast<Pos>(brakeSwitch.Size()); ++p) {
         const Pos a = p * 5;  // switches run at a fifth of the analog rate
         ASSERT_EQ(brakeSwitch[p].m_lTime, brake[a].m_lTime);
-        const double psi = 2000.0 * brake[a].m_lRaw / 4095.0;
+        const CAnalogSetup& brakeSetup = *s.ds->m_carSetup.FindAnalogSetup(2);
+        const CAnalogSetup& throttleSetup = *s.ds->m_carSetup.FindAnalogSetup(1);
+        const double psi = brakeSetup.Convert(brake[a].m_lRaw, Units::Imperial, 0) /
+                           static_cast<double>(brakeSetup.m_nResolution);
+        const double percent = throttleSetup.Convert(throttle[a].m_lRaw, Units::Imperial, 0) /
+                               static_cast<double>(throttleSetup.m_nResolution);
         if (brakeSwitch[p].m_lRaw == 1) {
             ++on;
             EXPECT_GT(psi, 5.0);
-            EXPECT_LT(throttle[a].m_lRaw, 4095 / 10);
+            EXPECT_LT(percent, 10.0);
         } else {
             ++off;
         }

@@ -34,7 +34,7 @@ std::unique_ptr<CBriodashDataset> Session(const std::string& name, const std::st
 }
 
 class DocumentTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::path(ORVEX_TEST_BINARY_DIR) / "document-test" /
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -195,7 +195,7 @@ TEST(DeleteDataSelection, OnlyOneGroupAtATime) {
 }
 
 class FakeRace : public IRaceMode {
-public:
+  public:
     bool IsActive() const override { return true; }
     bool Contains(const CBriodashDataset& ds) const override { return &ds == member; }
     bool Add(CBriodashDataset& ds) override {
