@@ -6,6 +6,7 @@
 
 #include "app/SessionGenerator.h"
 #include "app/StderrHost.h"
+#include "cli/AnalysisOutput.h"
 #include "cli/Command.h"
 #include "cli/Json.h"
 #include "files/DataFile.h"
@@ -210,8 +211,8 @@ int Dump(int argc, char** argv, int first) {
     const std::string channel = args.Get("channel", "");
     const std::string values = args.Get("values", "raw");
     if (channel.empty()) throw UsageError("--channel is required");
-    if (values != "raw" && values != "filtered")
-        throw UsageError("--values must be raw or filtered");
+    if (values != "raw" && values != "filtered" && values != "display")
+        throw UsageError("--values must be raw, filtered or display");
     const long n = args.GetInt("dataset", 1, 1, 1000000);
     CStderrHost host;
     DataFileContents contents;
@@ -220,6 +221,13 @@ int Dump(int argc, char** argv, int first) {
         std::fprintf(stderr, "The file holds %zu data-set(s); there is no data-set %ld.\n",
                      contents.datasets.size(), n);
         return 1;
+    }
+    if (values == "display") {
+        std::string text;
+        if (!DisplayValueLines(*contents.datasets[static_cast<std::size_t>(n - 1)], channel, text))
+            throw UsageError("unknown channel '" + channel + "'");
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return 0;
     }
     const CBriodashDataset& ds = *contents.datasets[static_cast<std::size_t>(n - 1)];
     ChannelRef ref = FindChannel(ds, channel);
@@ -283,7 +291,7 @@ int Demo(int argc, char** argv, int first) {
 Register regDemo("demo", "demo --out FILE.tbc [--minutes M] [--rate HZ] [--seed S] [--circuit ID]",
                  Demo);
 Register regInfo("info", "info FILE [--json]", Info);
-Register regDump("dump", "dump FILE --dataset N --channel C [--values raw|filtered]", Dump);
+Register regDump("dump", "dump FILE --dataset N --channel C [--values raw|filtered|display]", Dump);
 Register regResave("resave", "resave IN.tbc OUT.tbc", Resave);
 
 }  // namespace
