@@ -13,6 +13,7 @@
 #include "app/HostServices.h"
 #include "files/DataFile.h"
 #include "model/Document.h"
+#include "processing/Progress.h"
 
 namespace orvex {
 
@@ -690,7 +691,7 @@ AsciiReadResult ReadAsciiText(std::string_view text, const std::string& path, Un
     const std::string file = path.substr(path.find_last_of('/') + 1);
     char buf[512];
     std::snprintf(buf, sizeof buf, "Reading Data From %s", file.c_str());
-    auto progress = host.OpenProgress(buf);
+    auto progress = OpenProgressWindow(host, buf);
     progress->SetStatus(1, "Opening " + file);
     const std::vector<std::string_view> lines = SplitLines(text);
     auto notData = [&] {

@@ -9,6 +9,7 @@
 #include "app/HostServices.h"
 #include "model/AtomicWrite.h"
 #include "processing/Laps.h"
+#include "processing/Progress.h"
 #include "processing/SpeedDistance.h"
 
 namespace orvex {
@@ -260,7 +261,7 @@ bool BuildExport(CBriodashDataset& ds, uint32_t mask, double rate, const ExportO
 bool ExportAscii(const std::string& path, CBriodashDataset& ds, uint32_t mask, double rate,
                  const ExportOptions& options, IHostServices& host) {
     const std::string name = path.substr(path.find_last_of('/') + 1);
-    auto progress = host.OpenProgress("Saving Data To " + name);
+    auto progress = OpenProgressWindow(host, "Saving Data To " + name);
     progress->SetStatus(1, "Opening " + name);
     std::string text;
     if (!BuildExport(ds, mask, rate, options, progress.get(), text)) return false;

@@ -2,6 +2,7 @@
 
 #include "app/HostServices.h"
 #include "processing/Laps.h"
+#include "processing/Progress.h"
 #include "processing/SpeedDistance.h"
 
 namespace orvex {
@@ -44,7 +45,7 @@ void SetLapView(CBriodashDoc& doc, bool on) {
                 asked = true;
                 oneColour = doc.Host().Ask("Do you wish to set all channels in a Lap to one color?",
                                            Buttons::YesNo, Answer::No) == Answer::Yes;
-                progress = doc.Host().OpenProgress("Analyzing Laps");
+                progress = OpenProgressWindow(doc.Host(), "Analyzing Laps");
             }
             it = InsertLaps(list, it, oneColour, progress.get());
         }
@@ -62,7 +63,7 @@ void RebuildLapDatasets(CBriodashDoc& doc, CBriodashDataset& session) {
         if (it + 1 != list.end() && (*(it + 1))->m_nLap == 1)
             oneColour = (*(it + 1))->m_rpm[0].m_crTrace == LapColour(1) &&
                         session.m_rpm[0].m_crTrace != LapColour(1);
-        auto progress = doc.Host().OpenProgress("Analyzing Laps");
+        auto progress = OpenProgressWindow(doc.Host(), "Analyzing Laps");
         InsertLaps(list, it, oneColour, progress.get());
         break;
     }

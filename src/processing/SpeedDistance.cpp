@@ -7,6 +7,7 @@
 
 #include "app/HostServices.h"
 #include "processing/Laps.h"
+#include "processing/Progress.h"
 #include "processing/SpikeFilter.h"
 
 namespace orvex {
@@ -231,8 +232,7 @@ std::vector<int32_t> SmoothedRpmValues(CBriodashDataset& ds, int channel, int32_
     return out;
 }
 
-int32_t AnalogValue(const CAnalogSetup& setup, int32_t raw, Units units,
-                    float voltageCorrection) {
+int32_t AnalogValue(const CAnalogSetup& setup, int32_t raw, Units units, float voltageCorrection) {
     return setup.Convert(raw, units, voltageCorrection);
 }
 
@@ -421,7 +421,7 @@ std::vector<int32_t> NoReadingTimes(const CBriodashDataset& ds) {
 bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostServices& host) {
     SourceSpec spec;
     if (!FindSource(ds, source, units, spec)) return false;
-    auto progress = host.OpenProgress(spec.title);
+    auto progress = OpenProgressWindow(host, spec.title);
     const CCarSetup& car = ds.m_carSetup;
     const CSeriesBase& src =
         spec.shaft
@@ -596,7 +596,7 @@ void ComputeSlip(CBriodashDataset& ds, int channel, bool showProgress, Units uni
 
     std::unique_ptr<IProgress> progress;
     const std::string pair = setup->m_strDescription + " vs " + partnerSetup->m_strDescription;
-    if (showProgress) progress = host.OpenProgress("Computing " + pair + " Slippage");
+    if (showProgress) progress = OpenProgressWindow(host, "Computing " + pair + " Slippage");
 
     // The two shafts are compared in one mode: engine RPM when an engine or clutch takes part,
     // road speed when a wheel does.
