@@ -328,6 +328,8 @@ bool FindSource(const CBriodashDataset& ds, int source, Units units, SourceSpec&
             if (!rear) return false;
             spec.setup = shaftSeries(rear) ? rear : FindRpmType(car, kTypeDriveShaft);
             if (!shaftSeries(spec.setup)) return false;
+            // The drive shaft turns the wheel through the rear end.
+            if (spec.setup != rear && !(car.m_fRearEndRatio > 0.0f)) return false;
             spec.circumference = rear->m_fCircumference * toInches;
             break;
         }
