@@ -480,6 +480,8 @@ class SessionReader {
             t = static_cast<int64_t>(std::llround(static_cast<double>(t) * 10000.0 / rate));
         t = std::min<int64_t>(t, 2147483646);
         const int32_t time = static_cast<int32_t>(t);
+        // Series are kept in time order: a line stamped before the line above it is skipped.
+        if (time < m_lastTime) return true;
         if (m_firstTimes.size() < 2) m_firstTimes.push_back(time);
         const CCarSetup& car = m_ds->m_carSetup;
         const double clock = m_ds->m_fClock;

@@ -440,7 +440,7 @@ bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostService
     bool standstill = false;
 
     const int32_t step = ProgressStep(ds);
-    int32_t nextReport = step;
+    int64_t nextReport = step;
     double d = 0.0, v = 0.0;
     int32_t prevT = 0;
     bool first = true;
@@ -504,7 +504,7 @@ bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostService
         prevT = t;
         first = false;
         if (t >= nextReport) {
-            while (nextReport <= t) nextReport += step;
+            nextReport = (static_cast<int64_t>(t) / step + 1) * step;
             if (report(t)) return false;
         }
     }
@@ -619,7 +619,7 @@ void ComputeSlip(CBriodashDataset& ds, int channel, bool showProgress, Units uni
         theirTimes.push_back(partner.TimeAt(q));
 
     const int32_t step = ProgressStep(ds);
-    int32_t nextReport = step;
+    int64_t nextReport = step;
     std::size_t j = 0, k = 0;
     for (Pos p = own.First(); p != kNoPos; p = own.Next(p), ++j) {
         const int32_t t = own.TimeAt(p);
@@ -643,7 +643,7 @@ void ComputeSlip(CBriodashDataset& ds, int channel, bool showProgress, Units uni
         }
         own[p].m_lSlip = slip;
         if (progress && t >= nextReport) {
-            while (nextReport <= t) nextReport += step;
+            nextReport = (static_cast<int64_t>(t) / step + 1) * step;
             progress->SetStatus(1, " " + MinutesSeconds(t) + " of " + pair + " data processed");
             if (progress->Pump()) break;
         }

@@ -186,6 +186,19 @@ TEST(AsciiFile, EngineCountsAreCapped) {
     EXPECT_NEAR(engine.GetRPM(static_cast<uint32_t>(engine[0].m_lRaw), false), 65535.0, 300.0);
 }
 
+TEST(AsciiFile, LinesGoingBackInTimeAreSkipped) {
+    FakeHost host;
+    AsciiReadResult r;
+    Read(
+        "!Brio-Dash Version 2.4\n#Sample Frequency: 100\nTIME REV\n100 1\n300 1\n200 1\n"
+        "300 2\n400 1\n",
+        host, &r);
+    ASSERT_EQ(r.datasets.size(), 1u);
+    std::vector<int32_t> times;
+    for (const CShaft& s : r.datasets[0]->m_rpm[0].m_samples) times.push_back(s.m_lTime);
+    EXPECT_EQ(times, (std::vector<int32_t>{100, 300, 300, 400}));
+}
+
 TEST(AsciiFile, UnitsMismatchSwitchesTheDocument) {
     const auto dir = std::filesystem::path(ORVEX_TEST_BINARY_DIR) / "ascii-test";
     std::filesystem::create_directories(dir);
