@@ -288,7 +288,7 @@ void CheckSlipInfo(CBriodashDataset& ds, bool report, IHostServices& host) {
 namespace {
 
 // The source of a distance computation: one shaft or the accelerometer.
-struct SourceSpec {
+struct SourceInfo {
     int shaft = 0;             // RPM channel 1..5
     int analog = 0;            // analog channel 1..20
     int32_t mode = 2;          // display mode the shaft is read in (wheel RPM)
@@ -307,7 +307,7 @@ bool ContainsNoCase(const std::string& text, const std::string& what) {
     return it != text.end();
 }
 
-bool FindSource(const CBriodashDataset& ds, int source, Units units, SourceSpec& spec) {
+bool FindSource(const CBriodashDataset& ds, int source, Units units, SourceInfo& from) {
     const CCarSetup& car = ds.m_carSetup;
     const CFreqSetup* rear = FindRearWheel(car);
     const double toInches = units == Units::Metric ? 1.0 / 2.54 : 1.0;
@@ -320,26 +320,26 @@ bool FindSource(const CBriodashDataset& ds, int source, Units units, SourceSpec&
         case kDistanceFrontWheel: {
             const CFreqSetup* front = FindRpmType(car, kTypeFrontWheel);
             if (!shaftSeries(front)) return false;
-            spec.setup = front;
-            spec.circumference = front->m_fCircumference * toInches;
+            from.setup = front;
+            from.circumference = front->m_fCircumference * toInches;
             break;
         }
         case kDistanceRearWheel: {
             if (!rear) return false;
-            spec.setup = shaftSeries(rear) ? rear : FindRpmType(car, kTypeDriveShaft);
-            if (!shaftSeries(spec.setup)) return false;
+            from.setup = shaftSeries(rear) ? rear : FindRpmType(car, kTypeDriveShaft);
+            if (!shaftSeries(from.setup)) return false;
             // The drive shaft turns the wheel through the rear end.
-            if (spec.setup != rear && !(car.m_fRearEndRatio > 0.0f)) return false;
-            spec.circumference = rear->m_fCircumference * toInches;
+            if (from.setup != rear && !(car.m_fRearEndRatio > 0.0f)) return false;
+            from.circumference = rear->m_fCircumference * toInches;
             break;
         }
         case kDistanceEngine: {
             const CFreqSetup* engine = FindRpmType(car, 9);
             if (!rear || !shaftSeries(engine)) return false;
-            spec.setup = engine;
-            spec.engine = true;
-            spec.circumference = rear->m_fCircumference * toInches;
-            spec.title = "Calculating distance from Engine RPM";
+            from.setup = engine;
+            from.engine = true;
+            from.circumference = rear->m_fCircumference * toInches;
+            from.title = "Calculating distance from Engine RPM";
             break;
         }
         case kDistanceAccelerometer:
@@ -348,11 +348,11 @@ bool FindSource(const CBriodashDataset& ds, int source, Units units, SourceSpec&
                     ContainsNoCase(a.m_strDescription, "FRONT-REAR") && a.m_nChannel >= 1 &&
                     a.m_nChannel <= kAnalogChannels &&
                     !ds.m_analog[static_cast<std::size_t>(a.m_nChannel - 1)].IsEmpty()) {
-                    spec.accel = &a;
-                    spec.analog = a.m_nChannel;
+                    from.accel = &a;
+                    from.analog = a.m_nChannel;
                     std::snprintf(buf, sizeof buf, "Calculating distance from Analog #%1d",
                                   a.m_nChannel);
-                    spec.title = buf;
+                    from.title = buf;
                     return true;
                 }
             }
@@ -360,11 +360,11 @@ bool FindSource(const CBriodashDataset& ds, int source, Units units, SourceSpec&
         default:
             return false;
     }
-    spec.shaft = spec.setup->m_nChannel;
-    if (spec.title.empty()) {
+    from.shaft = from.setup->m_nChannel;
+    if (from.title.empty()) {
         std::snprintf(buf, sizeof buf, "Calculating distance from %s",
-                      spec.setup->m_strDescription.c_str());
-        spec.title = buf;
+                      from.setup->m_strDescription.c_str());
+        from.title = buf;
     }
     return true;
 }
@@ -421,20 +421,20 @@ std::vector<int32_t> NoReadingTimes(const CBriodashDataset& ds) {
 }  // namespace
 
 bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostServices& host) {
-    SourceSpec spec;
-    if (!FindSource(ds, source, units, spec)) return false;
-    auto progress = OpenProgressWindow(host, spec.title);
+    SourceInfo from;
+    if (!FindSource(ds, source, units, from)) return false;
+    auto progress = OpenProgressWindow(host, from.title);
     const CCarSetup& car = ds.m_carSetup;
     const CSeriesBase& src =
-        spec.shaft
-            ? static_cast<const CSeriesBase&>(ds.m_rpm[static_cast<std::size_t>(spec.shaft - 1)])
-            : ds.m_analog[static_cast<std::size_t>(spec.analog - 1)];
+        from.shaft
+            ? static_cast<const CSeriesBase&>(ds.m_rpm[static_cast<std::size_t>(from.shaft - 1)])
+            : ds.m_analog[static_cast<std::size_t>(from.analog - 1)];
     SourceTrack track;
     track.times.reserve(src.GetCount());
     track.dist.reserve(src.GetCount());
 
     const std::vector<int32_t> stillTimes =
-        spec.accel ? NoReadingTimes(ds) : std::vector<int32_t>();
+        from.accel ? NoReadingTimes(ds) : std::vector<int32_t>();
     std::size_t stillCursor = 0;
     int32_t stillTimer = kNotSet;
     bool standstill = false;
@@ -457,7 +457,7 @@ bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostService
     };
 
     const CShaftList* shaft =
-        spec.shaft ? &ds.m_rpm[static_cast<std::size_t>(spec.shaft - 1)] : nullptr;
+        from.shaft ? &ds.m_rpm[static_cast<std::size_t>(from.shaft - 1)] : nullptr;
     for (Pos p = src.First(); p != kNoPos; p = src.Next(p)) {
         const int32_t t = src.TimeAt(p);
         const double dt = first ? static_cast<double>(t) : static_cast<double>(t) - prevT;
@@ -465,14 +465,14 @@ bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostService
             int32_t milli = shaft->GetRPMMilli(static_cast<uint32_t>(shaft->GetSampleValue(p)));
             double speed = 0.0;
             if (milli != kNoReadingMilli) {
-                if (spec.engine) {
+                if (from.engine) {
                     const int gear = (*shaft)[p].m_nGear;
                     const double div = GearKnown(car, gear) ? Gear(car, gear) * RearEnd(car) : 0.0;
-                    speed = div > 0.0 ? milli * spec.circumference * 10.0 / div : 0.0;
+                    speed = div > 0.0 ? milli * from.circumference * 10.0 / div : 0.0;
                 } else {
                     const int32_t wheel =
-                        ConvertRPM(car, *spec.setup, 2, milli, (*shaft)[p].m_nGear, units);
-                    speed = static_cast<double>(wheel) * spec.circumference * 10.0;
+                        ConvertRPM(car, *from.setup, 2, milli, (*shaft)[p].m_nGear, units);
+                    speed = static_cast<double>(wheel) * from.circumference * 10.0;
                 }
             }
             d += dt * speed / 7.2e9;
@@ -488,8 +488,8 @@ bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostService
                 }
             }
             const double a =
-                static_cast<double>(AnalogValue(*spec.accel, src.GetSampleValue(p), units)) /
-                std::max(spec.accel->m_nResolution, 1) * 32.17;
+                static_cast<double>(AnalogValue(*from.accel, src.GetSampleValue(p), units)) /
+                std::max(from.accel->m_nResolution, 1) * 32.17;
             v += dt / 10000.0 * a;
             if (v < 0.0 || standstill) {
                 v = 0.0;
