@@ -76,8 +76,12 @@ class CGraphNavigator {
     // Distance of a dataset from a source; returns false when it could not be computed.
     // Default: the processing code's distance computation.
     std::function<bool(CBriodashDataset&, int source)> m_computeDistance;
+    // Slip of RPM channel 1..5 of a dataset, computed before a drawing that shows it.
+    std::function<void(CBriodashDataset&, int channel)> m_computeSlip;
     // Lap view switch of the document (default: the document's own hook).
     std::function<void(bool)> m_setLapView;
+    // The options the layout draws with; "Turn Analog Scales On/Off" toggles its flag.
+    GraphOptions* m_pOptions = nullptr;
 
     // Initial update: picks the current dataset, computes distance when the axis asks for it
     // (falling back to time) and resets the display.
@@ -104,9 +108,11 @@ class CGraphNavigator {
     bool DisplayAsDistance();
     // Source 1 front wheel, 2 axle/rear wheel, 3 accelerometer, 4 engine RPM.
     bool SetDistanceSource(int source);
-    // "Display MPH in lower half", "Combine Scale for Same Type of Analog Channels".
+    // "Display MPH in lower half", "Combine Scale for Same Type of Analog Channels",
+    // "Turn Analog Scales On/Off".
     void ToggleMphLowerHalf();
     void ToggleCombineAnalogs();
+    void ToggleAnalogScales();
 
     // Refresh ranges after a change of data (resetRpm: the full RPM range is shown).
     void RefreshRanges(bool resetRpm);
@@ -140,6 +146,9 @@ class CGraphNavigator {
     bool SourceWindow(bool toDistance, int32_t& start, int32_t& span) const;
     int32_t DistanceSource() const;
     void SetDistanceSourceValue(int source);
+    void TimeExtent(int32_t& lo, int32_t& hi) const;
+    void DistanceExtent(int32_t& lo, int32_t& hi) const;
+    void Repaint();
 
     CBriodashDoc& m_doc;
     CGraphViewState& m_state;

@@ -171,6 +171,8 @@ class CGraphLayout {
     CGraphScene& Scene() { return m_scene; }
     // The mappings of the last drawing (for the marker code and mouse handling).
     const GraphMapping& Mapping() const { return m_mapping; }
+    // Forgets the cached trace values (after the document's data or setups changed).
+    void InvalidateCache();
 
     struct Impl;
 
