@@ -5,8 +5,11 @@
 #include <cmath>
 
 #include "app/HostServices.h"
+#include "graph/GraphNav.h"
 
 namespace orvex {
+
+static_assert(kHintResetDisplay == CGraphNavigator::kHintDisplayReset);
 
 namespace {
 
@@ -30,6 +33,24 @@ const char* MarkerWord(Marker which) {
 }
 
 }  // namespace
+
+MarkerAxis MarkerAxisOf(const CGraphViewState& state) {
+    MarkerAxis a;
+    a.timeAxis = state.IsTimeAxis();
+    a.xStart = state.m_lXStart;
+    a.xSpan = state.m_lXSpan;
+    a.xUnitsPerPixel = state.m_scale.xUnitsPerPixel;
+    a.clientHeight = state.m_nClientHeight;
+    a.leftMargin = kLeftMargin;
+    a.bottomMargin = kBottomMargin;
+    return a;
+}
+
+void AddMarkerOverlay(CGraphScene& scene, const std::vector<MarkerLine>& lines) {
+    for (const MarkerLine& l : lines)
+        scene.AddLine(static_cast<float>(l.x), static_cast<float>(l.bottom),
+                      static_cast<float>(l.x), static_cast<float>(l.top), l.colour, true);
+}
 
 int Lightness(ColorRef c) {
     const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
@@ -69,9 +90,7 @@ std::optional<MarkerLine> CMarkerController::LineAt(int32_t x, ColorRef colour,
     const int64_t end = static_cast<int64_t>(axis.xStart) + axis.xSpan;
     if (x < axis.xStart || x > end) return std::nullopt;
     MarkerLine line;
-    line.x =
-        axis.leftMargin +
-        static_cast<int>(std::trunc((static_cast<double>(x) - axis.xStart) / axis.xUnitsPerPixel));
+    line.x = axis.leftMargin + (static_cast<double>(x) - axis.xStart) / axis.xUnitsPerPixel;
     line.top = 0;
     line.bottom = axis.clientHeight - axis.bottomMargin;
     line.colour = colour;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "graph/Color.h"
+#include "graph/GraphScene.h"
+#include "graph/GraphView.h"
 #include "graph/MarkerValues.h"
 #include "model/Document.h"
 
@@ -16,7 +18,8 @@ namespace orvex {
 
 enum class Marker { Green, Red };
 
-// The display was reset: the axis or the window changed from the ground up.
+// The display was reset: the axis or the window changed from the ground up (the navigator's
+// kHintDisplayReset).
 inline constexpr uint32_t kHintResetDisplay = 0x70001;
 
 inline constexpr ColorRef kGreenMarkerColour = MakeRGB(0, 200, 0);
@@ -33,12 +36,15 @@ struct MarkerAxis {
     int bottomMargin = 25;
 };
 
+// The marker axis of a graph view's state and client size.
+MarkerAxis MarkerAxisOf(const CGraphViewState& state);
+
 // How a marker line is put on the screen: drawing it again with the same operation erases it.
 enum class RasterOp { Xor, NotXor };
 
-// One marker line, a vertical line from the plot bottom to the top at pixel column x.
+// One marker line, a vertical line from the plot bottom to the top at pixel position x.
 struct MarkerLine {
-    int x = 0;
+    double x = 0;
     int top = 0;
     int bottom = 0;
     ColorRef colour = 0;
@@ -61,6 +67,10 @@ struct MarkerOutcome {
     std::vector<MarkerLine> strokes;
     std::vector<MarkerHint> hints;
 };
+
+// Puts marker lines on the scene's overlay layer (a view that repaints its overlay draws them
+// plainly instead of by exclusive-or).
+void AddMarkerOverlay(CGraphScene& scene, const std::vector<MarkerLine>& lines);
 
 // The race-mode record as the markers need it.
 class IRaceMarkers {

@@ -264,6 +264,27 @@ TEST_F(MarkersTest, CtrlDoubleClickSetsTheRaceMarker) {
     EXPECT_EQ(out.hints, (std::vector<MarkerHint>{{kHintRaceMarkerMoved, 2000, 2000}}));
 }
 
+TEST_F(MarkersTest, GraphViewStateGivesTheAxisAndTheSceneTakesTheLines) {
+    CGraphViewState state;
+    state.m_lXStart = 0;
+    state.m_lXSpan = 4000;
+    state.RecomputeScaleFactors(doc, 455, 425);  // 400 plot pixels
+    const MarkerAxis axis = MarkerAxisOf(state);
+    EXPECT_TRUE(axis.timeAxis);
+    EXPECT_EQ(axis.clientHeight, 425);
+    markers.DoubleClick(Marker::Green, 255, axis);
+    EXPECT_EQ(doc.m_lGreenTime, state.Mapping().PixelToX(255));
+
+    CGraphScene scene;
+    AddMarkerOverlay(scene, markers.Overlay(axis));
+    ASSERT_EQ(scene.overlay.size(), 1u);
+    const GLine& line = scene.lines[scene.overlay[0].index];
+    EXPECT_FLOAT_EQ(line.x1, static_cast<float>(state.Mapping().XToPixel(doc.m_lGreenTime)));
+    EXPECT_FLOAT_EQ(line.y1, 400.0f);
+    EXPECT_FLOAT_EQ(line.y2, 0.0f);
+    EXPECT_EQ(line.color, kGreenMarkerColour);
+}
+
 TEST(MarkerZeroOffsets, ChannelsReadZeroAtTheMarkerInTheWholeSession) {
     test::FakeHost host;
     CBriodashDoc doc(host, {});
