@@ -8,6 +8,7 @@
 
 #include "app/DataAcqApp.h"
 #include "app/DocumentDefaults.h"
+#include "app/DocumentSetup.h"
 #include "app/StderrHost.h"
 #include "cli/AnalysisOutput.h"
 #include "cli/Command.h"
@@ -33,9 +34,7 @@ struct OpenedDocument {
 
     bool Open(const std::string& path) {
         app.LoadSettings(host);
-        doc = std::make_unique<CBriodashDoc>(host, DocumentOptionsFrom(app));
-        InstallAsciiReader(*doc);
-        InstallLapAnalysis(*doc);
+        doc = NewDocument(host, app);
         return doc->Open(path);
     }
     float VoltageCorrection() const { return std::max(app.GetAnalog20Offset(), 0.0f); }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/DataAcqApp.h"
-#include "app/DocumentDefaults.h"
+#include "app/DocumentSetup.h"
 #include "app/StderrHost.h"
 #include "cli/Command.h"
 #include "model/Document.h"
@@ -28,7 +28,8 @@ int Overlay(int argc, char** argv, int first) {
     CStderrHost host;
     CDataAcqApp app;
     app.LoadSettings(host);
-    CBriodashDoc doc(host, DocumentOptionsFrom(app));
+    std::unique_ptr<CBriodashDoc> docPtr = NewDocument(host, app);
+    CBriodashDoc& doc = *docPtr;
     if (!doc.Open(args.Positional(1, "IN1.tbc"))) return 1;
     for (std::size_t i = 2; i < args.Positional().size(); ++i)
         if (!doc.AddOverlay(args.Positional()[i])) return 1;
@@ -47,7 +48,8 @@ int DeleteData(int argc, char** argv, int first) {
     CStderrHost host;
     CDataAcqApp app;
     app.LoadSettings(host);
-    CBriodashDoc doc(host, DocumentOptionsFrom(app));
+    std::unique_ptr<CBriodashDoc> docPtr = NewDocument(host, app);
+    CBriodashDoc& doc = *docPtr;
     if (!doc.Open(in)) return 1;
     std::vector<CBriodashDataset*> shown = doc.ShownDatasets();
     if (static_cast<std::size_t>(n) > shown.size()) {

@@ -131,6 +131,7 @@ bool CBriodashDoc::Open(const std::string& requested) {
         m_strPathName = path;
         m_strTitle = FileName(path);
         NameOpenedDatasets();
+        if (m_derive) m_derive(*this);
         m_bModified = false;
         return true;
     }
@@ -148,6 +149,7 @@ bool CBriodashDoc::Open(const std::string& requested) {
     m_strPathName = path;
     m_strTitle = FileName(path);
     NameOpenedDatasets();
+    if (m_derive) m_derive(*this);
     m_bModified = false;
     return true;
 }
@@ -216,6 +218,7 @@ bool CBriodashDoc::AddOverlay(const std::string& path) {
     std::string ext = Extension(base);
     m_strPathName = Directory(base) + "ZODARU" + std::to_string(m_nOverlayCount) + ext;
     m_strTitle = title;
+    if (m_derive) m_derive(*this);
     m_bModified = true;
     UpdateAllViews(kHintRepaint);
     return true;

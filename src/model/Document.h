@@ -143,6 +143,8 @@ class CBriodashDoc {
     std::function<void(CBriodashDoc&, bool)> m_setLapView;
     // Lap analysis run again on a dataset after its data were cut.
     std::function<void(CBriodashDoc&, CBriodashDataset&)> m_reanalyseLaps;
+    // Distance, speed, slip and laps derived after datasets were read or uploaded.
+    std::function<void(CBriodashDoc&)> m_derive;
     // Readers for files that are not binary data files.
     std::function<bool(CBriodashDoc&, const std::string&)> m_readAscii;
 
