@@ -240,6 +240,16 @@ std::string RpmDefaultDescription(int32_t type) {
     return "User Defined";
 }
 
+int32_t EngineRpmType(int32_t cylinders, int32_t cycle) {
+    if (cylinders == 1) {
+        if (cycle == 8) return 7;  // "1 Cylinder, 4 Cycle, 1/2PPR"
+        return cycle <= 2 ? 9 : 8;
+    }
+    if (cylinders >= 7 || cylinders <= 0) return kRpmEightCylinder;
+    if (cylinders >= 5) return 2;
+    return 3;  // two to four cylinders: the nearest pulse count
+}
+
 std::vector<RpmDisplayChoice> RpmDisplayChoices(int32_t type, Units units) {
     const std::string speed = units == Units::Metric ? " KPH" : " MPH";
     switch (type) {
