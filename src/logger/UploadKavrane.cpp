@@ -245,10 +245,10 @@ TransferStatus CUploadRun::KavraneMemory() {
             ppr = PprBeforeMarker(rest);
         } else {
             EngineSpec e = ParseEngine(rest.c_str());
-            type = EngineTachType(e.cylinders, e.cycle);
-            ppr = DefaultPPR(type);
+            type = EngineRpmType(e.cylinders, e.cycle);
+            ppr = RpmDefaultPPR(type);
         }
-        CFreqSetup fresh = MakeRpmSetup(i + 1, type, m_defaults.units);
+        CFreqSetup fresh = CFreqSetup::Make(i + 1, type, m_defaults.units);
         CFreqSetup& setup = FindOrInsert(ds.m_carSetup.m_rpm, i + 1, fresh);
         if (setup.m_nRpmType != type) setup = fresh;
         setup.m_nPPR = ppr;

@@ -28,8 +28,9 @@ Setup& FindOrInsert(List& list, int channel, const Setup& fresh) {
 }
 
 CFreqSetup& RpmSetupOf(CBriodashDataset& ds, int channel, int type, Units units) {
-    CFreqSetup& s = FindOrInsert(ds.m_carSetup.m_rpm, channel, MakeRpmSetup(channel, type, units));
-    if (s.m_nRpmType != type) s = MakeRpmSetup(channel, type, units);
+    CFreqSetup& s =
+        FindOrInsert(ds.m_carSetup.m_rpm, channel, CFreqSetup::Make(channel, type, units));
+    if (s.m_nRpmType != type) s = CFreqSetup::Make(channel, type, units);
     return s;
 }
 
@@ -245,9 +246,9 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
             perRev ? (rest.rfind("REV, ", 0) == 0 ? rest.c_str() + 5 : "") : rest2.data();
         EngineSpec e = ParseEngine(from);
         ppr = e.ppr;
-        int engineType = EngineTachType(e.cylinders, e.cycle);
+        int engineType = EngineRpmType(e.cylinders, e.cycle);
         CFreqSetup& setup = RpmSetupOf(ds, 1, engineType, m_defaults.units);
-        setup.m_nPPR = DefaultPPR(engineType);
+        setup.m_nPPR = RpmDefaultPPR(engineType);
         ds.m_rpm[0].m_nPerLap = setup.m_nPPR;
         description = e.halfRate ? Format("Data: %d Cylinders, 4 Cycle @ 1/2 PPR", e.cylinders)
                                  : Format("Data: %d Cylinders, %d Cycle @ %d PPR", e.cylinders,
