@@ -8,33 +8,23 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "app/HostServices.h"
+#include "model/FormatText.h"
 
 namespace orvex {
 
 namespace {
 
-__attribute__((format(printf, 1, 2))) std::string Format(const char* fmt, ...) {
-    char buf[128];
-    va_list args;
-    va_start(args, fmt);
-    int n = std::vsnprintf(buf, sizeof buf, fmt, args);
-    va_end(args);
-    if (n < 0) return {};
-    return std::string(buf, static_cast<std::size_t>(n) < sizeof buf ? n : sizeof buf - 1);
-}
-
 constexpr std::size_t kMaxLine = 80;    // longer lines are cut
 constexpr std::size_t kMaxSets = 1024;  // more sets than any dialog lists; the rest is ignored
 
 std::string OpenError(int err) {
-    return Format("File could not be opened error # %d", err);
+    return FormatText("File could not be opened error # %d", err);
 }
 
 // A decimal number as the C library reads "%d": optional blanks, a sign, digits.
@@ -147,7 +137,8 @@ bool CheckHeader(bool haveLine, const std::string& first, IHostServices& host) {
         return false;
     }
     if (first.substr(0, kMaxLine).find("!Brio-Dash Color") == std::string::npos) {
-        host.Message(Format("This file is not a %s Color Setup file", "Vexa-Log"), Icon::Warning);
+        host.Message(FormatText("This file is not a %s Color Setup file", "Vexa-Log"),
+                     Icon::Warning);
         return false;
     }
     return true;
@@ -172,7 +163,7 @@ struct FileCloser {
 };
 
 void AppendRgb(std::string& out, ColorRef c) {
-    out += Format("%d %d %d\n", GetRValue(c), GetGValue(c), GetBValue(c));
+    out += FormatText("%d %d %d\n", GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
 }  // namespace
@@ -211,16 +202,16 @@ CColor CColor::Default(int n) {
 }
 
 std::string CColor::RpmName(int i) {
-    return Format("RPM #%1d", i + 1);
+    return FormatText("RPM #%1d", i + 1);
 }
 std::string CColor::SlipName(int i) {
-    return Format("Slip #%1d", i + 1);
+    return FormatText("Slip #%1d", i + 1);
 }
 std::string CColor::AnalogName(int i) {
-    return Format("Ana #%1d", i);
+    return FormatText("Ana #%1d", i);
 }
 std::string CColor::DigitalName(int i) {
-    return Format("Dig #%1d", i);
+    return FormatText("Dig #%1d", i);
 }
 
 std::optional<std::vector<CColor>> ReadColorFile(const std::string& path, IHostServices& host,
@@ -265,19 +256,19 @@ std::string FormatColorText(const std::vector<CColor>& sets) {
     for (const CColor& c : sets) {
         out += "(\n";
         for (int i = 0; i < CColor::kRpm; ++i) {
-            out += Format(" RPM%d: ", i + 1);
+            out += FormatText(" RPM%d: ", i + 1);
             AppendRgb(out, c.m_crRpm[i]);
         }
         for (int i = 0; i < CColor::kSlip; ++i) {
-            out += Format(" Slip#%d: ", i + 1);
+            out += FormatText(" Slip#%d: ", i + 1);
             AppendRgb(out, c.m_crSlip[i]);
         }
         for (int i = 0; i < CColor::kAnalog; ++i) {
-            out += Format(" Analog%d: ", i + 1);
+            out += FormatText(" Analog%d: ", i + 1);
             AppendRgb(out, c.m_crAnalog[i]);
         }
         for (int i = 0; i < CColor::kDigital; ++i) {
-            out += Format(" Digital%d: ", i + 1);
+            out += FormatText(" Digital%d: ", i + 1);
             AppendRgb(out, c.m_crDigital[i]);
         }
         out += ")\n";

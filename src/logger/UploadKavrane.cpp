@@ -56,7 +56,7 @@ struct LapCounter {
 
 void CUploadRun::ShowRecordingTime(double t) {
     int32_t v = ToTime(t);
-    Status(kLinkLine4, Format("Recording Time %02d:%02d", v / 600000, (v / 10000) % 60));
+    Status(kLinkLine4, FormatText("Recording Time %02d:%02d", v / 600000, (v / 10000) % 60));
 }
 
 TransferStatus CUploadRun::ReceiveData(uint32_t total, std::vector<uint8_t>& data) {
@@ -71,9 +71,9 @@ TransferStatus CUploadRun::ReceiveData(uint32_t total, std::vector<uint8_t>& dat
     long estimate = static_cast<long>(total / 960);
     const auto start = std::chrono::steady_clock::now();
     for (int packet = 1; left > 0; ++packet) {
-        Status(kLinkLine4, Format("Packet:%3d, Bytes left: %5lu, Time left: %1ld:%02d", packet,
-                                  static_cast<unsigned long>(left), estimate / 60,
-                                  static_cast<int>(estimate % 60)));
+        Status(kLinkLine4, FormatText("Packet:%3d, Bytes left: %5lu, Time left: %1ld:%02d", packet,
+                                      static_cast<unsigned long>(left), estimate / 60,
+                                      static_cast<int>(estimate % 60)));
         std::size_t len = 0;
         if (!m_port.ReceivePacket(buf, len, static_cast<long>(left))) {
             Status(kLinkLine4, "User Aborted (Packet Failure)...");
@@ -126,8 +126,8 @@ TransferStatus CUploadRun::KavraneTimer(int k) {
     }
     if (!m_port.ReceivePacket(buf, len, 0) || len < 4) return fail("User Aborted (Total Bytes)...");
     const uint32_t total = Le32(buf);
-    Status(kLinkLine2, Format("Data: Event Timer #%d", k + 1));
-    Status(kLinkLine3, Format("Total Bytes: %lu", static_cast<unsigned long>(total)));
+    Status(kLinkLine2, FormatText("Data: Event Timer #%d", k + 1));
+    Status(kLinkLine3, FormatText("Total Bytes: %lu", static_cast<unsigned long>(total)));
     std::vector<uint8_t> data;
     TransferStatus status = ReceiveData(total, data);
     if (status == TransferStatus::Failed) return status;
@@ -226,7 +226,7 @@ TransferStatus CUploadRun::KavraneMemory() {
     int down = 1;
     for (int i = 0; i < kRpmChannels; ++i) {
         if (!(m_ident[6] & (1 << i))) continue;
-        Status(kLinkLine4, Format("RPM Channel #%1d", i + 1));
+        Status(kLinkLine4, FormatText("RPM Channel #%1d", i + 1));
         if (!KavranePreamble(0xD8, i, "User Aborted (RPM Pre-Amble)...", clock, down, rest))
             return TransferStatus::Failed;
         ds.m_fClock = static_cast<float>(clock.TickRate());
@@ -263,7 +263,7 @@ TransferStatus CUploadRun::KavraneMemory() {
     if (m_ident[2] & 0x0F) {
         for (int j = 0; j < kAnalogChannels; ++j) {
             if (!(ds.m_nChannelEnable & (1u << j))) continue;
-            Status(kLinkLine4, Format("Analog Channel #%1d", j + 1));
+            Status(kLinkLine4, FormatText("Analog Channel #%1d", j + 1));
             if (!KavranePreamble(0xD9, j, "User Aborted (Analog Pre-Amble)...", clock, down, rest))
                 return TransferStatus::Failed;
             const double rate = clock.crystal / clock.clockDiv / clock.sampleDiv / down;
@@ -287,7 +287,7 @@ TransferStatus CUploadRun::KavraneMemory() {
     }
     for (int j = 0; j < 4; ++j) {
         if (!(m_ident[11] & (1 << j))) continue;
-        Status(kLinkLine4, Format("Switch Channel #%1d", j + 1));
+        Status(kLinkLine4, FormatText("Switch Channel #%1d", j + 1));
         if (!KavranePreamble(0xDA, j, "User Aborted (Switch Pre-Amble)...", clock, down, rest))
             return TransferStatus::Failed;
         const double rate = clock.crystal / clock.clockDiv / clock.sampleDiv / down;
@@ -312,7 +312,7 @@ TransferStatus CUploadRun::KavraneMemory() {
         return TransferStatus::Failed;
     }
     const uint32_t total = Le32(buf);
-    Status(kLinkLine3, Format("Total Bytes: %lu", static_cast<unsigned long>(total)));
+    Status(kLinkLine3, FormatText("Total Bytes: %lu", static_cast<unsigned long>(total)));
     std::vector<uint8_t> image;
     TransferStatus status = ReceiveData(total, image);
     if (status == TransferStatus::Failed) return status;

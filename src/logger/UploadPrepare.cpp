@@ -179,10 +179,11 @@ void PrepareUploadedDataset(CBriodashDataset& ds, bool kavrane, const CUploadDef
         const CAnalogSetup* d = def.FindAnalogSetup(a.m_nChannel);
         if (!d) continue;
         if (d->m_nFamily != a.m_nFamily) {
-            host.Message(Format("Default Analog Configuration is for a %s system.\nDefaults will "
-                                "be ignored!",
-                                a.m_nFamily == 1 ? kKavraneName : kVexaName),
-                         Icon::Warning);
+            host.Message(
+                FormatText("Default Analog Configuration is for a %s system.\nDefaults will "
+                           "be ignored!",
+                           a.m_nFamily == 1 ? kKavraneName : kVexaName),
+                Icon::Warning);
             break;
         }
         if (a.m_nFamily == 0 || d->m_nType == a.m_nType) {

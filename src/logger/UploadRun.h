@@ -2,12 +2,12 @@
 // Kavrane transfers.
 #pragma once
 
-#include <cstdarg>
 #include <string>
 #include <vector>
 
 #include "logger/Framing.h"
 #include "logger/Upload.h"
+#include "model/FormatText.h"
 
 namespace orvex {
 
@@ -16,8 +16,6 @@ enum class TransferStatus { Ok, Failed, Partial };
 // "%s" names of the two logger families.
 inline constexpr const char* kKavraneName = "Kavrane Data";
 inline constexpr const char* kVexaName = "Vexa-Log";
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Parses "%lf CLK, %d CLK-DIV, %d SAMPLE-DIV, %d PCA-DIV, %[^\n]" of a Kavrane pre-amble.
 struct KavraneClock {
@@ -80,7 +78,7 @@ class CUploadRun {
 
     void Status(int line, const std::string& text) { m_port.SetStatus(line, text); }
     const char* FamilyName() const { return m_bKavrane ? kKavraneName : kVexaName; }
-    std::string Version() const { return Format("V%1d.%02d", m_ident[4], m_ident[5]); }
+    std::string Version() const { return FormatText("V%1d.%02d", m_ident[4], m_ident[5]); }
 
     ISerialLine& m_line;
     const CUploadDefaults& m_defaults;

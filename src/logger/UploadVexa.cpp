@@ -232,15 +232,16 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
         setup.m_nPPR = ppr;
         ds.m_rpm[static_cast<std::size_t>(series - 1)].m_nPerLap = ppr;
         if (kind == VexaKind::Axle)
-            description =
-                perRev ? Format("Data: %s, Axle RPM @ %1d PPR", bits, ppr)
-                       : Format("Data: %s Drive Shaft/Axle RPM-%1d PPR @ %1d Hz", bits, ppr, rate);
+            description = perRev ? FormatText("Data: %s, Axle RPM @ %1d PPR", bits, ppr)
+                                 : FormatText("Data: %s Drive Shaft/Axle RPM-%1d PPR @ %1d Hz",
+                                              bits, ppr, rate);
         else if (kind == VexaKind::Clutch)
-            description = perRev ? Format("Data: %s, Clutch RPM @ %1d PPR", bits, ppr)
-                                 : Format("Data: %s Clutch RPM-%1d PPR @ %1d Hz", bits, ppr, rate);
+            description = perRev
+                              ? FormatText("Data: %s, Clutch RPM @ %1d PPR", bits, ppr)
+                              : FormatText("Data: %s Clutch RPM-%1d PPR @ %1d Hz", bits, ppr, rate);
         else
-            description = perRev ? Format("Data: %s, Front Wheel RPM @ %1d PPR", bits, ppr)
-                                 : Format("Data: Front Wheel RPM-%1d PPR @ %1d Hz", ppr, rate);
+            description = perRev ? FormatText("Data: %s, Front Wheel RPM @ %1d PPR", bits, ppr)
+                                 : FormatText("Data: Front Wheel RPM-%1d PPR @ %1d Hz", ppr, rate);
     } else if (kind == VexaKind::Engine) {
         const char* from =
             perRev ? (rest.rfind("REV, ", 0) == 0 ? rest.c_str() + 5 : "") : rest2.data();
@@ -250,9 +251,9 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
         CFreqSetup& setup = RpmSetupOf(ds, 1, engineType, m_defaults.units);
         setup.m_nPPR = RpmDefaultPPR(engineType);
         ds.m_rpm[0].m_nPerLap = setup.m_nPPR;
-        description = e.halfRate ? Format("Data: %d Cylinders, 4 Cycle @ 1/2 PPR", e.cylinders)
-                                 : Format("Data: %d Cylinders, %d Cycle @ %d PPR", e.cylinders,
-                                          e.cycle, e.ppr);
+        description = e.halfRate ? FormatText("Data: %d Cylinders, 4 Cycle @ 1/2 PPR", e.cylinders)
+                                 : FormatText("Data: %d Cylinders, %d Cycle @ %d PPR", e.cylinders,
+                                              e.cycle, e.ppr);
     } else if (kind == VexaKind::Analog) {
         if (perRev) {
             std::size_t at = pre.find("TACH:");
@@ -264,11 +265,11 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
         fresh.m_nChannel = series;
         CAnalogSetup& setup = FindOrInsert(ds.m_carSetup.m_analog, series, fresh);
         setup.m_nFamily = 1;
-        NameAnalogSetup(setup, Format("Analog %1d", series), false);
+        NameAnalogSetup(setup, FormatText("Analog %1d", series), false);
         ds.m_analog[static_cast<std::size_t>(series - 1)].m_fRate =
             static_cast<float>(perRev ? perTach : rate);
-        description = perRev ? Format("Data: Analog Freq @ 1/%1d Tach", perTach)
-                             : Format("Data: Analog Freq @ %1d Hz", rate);
+        description = perRev ? FormatText("Data: Analog Freq @ 1/%1d Tach", perTach)
+                             : FormatText("Data: Analog Freq @ %1d Hz", rate);
     } else {
         ds.m_markers.m_nPerLap = ds.m_nBeaconsPerLap;
         description = "Data: 32Bit Lap";
@@ -279,7 +280,7 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
                            static_cast<uint32_t>(buf[2]) << 16 |
                            static_cast<uint32_t>(buf[3]) << 24;
     Status(kLinkLine2, description);
-    Status(kLinkLine3, Format("Total Bytes: %lu", static_cast<unsigned long>(total)));
+    Status(kLinkLine3, FormatText("Total Bytes: %lu", static_cast<unsigned long>(total)));
 
     CVexaUnpacker unpack(ds, kind, series, wide, perRev, rate, static_cast<float>(ppr),
                          static_cast<double>(clock), perTach);
@@ -287,8 +288,9 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
     int packet = 1;
     auto packetLine = [&] {
         int32_t t = unpack.TimeSoFar();
-        Status(kLinkLine4, Format("Packet:%3d, Time %02d:%02d, Bytes left: %5lu", packet,
-                                  t / 600000, (t / 10000) % 60, static_cast<unsigned long>(left)));
+        Status(kLinkLine4,
+               FormatText("Packet:%3d, Time %02d:%02d, Bytes left: %5lu", packet, t / 600000,
+                          (t / 10000) % 60, static_cast<unsigned long>(left)));
     };
     while (left > 0) {
         packetLine();

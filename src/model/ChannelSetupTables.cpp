@@ -2,9 +2,9 @@
 // validation texts of the setup dialogs.
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 
 #include "model/ChannelSetups.h"
+#include "model/FormatText.h"
 
 namespace orvex {
 
@@ -345,18 +345,11 @@ int32_t DigitalTypeFromDescription(std::string_view description, int32_t channel
 // --- Validation ------------------------------------------------------------------------------
 
 std::string FormatMessage(const char* format, int value) {
-    char buf[512];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
+    return FormatText(format, value);
 }
 
 std::string FormatMessage(const char* format, const std::string& value) {
-    const int n = std::snprintf(nullptr, 0, format, value.c_str());
-    if (n <= 0) return format;
-    std::string out(static_cast<size_t>(n) + 1, '\0');
-    std::snprintf(out.data(), out.size(), format, value.c_str());
-    out.resize(static_cast<size_t>(n));
-    return out;
+    return FormatText(format, value.c_str());
 }
 
 std::string ValidateAnalogSetup(const CAnalogSetup& s) {
