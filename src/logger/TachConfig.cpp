@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "logger/Thresholds.h"
+#include "model/ChannelSetups.h"
 #include "model/FormatText.h"
 
 namespace orvex {
@@ -12,19 +13,10 @@ namespace {
 
 const char* const kRule = "----------------------------------------\r\n";
 
-const char* const kRpmKinds[] = {"Eight Cylinder",
-                                 "Six Cylinder",
-                                 "Four Cylinder",
-                                 "Twelve Pole Stator",
-                                 "Six Pole Stator",
-                                 "Four Pole Stator",
-                                 "1 Cylinder, 4 Cycle, 1/2PPR",
-                                 "1 Cylinder, 4 Cycle, 1PPR",
-                                 "1 Cylinder, 2 Cycle",
-                                 "Drive Shaft",
-                                 "Front Wheel",
-                                 "Rear Wheel",
-                                 "Clutch"};
+// RPM sensor kinds 1 to 13 are the RPM types of the same numbers.
+bool IsRpmKind(int kind) {
+    return kind >= kRpmEightCylinder && kind <= kRpmClutch;
+}
 
 const char* const kAnalogKinds[] = {
     "Generic",    "Shock-LF",         "Shock-RF",         "Shock-LR",      "Shock-RR",
@@ -189,7 +181,7 @@ TachDecode CTachConfig::DecodeRecord(const uint8_t* data, std::size_t size,
 }
 
 std::string CTachConfig::RpmKindName(int kind) {
-    return Name(kRpmKinds, kind);
+    return IsRpmKind(kind) ? RpmTypeName(kind) : "Unknown";
 }
 std::string CTachConfig::AnalogKindName(int kind) {
     return Name(kAnalogKinds, kind);
@@ -215,13 +207,14 @@ std::string CTachConfig::ReportRpm() const {
         const TachFreq& f = m_freq[i];
         const int kind = f.m_nKind & ~0x40;
         const long rate = Rate(m_nClockRate, f.m_nDivider);
-        if (kind >= 1 && kind <= 13) {
-            const char* name = kRpmKinds[kind - 1];
+        if (IsRpmKind(kind)) {
+            const std::string name = RpmTypeName(kind);
             if (f.m_nKind & 0x40)
-                s += FormatText("#%1d: %s @ %1ld Hz with %1d PPR & No Filter\r\n", i + 1, name,
-                                rate, f.m_nPPR);
+                s += FormatText("#%1d: %s @ %1ld Hz with %1d PPR & No Filter\r\n", i + 1,
+                                name.c_str(), rate, f.m_nPPR);
             else
-                s += FormatText("#%1d: %s @ %1ld Hz with %1d PPR\r\n", i + 1, name, rate, f.m_nPPR);
+                s += FormatText("#%1d: %s @ %1ld Hz with %1d PPR\r\n", i + 1, name.c_str(), rate,
+                                f.m_nPPR);
         } else {
             s += FormatText("#%1d: Unknown @ %1ld Hz with %1d PPR\r\n", i + 1, rate, f.m_nPPR);
         }
