@@ -16,6 +16,13 @@ int32_t ToTime(double t) {
     return static_cast<int32_t>(t);
 }
 
+CFreqSetup& RpmSetupOf(CBriodashDataset& ds, int channel, int type, Units units) {
+    CFreqSetup& s =
+        FindOrInsert(ds.m_carSetup.m_rpm, channel, CFreqSetup::Make(channel, type, units));
+    if (s.m_nRpmType != type) s = CFreqSetup::Make(channel, type, units);
+    return s;
+}
+
 bool ParseKavraneClock(const std::string& text, KavraneClock& out) {
     std::vector<char> rest(text.size() + 1, '\0');
     int n = std::sscanf(text.c_str(), "%lf CLK, %d CLK-DIV, %d SAMPLE-DIV, %d PCA-DIV, %[^\n]",

@@ -13,27 +13,6 @@ namespace {
 // Larger byte counts than this are not believed (the logger's memory is far smaller).
 constexpr uint32_t kLargestTransfer = 64u << 20;
 
-uint32_t Be16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 8 | p[1];
-}
-uint32_t Be32(const uint8_t* p) {
-    return Be16(p) << 16 | Be16(p + 2);
-}
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-template <class List, class Setup>
-Setup& FindOrInsert(List& list, int channel, const Setup& fresh) {
-    auto it = std::find_if(list.begin(), list.end(),
-                           [channel](const Setup& s) { return s.m_nChannel == channel; });
-    if (it != list.end()) return *it;
-    auto at = std::find_if(list.begin(), list.end(),
-                           [channel](const Setup& s) { return s.m_nChannel > channel; });
-    return *list.insert(at, fresh);
-}
-
 std::string AfterFirstComma(const std::string& s) {
     std::size_t at = s.find(", ");
     return at == std::string::npos ? std::string() : s.substr(at + 2);
@@ -248,9 +227,7 @@ TransferStatus CUploadRun::KavraneMemory() {
             type = EngineRpmType(e.cylinders, e.cycle);
             ppr = RpmDefaultPPR(type);
         }
-        CFreqSetup fresh = CFreqSetup::Make(i + 1, type, m_defaults.units);
-        CFreqSetup& setup = FindOrInsert(ds.m_carSetup.m_rpm, i + 1, fresh);
-        if (setup.m_nRpmType != type) setup = fresh;
+        CFreqSetup& setup = RpmSetupOf(ds, i + 1, type, m_defaults.units);
         setup.m_nPPR = ppr;
         CShaftList& list = ds.m_rpm[static_cast<std::size_t>(i)];
         list.m_nPerLap = ppr;

@@ -2,6 +2,8 @@
 // Kavrane transfers.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,34 @@ EngineSpec ParseEngine(const char* text);
 int PprBeforeMarker(const std::string& text);
 
 int32_t ToTime(double t);
+
+// Words of the logger's records, most significant byte first, and the little-endian byte
+// counts.
+inline uint32_t Be16(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 8 | p[1];
+}
+inline uint32_t Be32(const uint8_t* p) {
+    return Be16(p) << 16 | Be16(p + 2);
+}
+inline uint32_t Le32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// The setup of `channel` in a list kept in channel order; `fresh` is inserted at its place
+// when there is none.
+template <class List, class Setup>
+Setup& FindOrInsert(List& list, int channel, const Setup& fresh) {
+    auto it = std::find_if(list.begin(), list.end(),
+                           [channel](const Setup& s) { return s.m_nChannel == channel; });
+    if (it != list.end()) return *it;
+    auto at = std::find_if(list.begin(), list.end(),
+                           [channel](const Setup& s) { return s.m_nChannel > channel; });
+    return *list.insert(at, fresh);
+}
+
+// The RPM setup of `channel`, made afresh with the type's defaults unless it has that type.
+CFreqSetup& RpmSetupOf(CBriodashDataset& ds, int channel, int type, Units units);
 
 class CUploadRun {
   public:

@@ -10,30 +10,6 @@ namespace {
 
 enum class VexaKind { Lap, Axle, Analog, Front, Clutch, Engine };
 
-uint32_t Be16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 8 | p[1];
-}
-uint32_t Be32(const uint8_t* p) {
-    return Be16(p) << 16 | Be16(p + 2);
-}
-
-template <class List, class Setup>
-Setup& FindOrInsert(List& list, int channel, const Setup& fresh) {
-    auto it = std::find_if(list.begin(), list.end(),
-                           [channel](const Setup& s) { return s.m_nChannel == channel; });
-    if (it != list.end()) return *it;
-    auto at = std::find_if(list.begin(), list.end(),
-                           [channel](const Setup& s) { return s.m_nChannel > channel; });
-    return *list.insert(at, fresh);
-}
-
-CFreqSetup& RpmSetupOf(CBriodashDataset& ds, int channel, int type, Units units) {
-    CFreqSetup& s =
-        FindOrInsert(ds.m_carSetup.m_rpm, channel, CFreqSetup::Make(channel, type, units));
-    if (s.m_nRpmType != type) s = CFreqSetup::Make(channel, type, units);
-    return s;
-}
-
 // Unpacks the records of one channel as they arrive; records may straddle packets.
 class CVexaUnpacker {
   public:
@@ -276,9 +252,7 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
     }
 
     if (!m_port.ReceivePacket(buf, len, 0) || len < 4) return fail("User Aborted (Total Bytes)...");
-    const uint32_t total = static_cast<uint32_t>(buf[0]) | static_cast<uint32_t>(buf[1]) << 8 |
-                           static_cast<uint32_t>(buf[2]) << 16 |
-                           static_cast<uint32_t>(buf[3]) << 24;
+    const uint32_t total = Le32(buf);
     Status(kLinkLine2, description);
     Status(kLinkLine3, FormatText("Total Bytes: %lu", static_cast<unsigned long>(total)));
 
