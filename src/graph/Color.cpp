@@ -1,9 +1,7 @@
 // Colour sets and the colour-setup file.
 #include "graph/Color.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +12,7 @@
 #include <memory>
 
 #include "app/HostServices.h"
+#include "model/AtomicWrite.h"
 #include "model/FormatText.h"
 
 namespace orvex {
@@ -278,45 +277,10 @@ std::string FormatColorText(const std::vector<CColor>& sets) {
 
 bool WriteColorFile(const std::string& path, const std::vector<CColor>& sets, IHostServices& host) {
     const std::string text = FormatColorText(sets);
-    // Written beside the target and renamed over it once complete and on disk.
-    std::string tmp = path + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) {
-        host.Message(OpenError(errno), Icon::Warning);
+    const AtomicWriteResult result = WriteFileAtomically(path, text);
+    if (!result) {
+        host.Message(OpenError(result.error), Icon::Warning);
         return false;
-    }
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    int err = 0;
-    std::size_t done = 0;
-    while (done < text.size() && err == 0) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-        else if (n < 0 && errno != EINTR)
-            err = errno;
-    }
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(tmp.c_str());
-        host.Message(OpenError(err), Icon::Warning);
-        return false;
-    }
-    // Make the rename itself durable.
-    const auto slash = path.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
     }
     return true;
 }
