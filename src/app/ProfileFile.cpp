@@ -1,9 +1,5 @@
 #include "app/ProfileFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -17,11 +13,6 @@ namespace {
 CProfileFile::SaveFaultHook& FaultHook() {
     static CProfileFile::SaveFaultHook hook;
     return hook;
-}
-
-int Fault(CProfileFile::SaveStep step) {
-    auto& hook = FaultHook();
-    return hook ? hook(step) : 0;
 }
 
 bool IsBlank(char c) {
@@ -50,29 +41,6 @@ std::string OneLine(std::string_view value) {
     for (char& c : out)
         if (c == '\r' || c == '\n') c = ' ';
     return out;
-}
-
-// Directory part of a path ("." when it has none).
-std::string DirectoryOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -161,44 +129,9 @@ void CProfileFile::SetSaveFaultHook(SaveFaultHook hook) {
 }
 
 bool CProfileFile::Save(const std::string& path, int* error) const {
-    auto fail = [&](int err, int fd, const std::string& tmp) {
-        if (fd >= 0) ::close(fd);
-        if (!tmp.empty()) ::unlink(tmp.c_str());
-        if (error) *error = err ? err : EIO;
-        return false;
-    };
-
-    // Through a symbolic link the file it names is replaced, not the link.
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-    }
-    mode_t mode = 0644;
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
-
-    if (int err = Fault(SaveStep::Create)) return fail(err, -1, {});
-    std::string tmp = target + ".XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return fail(errno, -1, {});
-    if (int err = Fault(SaveStep::Write)) return fail(err, fd, tmp);
-    if (!WriteAll(fd, Text())) return fail(errno, fd, tmp);
-    if (::fchmod(fd, mode) != 0) return fail(errno, fd, tmp);
-    if (int err = Fault(SaveStep::Sync)) return fail(err, fd, tmp);
-    if (::fsync(fd) != 0) return fail(errno, fd, tmp);
-    if (::close(fd) != 0) return fail(errno, -1, tmp);
-    if (int err = Fault(SaveStep::Rename)) return fail(err, -1, tmp);
-    if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(errno, -1, tmp);
-
-    // Make the rename itself durable.
-    int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    if (error) *error = 0;
-    return true;
+    const AtomicWriteResult result = WriteFileAtomically(path, Text(), FaultHook());
+    if (error) *error = result.error;
+    return static_cast<bool>(result);
 }
 
 CProfileFile::Section* CProfileFile::FindSection(std::string_view name) {

@@ -3,11 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/AtomicWrite.h"
 
 namespace orvex {
 
@@ -18,8 +19,8 @@ int32_t ParseProfileInt(std::string_view text);
 class CProfileFile {
   public:
     // Steps of a save, for tests that make one of them fail.
-    enum class SaveStep { Create, Write, Sync, Rename };
-    using SaveFaultHook = std::function<int(SaveStep)>;  // returns an errno to fail, 0 to go on
+    using SaveStep = AtomicWriteStep;
+    using SaveFaultHook = AtomicWriteFault;  // returns an errno to fail, 0 to go on
 
     CProfileFile() = default;
 

@@ -1,9 +1,9 @@
 // Default channel setups in the settings file: the RPM, analog and digital channel sections,
 // and the engine, shaft, tire and wheel keys of settings older than V2.8E.
+#include <optional>
 #include <string>
 
 #include "app/DataAcqApp.h"
-#include "app/SetupDefaults.h"
 
 namespace orvex {
 
@@ -22,8 +22,7 @@ bool InvertIsInteger(int analogType) {
 }  // namespace
 
 CFreqSetup& CDataAcqApp::RpmSetup(int channel, int type) {
-    if (CFreqSetup* s = m_defaultCarSetup.FindRpmSetup(channel)) return *s;
-    return PutByChannel(m_defaultCarSetup.m_rpm, NewRpmSetup(channel, type, m_units));
+    return m_defaultCarSetup.GetOrCreateRpmSetup(channel, type, m_units);
 }
 
 // --- Settings older than V2.8E ---
@@ -34,7 +33,7 @@ void CDataAcqApp::LoadOldEngine() {
     int type = EngineRpmType(cylinders, strokes);
     CFreqSetup& engine = RpmSetup(1, type);
     engine.m_nRpmType = type;
-    engine.m_nPPR = RpmTypeDefaultPpr(type);
+    engine.m_nPPR = RpmDefaultPPR(type);
 }
 
 void CDataAcqApp::LoadOldShafts() {
@@ -96,12 +95,12 @@ void CDataAcqApp::LoadRpmChannels() {
         std::string sec = Numbered("RPM Channel ", n);
         int type = GetProfileRangedInt(sec, "RPM Type", -1, -1, 14);
         if (type == -1) continue;
-        CFreqSetup s = NewRpmSetup(n, type, m_units);
+        CFreqSetup s = CFreqSetup::Make(n, type, m_units);
         s.m_strDescription = GetProfileString(sec, "Description", "<none>");
         s.m_nSmoothing = GetProfileSmoothing(sec, "Smoothing");
         s.m_nSlipPartner = GetProfileRangedInt(sec, "Slip Channel", 0, 0, 5);
         s.m_nDisplayMode =
-            GetProfileRangedInt(sec, "Display Mode", RpmTypeDefaultDisplay(type), 0, 4);
+            GetProfileRangedInt(sec, "Display Mode", RpmDefaultDisplayMode(type), 0, 4);
         if (type >= 10) s.m_nPPR = GetProfileRangedInt(sec, "PPR", 1, 1, 999);
         bool byDiameter = GetProfileBool(sec, "Tire By Diameter", false);
         s.m_nTireSizeMode = byDiameter ? 1 : 0;
@@ -113,7 +112,7 @@ void CDataAcqApp::LoadRpmChannels() {
                 GetProfileFloat(sec, "Tire Circumference", 3.14f, 0.01f, 999.9f) * toUnits;
             s.m_fDiameter = s.m_fCircumference / kPi;
         }
-        PutByChannel(m_defaultCarSetup.m_rpm, std::move(s));
+        m_defaultCarSetup.MergeRpmSetups({s});
     }
 }
 
@@ -148,11 +147,14 @@ void CDataAcqApp::LoadAnalogChannels() {
         std::string sec = Numbered("Channel ", n);
         int type = GetProfileRangedInt(sec, "Analog Type", -1, -1, 137);
         if (type == -1) continue;
-        CAnalogSetup s = NewAnalogSetup(n, type);
+        CAnalogSetup s;
+        s.m_nChannel = n;
+        s.SetType(type);
+        // A new pressure transducer starts in sender mode 1, any other type not inverted.
+        const int newInvert = InvertIsInteger(type) ? 1 : 0;
         s.m_strDescription = GetProfileString(sec, "Description", "<none>");
         s.m_nSmoothing = GetProfileSmoothing(sec, "Smoothing");
         s.m_nScaleMode = static_cast<int16_t>(GetProfileRangedInt(sec, "Display Mode", 1, 1, 4));
-        int newInvert = s.m_nInvert;
         if (InvertIsInteger(type)) {
             s.m_nInvert = GetProfileRangedInt(sec, "Invert Channel", 1, 0, 3);
             if (s.m_nInvert == 0) s.m_nInvert = 1;
@@ -173,8 +175,9 @@ void CDataAcqApp::LoadAnalogChannels() {
         s.m_fAltMin = GetProfileFloat(sec, "Alt Min Value", s.m_fMin, -500000.0f, 500000.0f);
         s.m_fAltMax = GetProfileFloat(sec, "Alt Max Value", s.m_fMax, -500000.0f, 500000.0f);
         s.m_fAltOffset = GetProfileFloat(sec, "Alt Offset Value", offset, -500000.0f, 500000.0f);
-        UpdateAnalogDerived(s, m_units);
-        PutByChannel(m_defaultCarSetup.m_analog, std::move(s));
+        s.ApplyTypeResolution();
+        s.ComputeGraphRange(m_units, std::nullopt);
+        m_defaultCarSetup.MergeAnalogSetups({s});
     }
 }
 
@@ -220,8 +223,8 @@ void CDataAcqApp::LoadDigitalChannels() {
         s.m_strDescription = GetProfileString(sec, "Description", "<none>");
         s.m_nBand = static_cast<int16_t>(GetProfileRangedInt(sec, "Display Mode", 2, 1, 4));
         s.m_nInvert = GetProfileBool(sec, "Invert Channel", false) ? 1 : 0;
-        UpdateDigitalBand(s);
-        PutByChannel(m_defaultCarSetup.m_digital, std::move(s));
+        s.ApplyBand();
+        m_defaultCarSetup.MergeDigitalSetups({s});
     }
 }
 

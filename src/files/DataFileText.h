@@ -3,9 +3,10 @@
 
 #include <string>
 
+#include "model/FormatText.h"
+
 namespace orvex {
 
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // "Could NOT open file ..." with the reason for an errno value.
 std::string OpenErrorText(const std::string& path, int error);
 

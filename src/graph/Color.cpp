@@ -1,40 +1,29 @@
 // Colour sets and the colour-setup file.
 #include "graph/Color.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "app/HostServices.h"
+#include "model/AtomicWrite.h"
+#include "model/FormatText.h"
 
 namespace orvex {
 
 namespace {
 
-__attribute__((format(printf, 1, 2))) std::string Format(const char* fmt, ...) {
-    char buf[128];
-    va_list args;
-    va_start(args, fmt);
-    int n = std::vsnprintf(buf, sizeof buf, fmt, args);
-    va_end(args);
-    if (n < 0) return {};
-    return std::string(buf, static_cast<std::size_t>(n) < sizeof buf ? n : sizeof buf - 1);
-}
-
 constexpr std::size_t kMaxLine = 80;    // longer lines are cut
 constexpr std::size_t kMaxSets = 1024;  // more sets than any dialog lists; the rest is ignored
 
 std::string OpenError(int err) {
-    return Format("File could not be opened error # %d", err);
+    return FormatText("File could not be opened error # %d", err);
 }
 
 // A decimal number as the C library reads "%d": optional blanks, a sign, digits.
@@ -147,7 +136,8 @@ bool CheckHeader(bool haveLine, const std::string& first, IHostServices& host) {
         return false;
     }
     if (first.substr(0, kMaxLine).find("!Brio-Dash Color") == std::string::npos) {
-        host.Message(Format("This file is not a %s Color Setup file", "Vexa-Log"), Icon::Warning);
+        host.Message(FormatText("This file is not a %s Color Setup file", "Vexa-Log"),
+                     Icon::Warning);
         return false;
     }
     return true;
@@ -172,7 +162,7 @@ struct FileCloser {
 };
 
 void AppendRgb(std::string& out, ColorRef c) {
-    out += Format("%d %d %d\n", GetRValue(c), GetGValue(c), GetBValue(c));
+    out += FormatText("%d %d %d\n", GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
 }  // namespace
@@ -211,16 +201,16 @@ CColor CColor::Default(int n) {
 }
 
 std::string CColor::RpmName(int i) {
-    return Format("RPM #%1d", i + 1);
+    return FormatText("RPM #%1d", i + 1);
 }
 std::string CColor::SlipName(int i) {
-    return Format("Slip #%1d", i + 1);
+    return FormatText("Slip #%1d", i + 1);
 }
 std::string CColor::AnalogName(int i) {
-    return Format("Ana #%1d", i);
+    return FormatText("Ana #%1d", i);
 }
 std::string CColor::DigitalName(int i) {
-    return Format("Dig #%1d", i);
+    return FormatText("Dig #%1d", i);
 }
 
 std::optional<std::vector<CColor>> ReadColorFile(const std::string& path, IHostServices& host,
@@ -265,19 +255,19 @@ std::string FormatColorText(const std::vector<CColor>& sets) {
     for (const CColor& c : sets) {
         out += "(\n";
         for (int i = 0; i < CColor::kRpm; ++i) {
-            out += Format(" RPM%d: ", i + 1);
+            out += FormatText(" RPM%d: ", i + 1);
             AppendRgb(out, c.m_crRpm[i]);
         }
         for (int i = 0; i < CColor::kSlip; ++i) {
-            out += Format(" Slip#%d: ", i + 1);
+            out += FormatText(" Slip#%d: ", i + 1);
             AppendRgb(out, c.m_crSlip[i]);
         }
         for (int i = 0; i < CColor::kAnalog; ++i) {
-            out += Format(" Analog%d: ", i + 1);
+            out += FormatText(" Analog%d: ", i + 1);
             AppendRgb(out, c.m_crAnalog[i]);
         }
         for (int i = 0; i < CColor::kDigital; ++i) {
-            out += Format(" Digital%d: ", i + 1);
+            out += FormatText(" Digital%d: ", i + 1);
             AppendRgb(out, c.m_crDigital[i]);
         }
         out += ")\n";
@@ -287,45 +277,10 @@ std::string FormatColorText(const std::vector<CColor>& sets) {
 
 bool WriteColorFile(const std::string& path, const std::vector<CColor>& sets, IHostServices& host) {
     const std::string text = FormatColorText(sets);
-    // Written beside the target and renamed over it once complete and on disk.
-    std::string tmp = path + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) {
-        host.Message(OpenError(errno), Icon::Warning);
+    const AtomicWriteResult result = WriteFileAtomically(path, text);
+    if (!result) {
+        host.Message(OpenError(result.error), Icon::Warning);
         return false;
-    }
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    int err = 0;
-    std::size_t done = 0;
-    while (done < text.size() && err == 0) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-        else if (n < 0 && errno != EINTR)
-            err = errno;
-    }
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
-    if (err != 0) {
-        ::unlink(tmp.c_str());
-        host.Message(OpenError(err), Icon::Warning);
-        return false;
-    }
-    // Make the rename itself durable.
-    const auto slash = path.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
     }
     return true;
 }

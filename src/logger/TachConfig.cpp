@@ -1,40 +1,22 @@
 // Logger channel configuration: wire record, text report and recording-time estimate.
 #include "logger/TachConfig.h"
 
-#include <cstdarg>
 #include <cstdio>
 
 #include "logger/Thresholds.h"
+#include "model/ChannelSetups.h"
+#include "model/FormatText.h"
 
 namespace orvex {
 
 namespace {
 
-__attribute__((format(printf, 1, 2))) std::string Format(const char* fmt, ...) {
-    char buf[512];
-    va_list args;
-    va_start(args, fmt);
-    int n = std::vsnprintf(buf, sizeof buf, fmt, args);
-    va_end(args);
-    if (n < 0) return {};
-    return std::string(buf, static_cast<std::size_t>(n) < sizeof buf ? n : sizeof buf - 1);
-}
-
 const char* const kRule = "----------------------------------------\r\n";
 
-const char* const kRpmKinds[] = {"Eight Cylinder",
-                                 "Six Cylinder",
-                                 "Four Cylinder",
-                                 "Twelve Pole Stator",
-                                 "Six Pole Stator",
-                                 "Four Pole Stator",
-                                 "1 Cylinder, 4 Cycle, 1/2PPR",
-                                 "1 Cylinder, 4 Cycle, 1PPR",
-                                 "1 Cylinder, 2 Cycle",
-                                 "Drive Shaft",
-                                 "Front Wheel",
-                                 "Rear Wheel",
-                                 "Clutch"};
+// RPM sensor kinds 1 to 13 are the RPM types of the same numbers.
+bool IsRpmKind(int kind) {
+    return kind >= kRpmEightCylinder && kind <= kRpmClutch;
+}
 
 const char* const kAnalogKinds[] = {
     "Generic",    "Shock-LF",         "Shock-RF",         "Shock-LR",      "Shock-RR",
@@ -199,7 +181,7 @@ TachDecode CTachConfig::DecodeRecord(const uint8_t* data, std::size_t size,
 }
 
 std::string CTachConfig::RpmKindName(int kind) {
-    return Name(kRpmKinds, kind);
+    return IsRpmKind(kind) ? RpmTypeName(kind) : "Unknown";
 }
 std::string CTachConfig::AnalogKindName(int kind) {
     return Name(kAnalogKinds, kind);
@@ -225,15 +207,16 @@ std::string CTachConfig::ReportRpm() const {
         const TachFreq& f = m_freq[i];
         const int kind = f.m_nKind & ~0x40;
         const long rate = Rate(m_nClockRate, f.m_nDivider);
-        if (kind >= 1 && kind <= 13) {
-            const char* name = kRpmKinds[kind - 1];
+        if (IsRpmKind(kind)) {
+            const std::string name = RpmTypeName(kind);
             if (f.m_nKind & 0x40)
-                s += Format("#%1d: %s @ %1ld Hz with %1d PPR & No Filter\r\n", i + 1, name, rate,
-                            f.m_nPPR);
+                s += FormatText("#%1d: %s @ %1ld Hz with %1d PPR & No Filter\r\n", i + 1,
+                                name.c_str(), rate, f.m_nPPR);
             else
-                s += Format("#%1d: %s @ %1ld Hz with %1d PPR\r\n", i + 1, name, rate, f.m_nPPR);
+                s += FormatText("#%1d: %s @ %1ld Hz with %1d PPR\r\n", i + 1, name.c_str(), rate,
+                                f.m_nPPR);
         } else {
-            s += Format("#%1d: Unknown @ %1ld Hz with %1d PPR\r\n", i + 1, rate, f.m_nPPR);
+            s += FormatText("#%1d: Unknown @ %1ld Hz with %1d PPR\r\n", i + 1, rate, f.m_nPPR);
         }
     }
     return s + "\r\n";
@@ -246,9 +229,9 @@ std::string CTachConfig::ReportSwitches() const {
     for (int i = 0; i < kSwitches; ++i) {
         if ((m_nSwitchStatus & (1 << i)) == 0) continue;
         if (m_switch[i] >= 1 && m_switch[i] <= 4)
-            s += Format("#%1d: %s @ %1ld Hz\r\n", i + 1, kSwitchKinds[m_switch[i] - 1], rate);
+            s += FormatText("#%1d: %s @ %1ld Hz\r\n", i + 1, kSwitchKinds[m_switch[i] - 1], rate);
         else
-            s += Format("#%1d: Unknown @ %1ld Hz\r\n", i + 1, rate);
+            s += FormatText("#%1d: Unknown @ %1ld Hz\r\n", i + 1, rate);
     }
     return s + "\r\n";
 }
@@ -262,13 +245,14 @@ std::string CTachConfig::ReportTimers() const {
         const std::string trigger = TriggerName(t.m_nTrigger);
         const long minMs = m_nClockRate == 0 ? 0 : long{t.m_nMinTime} * 1000 / m_nClockRate;
         if (t.m_nKind == 5)
-            s += Format("#%1d: %s\r\n", i + 1, kTimerKinds[4]);
+            s += FormatText("#%1d: %s\r\n", i + 1, kTimerKinds[4]);
         else if (t.m_nKind >= 1 && t.m_nKind <= 4)
-            s += Format("#%1d: %s when %s with %1d Max Events and %1ld mSec Min Time\r\n", i + 1,
-                        kTimerKinds[t.m_nKind - 1], trigger.c_str(), t.m_nMaxEvents, minMs);
+            s +=
+                FormatText("#%1d: %s when %s with %1d Max Events and %1ld mSec Min Time\r\n", i + 1,
+                           kTimerKinds[t.m_nKind - 1], trigger.c_str(), t.m_nMaxEvents, minMs);
         else
-            s += Format("#%1d: Unknown on %s with Max Events: %1d and Min Time: %ld mSec\r\n",
-                        i + 1, trigger.c_str(), t.m_nMaxEvents, minMs);
+            s += FormatText("#%1d: Unknown on %s with Max Events: %1d and Min Time: %ld mSec\r\n",
+                            i + 1, trigger.c_str(), t.m_nMaxEvents, minMs);
     }
     return s + "\r\n";
 }
@@ -281,11 +265,11 @@ std::string CTachConfig::ReportAnalogs() const {
         const TachAnalog& a = m_analog[i];
         const long rate = Rate(m_nClockRate, a.m_nDivider);
         if (i == 19)
-            s += Format("#%1d: %s @ %1ld Hz\r\n", i + 1, "Battery Voltage", rate);
+            s += FormatText("#%1d: %s @ %1ld Hz\r\n", i + 1, "Battery Voltage", rate);
         else if (a.m_nKind >= 1 && a.m_nKind <= 25)
-            s += Format("#%1d: %s @ %1ld Hz\r\n", i + 1, kAnalogKinds[a.m_nKind - 1], rate);
+            s += FormatText("#%1d: %s @ %1ld Hz\r\n", i + 1, kAnalogKinds[a.m_nKind - 1], rate);
         else
-            s += Format("#%1d:Unknown @ %1ld Hz\r\n", i + 1, rate);
+            s += FormatText("#%1d:Unknown @ %1ld Hz\r\n", i + 1, rate);
     }
     return s + "\r\n";
 }
@@ -295,7 +279,7 @@ std::string CTachConfig::ReportEquation(int e, const EquationChannels* channels)
     std::string s;
     if (e == 0) {
         s = "Auto-Start Recording";
-        if (m_nEqnFlags & 0x40) s += Format(" for %0.2f minutes", AutoStartMinutes(*this));
+        if (m_nEqnFlags & 0x40) s += FormatText(" for %0.2f minutes", AutoStartMinutes(*this));
         if (m_nEqnFlags & 0x80) s += " then Pause";
     } else {
         s = e == 1 ? "Output #1 turns On" : "Output #2 turns On";
@@ -382,10 +366,10 @@ std::string CTachConfig::RecordingTimeText(int segments) const {
     if (!gps) seconds = memory / bytes;
     if (seconds < 0) seconds = 0;  // the timers' events fill the memory on their own
     std::string s;
-    if (seconds >= 3600) s = Format("%d Hr, ", static_cast<int>(seconds / 3600));
+    if (seconds >= 3600) s = FormatText("%d Hr, ", static_cast<int>(seconds / 3600));
     seconds %= 3600;
-    return s + Format("%d Min, ", static_cast<int>(seconds / 60)) +
-           Format("%d Sec.", static_cast<int>(seconds % 60));
+    return s + FormatText("%d Min, ", static_cast<int>(seconds / 60)) +
+           FormatText("%d Sec.", static_cast<int>(seconds % 60));
 }
 
 }  // namespace orvex

@@ -4,23 +4,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+
+#include "model/FormatText.h"
 
 namespace orvex {
 
 namespace {
-
-__attribute__((format(printf, 1, 2))) std::string Format(const char* fmt, ...) {
-    char buf[256];
-    va_list args;
-    va_start(args, fmt);
-    int n = std::vsnprintf(buf, sizeof buf, fmt, args);
-    va_end(args);
-    if (n < 0) return {};
-    return std::string(buf, static_cast<std::size_t>(n) < sizeof buf ? n : sizeof buf - 1);
-}
 
 constexpr double kMaxPeriod = 65472.0;  // 0xFFC0: the slowest period the logger compares
 
@@ -186,12 +177,12 @@ TermDisplay DescribeTerm(const CTachConfig& cfg, const EquationChannels& ch,
         const int group = (term.m_nChannel >> 5) & 3;
         const int number = (term.m_nChannel & 0x1F) + 1;
         d.m_nChannel = term.m_nChannel;
-        d.m_strLabel = Format(group == 0   ? "RPM #%d"
-                              : group == 3 ? "Analog #%d"
-                                           : "Digital #%d",
-                              number);
+        d.m_strLabel = FormatText(group == 0   ? "RPM #%d"
+                                  : group == 3 ? "Analog #%d"
+                                               : "Digital #%d",
+                                  number);
         d.m_nOperator = term.m_nOperator < 10 ? term.m_nOperator : -1;
-        d.m_strValue = Format("%u", static_cast<unsigned>(term.m_nValue));
+        d.m_strValue = FormatText("%u", static_cast<unsigned>(term.m_nValue));
         return d;
     }
     const EquationEntry& e = entries[d.m_nEntry];
@@ -235,7 +226,7 @@ std::string RpmThresholdText(const CTachConfig& cfg, const CFreqSetup& setup, Un
         f = setup.m_fCircumference / 63400.0 * (f * 60.0);
         if (units == Units::Metric) f *= 0.634;
     }
-    return Format("%0.0f", f);
+    return FormatText("%0.0f", f);
 }
 
 uint16_t RpmThreshold(const CTachConfig& cfg, const CFreqSetup& setup, Units units,
@@ -300,10 +291,10 @@ std::optional<long> RpmMaximum(const CFreqSetup& setup, Units units) {
 std::string RpmTipText(const CFreqSetup& setup, Units units) {
     const std::optional<long> max = RpmMaximum(setup, units);
     if (IsSpeedChannel(setup))
-        return Format("Enter a speed up to %ld", max.value_or(0)) +
+        return FormatText("Enter a speed up to %ld", max.value_or(0)) +
                (units == Units::Metric ? " KPH" : " MPH");
     if (!max) return "Enter a RPM";
-    return Format("Enter a RPM up to %ld", *max);
+    return FormatText("Enter a RPM up to %ld", *max);
 }
 
 // ---- Analog ----
@@ -378,13 +369,13 @@ std::string AnalogThresholdText(const CAnalogSetup& setup, Units units, float vo
     if (!std::isfinite(y)) y = 0.0;
     switch (setup.m_nResolution) {
         case 1:
-            return Format("%0.0f", y);
+            return FormatText("%0.0f", y);
         case 100:
-            return Format("%0.2f", y);
+            return FormatText("%0.2f", y);
         case 1000:
-            return Format("%0.3f", y);
+            return FormatText("%0.3f", y);
         default:
-            return Format("%0.1f", y);
+            return FormatText("%0.1f", y);
     }
 }
 
@@ -472,7 +463,7 @@ std::string AnalogTipText(const CAnalogSetup& setup, Units units, int op) {
         case 132:
             return "Enter a Percentage between 0% and 100%";
         case 133:
-            return Format("Enter a Pressure between 0 and %0.*f", d, hi);
+            return FormatText("Enter a Pressure between 0 and %0.*f", d, hi);
         case 134:
             what = "a Voltage";
             break;
@@ -486,7 +477,7 @@ std::string AnalogTipText(const CAnalogSetup& setup, Units units, int op) {
         default:
             break;
     }
-    return Format("Enter %s between %0.*f and %0.*f", what, d, lo, d, hi);
+    return FormatText("Enter %s between %0.*f and %0.*f", what, d, lo, d, hi);
 }
 
 std::string AnalogValuePattern(int resolution) {
@@ -506,7 +497,7 @@ std::string AnalogValuePattern(int resolution) {
 
 std::string DigitalThresholdText(const CDigitalSetup& setup, uint16_t value) {
     if (setup.m_nType == 2)
-        return Format("%s%d:%02d.%02d", "", value / 6000, (value / 100) % 60, value % 100);
+        return FormatText("%s%d:%02d.%02d", "", value / 6000, (value / 100) % 60, value % 100);
     const bool on = (value != 0) != (setup.m_nInvert != 0);
     return on ? "On" : "Off";
 }
@@ -554,17 +545,17 @@ double AutoStartMinutes(const CTachConfig& cfg) {
 }
 
 std::string AutoStartMinutesText(const CTachConfig& cfg) {
-    return Format("%0.2f", AutoStartMinutes(cfg));
+    return FormatText("%0.2f", AutoStartMinutes(cfg));
 }
 
 std::string AutoStartPattern(int32_t clockRate) {
     const int l = static_cast<int>(AutoStartLimit(clockRate));
-    return Format("[0-%1d]|[0-%1d]?[.,][0-9]{0,2}", l, l);
+    return FormatText("[0-%1d]|[0-%1d]?[.,][0-9]{0,2}", l, l);
 }
 
 std::string AutoStartTip(int32_t clockRate) {
-    return Format("Enter a value (in minutes) up to %0.2f",
-                  static_cast<double>(AutoStartLimit(clockRate)));
+    return FormatText("Enter a value (in minutes) up to %0.2f",
+                      static_cast<double>(AutoStartLimit(clockRate)));
 }
 
 std::optional<uint16_t> AutoStartTimeForMinutes(int32_t clockRate, const std::string& text) {

@@ -10,19 +10,17 @@
 
 namespace orvex {
 
-std::string Format(const char* format, ...) {
-    char buf[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buf, sizeof buf, format, args);
-    va_end(args);
-    return buf;
-}
-
 int32_t ToTime(double t) {
     if (!(t > -2147483648.0)) return std::numeric_limits<int32_t>::min();
     if (t >= 2147483647.0) return std::numeric_limits<int32_t>::max() - 1;
     return static_cast<int32_t>(t);
+}
+
+CFreqSetup& RpmSetupOf(CBriodashDataset& ds, int channel, int type, Units units) {
+    CFreqSetup& s =
+        FindOrInsert(ds.m_carSetup.m_rpm, channel, CFreqSetup::Make(channel, type, units));
+    if (s.m_nRpmType != type) s = CFreqSetup::Make(channel, type, units);
+    return s;
 }
 
 bool ParseKavraneClock(const std::string& text, KavraneClock& out) {
@@ -176,8 +174,9 @@ int CUploadRun::AfterTransfer(TransferStatus status) {
     if (status == TransferStatus::Ok && !m_port.IsAborted()) return 0;
     if (status == TransferStatus::Partial && !m_port.IsAborted()) return 1;
     if (DatasetHasData() &&
-        m_host.Ask(Format("%s Upload ABORTED. Data exists, do you wish to save it?", FamilyName()),
-                   Buttons::YesNo, Answer::No) == Answer::Yes) {
+        m_host.Ask(
+            FormatText("%s Upload ABORTED. Data exists, do you wish to save it?", FamilyName()),
+            Buttons::YesNo, Answer::No) == Answer::Yes) {
         m_port.WakeLogger();
         return 1;
     }
@@ -198,8 +197,8 @@ void CUploadRun::ReopenAtHighSpeed() {
 bool CUploadRun::TransfersKavrane() {
     for (int k = 0; k < 2; ++k) {
         if (!(m_ident[12] & (1 << k))) continue;
-        Status(kLinkLine1, Format("Uploading Timer #%d data from %s %s...", k + 1, kKavraneName,
-                                  Version().c_str()));
+        Status(kLinkLine1, FormatText("Uploading Timer #%d data from %s %s...", k + 1, kKavraneName,
+                                      Version().c_str()));
         if (AfterTransfer(KavraneTimer(k)) != 0) return false;
         if (m_bHighSpeed) ReopenAtHighSpeed();
     }
@@ -214,16 +213,16 @@ bool CUploadRun::TransfersVexa() {
     static const char* names[5] = {"Tach", "Drive Shaft/Axle", "Lap", "Front Wheel", "Clutch"};
     for (int i = 0; i < 5; ++i) {
         if (!(m_ident[6] & (1 << i))) continue;
-        Status(kLinkLine1,
-               Format("Uploading %s data from %s %s...", names[i], kVexaName, Version().c_str()));
+        Status(kLinkLine1, FormatText("Uploading %s data from %s %s...", names[i], kVexaName,
+                                      Version().c_str()));
         if (AfterTransfer(VexaChannel(static_cast<uint8_t>(0xA0 + i))) != 0) return false;
     }
     if (!(m_ident[2] & 0x0F)) return true;
     for (int i = 0; i < kAnalogChannels; ++i) {
         if (!(m_ds->m_nChannelEnable & (1u << i))) continue;
-        std::string name = Format("Analog %d", i + 1);
-        Status(kLinkLine1, Format("Uploading %s data from %s %s...", name.c_str(), kVexaName,
-                                  Version().c_str()));
+        std::string name = FormatText("Analog %d", i + 1);
+        Status(kLinkLine1, FormatText("Uploading %s data from %s %s...", name.c_str(), kVexaName,
+                                      Version().c_str()));
         if (!m_ds->m_carSetup.FindAnalogSetup(i + 1)) {
             CAnalogSetup a;
             a.m_nChannel = i + 1;
@@ -282,7 +281,7 @@ CUploadResult CUploadRun::Run() {
             ds.m_nChannelEnable = m_ident[7];
         }
         if (ok) {
-            m_window->SetTitle(Format("Retrieving Data from %s System", FamilyName()));
+            m_window->SetTitle(FormatText("Retrieving Data from %s System", FamilyName()));
             ok = SelectSession();
         }
         if (ok) ok = m_bKavrane ? TransfersKavrane() : TransfersVexa();
@@ -293,7 +292,7 @@ CUploadResult CUploadRun::Run() {
             std::copy(m_ident, m_ident + 13, m_result.ident.begin());
             return std::move(m_result);
         }
-        Status(kLinkLine1, Format("Closing %s.", FamilyName()));
+        Status(kLinkLine1, FormatText("Closing %s.", FamilyName()));
     }
     Finish(ok);
 
@@ -302,7 +301,7 @@ CUploadResult CUploadRun::Run() {
     std::copy(m_ident, m_ident + 13, m_result.ident.begin());
     if (!DatasetHasData()) {
         m_ds.reset();
-        m_host.Message(m_bAnswered ? Format("No data was uploaded from %s.", FamilyName())
+        m_host.Message(m_bAnswered ? FormatText("No data was uploaded from %s.", FamilyName())
                                    : "Unable to establish communications with Data Logger.",
                        Icon::Error);
         return std::move(m_result);

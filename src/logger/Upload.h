@@ -57,12 +57,6 @@ struct CUploadResult {
 CUploadResult UploadFromLogger(ISerialLine& line, const CUploadDefaults& defaults,
                                const CUploadOptions& options, IHostServices& host);
 
-// Engine RPM type for cylinders and cycle (cycle 8: a single cylinder read at half rate).
-int EngineTachType(int cylinders, int cycle);
-// Default pulses per revolution of an RPM type.
-int DefaultPPR(int rpmType);
-// A new RPM setup of the given channel and type with the type's defaults.
-CFreqSetup MakeRpmSetup(int channel, int rpmType, Units units);
 // Names an analog setup from the logger's description (Kavrane and Vexa-Log rules).
 void NameAnalogSetup(CAnalogSetup& setup, const std::string& description, bool kavrane);
 // Names a digital setup from the logger's description (switch names, then timer names).

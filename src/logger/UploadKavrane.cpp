@@ -13,27 +13,6 @@ namespace {
 // Larger byte counts than this are not believed (the logger's memory is far smaller).
 constexpr uint32_t kLargestTransfer = 64u << 20;
 
-uint32_t Be16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 8 | p[1];
-}
-uint32_t Be32(const uint8_t* p) {
-    return Be16(p) << 16 | Be16(p + 2);
-}
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-template <class List, class Setup>
-Setup& FindOrInsert(List& list, int channel, const Setup& fresh) {
-    auto it = std::find_if(list.begin(), list.end(),
-                           [channel](const Setup& s) { return s.m_nChannel == channel; });
-    if (it != list.end()) return *it;
-    auto at = std::find_if(list.begin(), list.end(),
-                           [channel](const Setup& s) { return s.m_nChannel > channel; });
-    return *list.insert(at, fresh);
-}
-
 std::string AfterFirstComma(const std::string& s) {
     std::size_t at = s.find(", ");
     return at == std::string::npos ? std::string() : s.substr(at + 2);
@@ -56,7 +35,7 @@ struct LapCounter {
 
 void CUploadRun::ShowRecordingTime(double t) {
     int32_t v = ToTime(t);
-    Status(kLinkLine4, Format("Recording Time %02d:%02d", v / 600000, (v / 10000) % 60));
+    Status(kLinkLine4, FormatText("Recording Time %02d:%02d", v / 600000, (v / 10000) % 60));
 }
 
 TransferStatus CUploadRun::ReceiveData(uint32_t total, std::vector<uint8_t>& data) {
@@ -71,9 +50,9 @@ TransferStatus CUploadRun::ReceiveData(uint32_t total, std::vector<uint8_t>& dat
     long estimate = static_cast<long>(total / 960);
     const auto start = std::chrono::steady_clock::now();
     for (int packet = 1; left > 0; ++packet) {
-        Status(kLinkLine4, Format("Packet:%3d, Bytes left: %5lu, Time left: %1ld:%02d", packet,
-                                  static_cast<unsigned long>(left), estimate / 60,
-                                  static_cast<int>(estimate % 60)));
+        Status(kLinkLine4, FormatText("Packet:%3d, Bytes left: %5lu, Time left: %1ld:%02d", packet,
+                                      static_cast<unsigned long>(left), estimate / 60,
+                                      static_cast<int>(estimate % 60)));
         std::size_t len = 0;
         if (!m_port.ReceivePacket(buf, len, static_cast<long>(left))) {
             Status(kLinkLine4, "User Aborted (Packet Failure)...");
@@ -126,8 +105,8 @@ TransferStatus CUploadRun::KavraneTimer(int k) {
     }
     if (!m_port.ReceivePacket(buf, len, 0) || len < 4) return fail("User Aborted (Total Bytes)...");
     const uint32_t total = Le32(buf);
-    Status(kLinkLine2, Format("Data: Event Timer #%d", k + 1));
-    Status(kLinkLine3, Format("Total Bytes: %lu", static_cast<unsigned long>(total)));
+    Status(kLinkLine2, FormatText("Data: Event Timer #%d", k + 1));
+    Status(kLinkLine3, FormatText("Total Bytes: %lu", static_cast<unsigned long>(total)));
     std::vector<uint8_t> data;
     TransferStatus status = ReceiveData(total, data);
     if (status == TransferStatus::Failed) return status;
@@ -226,7 +205,7 @@ TransferStatus CUploadRun::KavraneMemory() {
     int down = 1;
     for (int i = 0; i < kRpmChannels; ++i) {
         if (!(m_ident[6] & (1 << i))) continue;
-        Status(kLinkLine4, Format("RPM Channel #%1d", i + 1));
+        Status(kLinkLine4, FormatText("RPM Channel #%1d", i + 1));
         if (!KavranePreamble(0xD8, i, "User Aborted (RPM Pre-Amble)...", clock, down, rest))
             return TransferStatus::Failed;
         ds.m_fClock = static_cast<float>(clock.TickRate());
@@ -245,12 +224,10 @@ TransferStatus CUploadRun::KavraneMemory() {
             ppr = PprBeforeMarker(rest);
         } else {
             EngineSpec e = ParseEngine(rest.c_str());
-            type = EngineTachType(e.cylinders, e.cycle);
-            ppr = DefaultPPR(type);
+            type = EngineRpmType(e.cylinders, e.cycle);
+            ppr = RpmDefaultPPR(type);
         }
-        CFreqSetup fresh = MakeRpmSetup(i + 1, type, m_defaults.units);
-        CFreqSetup& setup = FindOrInsert(ds.m_carSetup.m_rpm, i + 1, fresh);
-        if (setup.m_nRpmType != type) setup = fresh;
+        CFreqSetup& setup = RpmSetupOf(ds, i + 1, type, m_defaults.units);
         setup.m_nPPR = ppr;
         CShaftList& list = ds.m_rpm[static_cast<std::size_t>(i)];
         list.m_nPerLap = ppr;
@@ -263,7 +240,7 @@ TransferStatus CUploadRun::KavraneMemory() {
     if (m_ident[2] & 0x0F) {
         for (int j = 0; j < kAnalogChannels; ++j) {
             if (!(ds.m_nChannelEnable & (1u << j))) continue;
-            Status(kLinkLine4, Format("Analog Channel #%1d", j + 1));
+            Status(kLinkLine4, FormatText("Analog Channel #%1d", j + 1));
             if (!KavranePreamble(0xD9, j, "User Aborted (Analog Pre-Amble)...", clock, down, rest))
                 return TransferStatus::Failed;
             const double rate = clock.crystal / clock.clockDiv / clock.sampleDiv / down;
@@ -287,7 +264,7 @@ TransferStatus CUploadRun::KavraneMemory() {
     }
     for (int j = 0; j < 4; ++j) {
         if (!(m_ident[11] & (1 << j))) continue;
-        Status(kLinkLine4, Format("Switch Channel #%1d", j + 1));
+        Status(kLinkLine4, FormatText("Switch Channel #%1d", j + 1));
         if (!KavranePreamble(0xDA, j, "User Aborted (Switch Pre-Amble)...", clock, down, rest))
             return TransferStatus::Failed;
         const double rate = clock.crystal / clock.clockDiv / clock.sampleDiv / down;
@@ -312,7 +289,7 @@ TransferStatus CUploadRun::KavraneMemory() {
         return TransferStatus::Failed;
     }
     const uint32_t total = Le32(buf);
-    Status(kLinkLine3, Format("Total Bytes: %lu", static_cast<unsigned long>(total)));
+    Status(kLinkLine3, FormatText("Total Bytes: %lu", static_cast<unsigned long>(total)));
     std::vector<uint8_t> image;
     TransferStatus status = ReceiveData(total, image);
     if (status == TransferStatus::Failed) return status;

@@ -10,22 +10,6 @@ namespace orvex {
 
 namespace {
 
-const char* const kRpmTypeNames[15] = {"User Defined",
-                                       "Eight Cylinder",
-                                       "Six Cylinder",
-                                       "Four Cylinder",
-                                       "Twelve Pole Stator",
-                                       "Six Pole Stator",
-                                       "Four Pole Stator",
-                                       "1 Cylinder, 4 Cycle, 1/2PPR",
-                                       "1 Cylinder, 4 Cycle, 1PPR",
-                                       "1 Cylinder, 2 Cycle",
-                                       "Drive Shaft",
-                                       "Front Wheel",
-                                       "Rear Wheel",
-                                       "Clutch",
-                                       "User Defined"};
-
 std::string RemoveBlanksAfterHash(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -71,33 +55,12 @@ const NamedCode kTimerKinds[] = {{"Generic", 1},
                                  {"Throttle Stop", 3},
                                  {"GPS Receiver", 0}};
 
-// Range, resolution factor and invert a type brings with it.
-void ApplyAnalogTypeRange(CAnalogSetup& a) {
-    struct Range {
-        int code;
-        float lo, hi;
-        int resolution;
-        int invert;  // -1: unchanged
-    };
-    static const Range ranges[] = {
-        {5, 0, 100, 10, -1},       {129, 0, 100, 10, -1}, {130, -4, 4, 1000, -1},
-        {131, -180, 180, 100, -1}, {132, 0, 100, 10, -1}, {133, 0, 100, 10, 1},
-        {134, 0, 5, 100, 0},       {135, -5, 5, 100, -1}, {136, 32, 2085, 1, 0},
-        {137, 32, 2085, 1, 0},
-    };
-    for (const Range& r : ranges) {
-        if (r.code != a.m_nType) continue;
-        a.m_fMin = r.lo;
-        a.m_fMax = r.hi;
-        a.m_nResolution = r.resolution;
-        if (r.code == 134 && a.m_nChannel == 20) {
-            a.m_fMax = 20;
-            a.m_nResolution = 10;
-        }
-        if (r.invert >= 0) a.m_nInvert = r.invert;
-        a.m_fGraphBottom = a.m_fMin;
-        a.m_fGraphTop = a.m_fMax;
-    }
+// A named type with its default range, resolution factor and invert; the plot band starts
+// as that range.
+void ChooseAnalogType(CAnalogSetup& a, int code) {
+    a.ChooseType(code);
+    a.m_fGraphBottom = a.m_fMin;
+    a.m_fGraphTop = a.m_fMax;
 }
 
 template <class Setup>
@@ -107,42 +70,17 @@ void TakeSettings(Setup& to, const Setup& from) {
     to.m_nChannel = channel;
 }
 
+// Tire sizes come along only when the default has them.
 void TakeRpmSettings(CFreqSetup& to, const CFreqSetup& from) {
-    const float diameter = to.m_fDiameter, circumference = to.m_fCircumference;
-    TakeSettings(to, from);
-    // Tire sizes come along only when the default has them.
-    if (!((from.m_nRpmType == 11 || from.m_nRpmType == 12) && from.m_fCircumference > 0)) {
-        to.m_fDiameter = diameter;
-        to.m_fCircumference = circumference;
-    }
+    const int32_t channel = to.m_nChannel;
+    to.CopyFrom(from);
+    to.m_nChannel = channel;
 }
 
 template <class Setup, class Pred>
 const Setup* FindIf(const std::vector<Setup>& list, Pred pred) {
     auto it = std::find_if(list.begin(), list.end(), pred);
     return it == list.end() ? nullptr : &*it;
-}
-
-void FinishDigital(CDigitalSetup& d) {
-    if (d.m_nType != 0 && d.m_fHeightFactor != 1.0f) return;
-    switch (d.m_nType) {
-        case 2:
-        case 3:
-            d.m_nBand = 1;
-            d.m_fBandLow = 0.0f;
-            d.m_fBandHigh = 1.0f;
-            break;
-        case 4:
-            d.m_nBand = 2;
-            d.m_fBandLow = 0.9f;
-            d.m_fBandHigh = 0.1f;
-            break;
-        default:
-            d.m_nBand = 2;
-            d.m_fBandLow = 0.1f;
-            d.m_fBandHigh = 0.9f;
-            break;
-    }
 }
 
 void DefaultColours(CBriodashDataset& ds) {
@@ -160,55 +98,23 @@ void DefaultColours(CBriodashDataset& ds) {
 
 }  // namespace
 
-int EngineTachType(int cylinders, int cycle) {
-    if (cylinders == 1) return cycle == 8 ? 7 : cycle == 2 ? 9 : 8;
-    if (cylinders >= 7 || cylinders <= 0) return 1;
-    if (cylinders >= 5) return 2;
-    return 3;
-}
-
-int DefaultPPR(int rpmType) {
-    static const int ppr[15] = {0, 4, 3, 2, 6, 3, 2, 0, 1, 1, 1, 2, 1, 1, 1};
-    return rpmType >= 0 && rpmType <= 14 ? ppr[rpmType] : 1;
-}
-
-CFreqSetup MakeRpmSetup(int channel, int rpmType, Units units) {
-    CFreqSetup s;
-    s.m_nChannel = channel;
-    s.m_nRpmType = rpmType;
-    s.m_strDescription = rpmType >= 1 && rpmType <= 9     ? "Engine"
-                         : rpmType >= 10 && rpmType <= 14 ? kRpmTypeNames[rpmType]
-                                                          : "User Defined";
-    s.m_nDisplayMode = rpmType == 10                    ? 3
-                       : rpmType == 11 || rpmType == 12 ? 2
-                       : rpmType == 13                  ? 4
-                                                        : 1;
-    s.m_nPPR = DefaultPPR(rpmType);
-    s.m_fDiameter = units == Units::Metric ? 2.54f : 1.0f;
-    s.m_fCircumference = s.m_fDiameter * 3.14f;
-    return s;
-}
-
 void NameAnalogSetup(CAnalogSetup& setup, const std::string& description, bool kavrane) {
     if (!kavrane) {
         setup.m_strDescription = description;
-        setup.m_nType = 5;
-        setup.m_nFamily = 1;
-        ApplyAnalogTypeRange(setup);
+        ChooseAnalogType(setup, kAnalogCustom);
         return;
     }
     const std::string text = RemoveBlanksAfterHash(description);
     setup.m_strDescription = Upper(text);
-    setup.m_nType = 129;
+    int code = kAnalog2Custom;
     for (const NamedCode& k : kAnalogKinds) {
         if (SameText(text, k.name)) {
             setup.m_strDescription = k.name;
-            setup.m_nType = k.code;
+            code = k.code;
             break;
         }
     }
-    setup.m_nFamily = 0;
-    ApplyAnalogTypeRange(setup);
+    ChooseAnalogType(setup, code);
 }
 
 void NameDigitalSetup(CDigitalSetup& setup, const std::string& description) {
@@ -273,10 +179,11 @@ void PrepareUploadedDataset(CBriodashDataset& ds, bool kavrane, const CUploadDef
         const CAnalogSetup* d = def.FindAnalogSetup(a.m_nChannel);
         if (!d) continue;
         if (d->m_nFamily != a.m_nFamily) {
-            host.Message(Format("Default Analog Configuration is for a %s system.\nDefaults will "
-                                "be ignored!",
-                                a.m_nFamily == 1 ? kKavraneName : kVexaName),
-                         Icon::Warning);
+            host.Message(
+                FormatText("Default Analog Configuration is for a %s system.\nDefaults will "
+                           "be ignored!",
+                           a.m_nFamily == 1 ? kKavraneName : kVexaName),
+                Icon::Warning);
             break;
         }
         if (a.m_nFamily == 0 || d->m_nType == a.m_nType) {
@@ -293,7 +200,7 @@ void PrepareUploadedDataset(CBriodashDataset& ds, bool kavrane, const CUploadDef
             d = FindIf(def.m_digital, [type](const CDigitalSetup& x) { return x.m_nType == type; });
         }
         if (d) TakeSettings(s, *d);
-        FinishDigital(s);
+        s.ApplyTypeDefaults();
     }
 
     if (defaults.assignColours)

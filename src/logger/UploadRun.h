@@ -2,12 +2,14 @@
 // Kavrane transfers.
 #pragma once
 
-#include <cstdarg>
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "logger/Framing.h"
 #include "logger/Upload.h"
+#include "model/FormatText.h"
 
 namespace orvex {
 
@@ -16,8 +18,6 @@ enum class TransferStatus { Ok, Failed, Partial };
 // "%s" names of the two logger families.
 inline constexpr const char* kKavraneName = "Kavrane Data";
 inline constexpr const char* kVexaName = "Vexa-Log";
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Parses "%lf CLK, %d CLK-DIV, %d SAMPLE-DIV, %d PCA-DIV, %[^\n]" of a Kavrane pre-amble.
 struct KavraneClock {
@@ -42,6 +42,34 @@ EngineSpec ParseEngine(const char* text);
 int PprBeforeMarker(const std::string& text);
 
 int32_t ToTime(double t);
+
+// Words of the logger's records, most significant byte first, and the little-endian byte
+// counts.
+inline uint32_t Be16(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 8 | p[1];
+}
+inline uint32_t Be32(const uint8_t* p) {
+    return Be16(p) << 16 | Be16(p + 2);
+}
+inline uint32_t Le32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// The setup of `channel` in a list kept in channel order; `fresh` is inserted at its place
+// when there is none.
+template <class List, class Setup>
+Setup& FindOrInsert(List& list, int channel, const Setup& fresh) {
+    auto it = std::find_if(list.begin(), list.end(),
+                           [channel](const Setup& s) { return s.m_nChannel == channel; });
+    if (it != list.end()) return *it;
+    auto at = std::find_if(list.begin(), list.end(),
+                           [channel](const Setup& s) { return s.m_nChannel > channel; });
+    return *list.insert(at, fresh);
+}
+
+// The RPM setup of `channel`, made afresh with the type's defaults unless it has that type.
+CFreqSetup& RpmSetupOf(CBriodashDataset& ds, int channel, int type, Units units);
 
 class CUploadRun {
   public:
@@ -80,7 +108,7 @@ class CUploadRun {
 
     void Status(int line, const std::string& text) { m_port.SetStatus(line, text); }
     const char* FamilyName() const { return m_bKavrane ? kKavraneName : kVexaName; }
-    std::string Version() const { return Format("V%1d.%02d", m_ident[4], m_ident[5]); }
+    std::string Version() const { return FormatText("V%1d.%02d", m_ident[4], m_ident[5]); }
 
     ISerialLine& m_line;
     const CUploadDefaults& m_defaults;

@@ -10,29 +10,6 @@ namespace {
 
 enum class VexaKind { Lap, Axle, Analog, Front, Clutch, Engine };
 
-uint32_t Be16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 8 | p[1];
-}
-uint32_t Be32(const uint8_t* p) {
-    return Be16(p) << 16 | Be16(p + 2);
-}
-
-template <class List, class Setup>
-Setup& FindOrInsert(List& list, int channel, const Setup& fresh) {
-    auto it = std::find_if(list.begin(), list.end(),
-                           [channel](const Setup& s) { return s.m_nChannel == channel; });
-    if (it != list.end()) return *it;
-    auto at = std::find_if(list.begin(), list.end(),
-                           [channel](const Setup& s) { return s.m_nChannel > channel; });
-    return *list.insert(at, fresh);
-}
-
-CFreqSetup& RpmSetupOf(CBriodashDataset& ds, int channel, int type, Units units) {
-    CFreqSetup& s = FindOrInsert(ds.m_carSetup.m_rpm, channel, MakeRpmSetup(channel, type, units));
-    if (s.m_nRpmType != type) s = MakeRpmSetup(channel, type, units);
-    return s;
-}
-
 // Unpacks the records of one channel as they arrive; records may straddle packets.
 class CVexaUnpacker {
   public:
@@ -231,27 +208,28 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
         setup.m_nPPR = ppr;
         ds.m_rpm[static_cast<std::size_t>(series - 1)].m_nPerLap = ppr;
         if (kind == VexaKind::Axle)
-            description =
-                perRev ? Format("Data: %s, Axle RPM @ %1d PPR", bits, ppr)
-                       : Format("Data: %s Drive Shaft/Axle RPM-%1d PPR @ %1d Hz", bits, ppr, rate);
+            description = perRev ? FormatText("Data: %s, Axle RPM @ %1d PPR", bits, ppr)
+                                 : FormatText("Data: %s Drive Shaft/Axle RPM-%1d PPR @ %1d Hz",
+                                              bits, ppr, rate);
         else if (kind == VexaKind::Clutch)
-            description = perRev ? Format("Data: %s, Clutch RPM @ %1d PPR", bits, ppr)
-                                 : Format("Data: %s Clutch RPM-%1d PPR @ %1d Hz", bits, ppr, rate);
+            description = perRev
+                              ? FormatText("Data: %s, Clutch RPM @ %1d PPR", bits, ppr)
+                              : FormatText("Data: %s Clutch RPM-%1d PPR @ %1d Hz", bits, ppr, rate);
         else
-            description = perRev ? Format("Data: %s, Front Wheel RPM @ %1d PPR", bits, ppr)
-                                 : Format("Data: Front Wheel RPM-%1d PPR @ %1d Hz", ppr, rate);
+            description = perRev ? FormatText("Data: %s, Front Wheel RPM @ %1d PPR", bits, ppr)
+                                 : FormatText("Data: Front Wheel RPM-%1d PPR @ %1d Hz", ppr, rate);
     } else if (kind == VexaKind::Engine) {
         const char* from =
             perRev ? (rest.rfind("REV, ", 0) == 0 ? rest.c_str() + 5 : "") : rest2.data();
         EngineSpec e = ParseEngine(from);
         ppr = e.ppr;
-        int engineType = EngineTachType(e.cylinders, e.cycle);
+        int engineType = EngineRpmType(e.cylinders, e.cycle);
         CFreqSetup& setup = RpmSetupOf(ds, 1, engineType, m_defaults.units);
-        setup.m_nPPR = DefaultPPR(engineType);
+        setup.m_nPPR = RpmDefaultPPR(engineType);
         ds.m_rpm[0].m_nPerLap = setup.m_nPPR;
-        description = e.halfRate ? Format("Data: %d Cylinders, 4 Cycle @ 1/2 PPR", e.cylinders)
-                                 : Format("Data: %d Cylinders, %d Cycle @ %d PPR", e.cylinders,
-                                          e.cycle, e.ppr);
+        description = e.halfRate ? FormatText("Data: %d Cylinders, 4 Cycle @ 1/2 PPR", e.cylinders)
+                                 : FormatText("Data: %d Cylinders, %d Cycle @ %d PPR", e.cylinders,
+                                              e.cycle, e.ppr);
     } else if (kind == VexaKind::Analog) {
         if (perRev) {
             std::size_t at = pre.find("TACH:");
@@ -263,22 +241,20 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
         fresh.m_nChannel = series;
         CAnalogSetup& setup = FindOrInsert(ds.m_carSetup.m_analog, series, fresh);
         setup.m_nFamily = 1;
-        NameAnalogSetup(setup, Format("Analog %1d", series), false);
+        NameAnalogSetup(setup, FormatText("Analog %1d", series), false);
         ds.m_analog[static_cast<std::size_t>(series - 1)].m_fRate =
             static_cast<float>(perRev ? perTach : rate);
-        description = perRev ? Format("Data: Analog Freq @ 1/%1d Tach", perTach)
-                             : Format("Data: Analog Freq @ %1d Hz", rate);
+        description = perRev ? FormatText("Data: Analog Freq @ 1/%1d Tach", perTach)
+                             : FormatText("Data: Analog Freq @ %1d Hz", rate);
     } else {
         ds.m_markers.m_nPerLap = ds.m_nBeaconsPerLap;
         description = "Data: 32Bit Lap";
     }
 
     if (!m_port.ReceivePacket(buf, len, 0) || len < 4) return fail("User Aborted (Total Bytes)...");
-    const uint32_t total = static_cast<uint32_t>(buf[0]) | static_cast<uint32_t>(buf[1]) << 8 |
-                           static_cast<uint32_t>(buf[2]) << 16 |
-                           static_cast<uint32_t>(buf[3]) << 24;
+    const uint32_t total = Le32(buf);
     Status(kLinkLine2, description);
-    Status(kLinkLine3, Format("Total Bytes: %lu", static_cast<unsigned long>(total)));
+    Status(kLinkLine3, FormatText("Total Bytes: %lu", static_cast<unsigned long>(total)));
 
     CVexaUnpacker unpack(ds, kind, series, wide, perRev, rate, static_cast<float>(ppr),
                          static_cast<double>(clock), perTach);
@@ -286,8 +262,9 @@ TransferStatus CUploadRun::VexaChannel(uint8_t command) {
     int packet = 1;
     auto packetLine = [&] {
         int32_t t = unpack.TimeSoFar();
-        Status(kLinkLine4, Format("Packet:%3d, Time %02d:%02d, Bytes left: %5lu", packet,
-                                  t / 600000, (t / 10000) % 60, static_cast<unsigned long>(left)));
+        Status(kLinkLine4,
+               FormatText("Packet:%3d, Time %02d:%02d, Bytes left: %5lu", packet, t / 600000,
+                          (t / 10000) % 60, static_cast<unsigned long>(left)));
     };
     while (left > 0) {
         packetLine();

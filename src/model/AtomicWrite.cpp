@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace orvex {
 
@@ -41,23 +42,36 @@ bool WriteAll(int fd, std::string_view data) {
 
 }  // namespace
 
-AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view contents) {
+AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view contents,
+                                      const AtomicWriteFault& fault) {
     if (path.empty()) return {AtomicWriteResult::Open, ENOENT};
-    std::string temp = path + ".XXXXXX";
+    auto injected = [&](AtomicWriteStep step) { return fault ? fault(step) : 0; };
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
+
+    if (const int error = injected(AtomicWriteStep::Create))
+        return {AtomicWriteResult::Open, error};
+    std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return {AtomicWriteResult::Open, errno};
 
-    int error = 0;
-    if (::fchmod(fd, ModeFor(path)) != 0 || !WriteAll(fd, contents) || ::fsync(fd) != 0)
+    int error = injected(AtomicWriteStep::Write);
+    if (error == 0 && (::fchmod(fd, ModeFor(target)) != 0 || !WriteAll(fd, contents)))
         error = errno;
+    if (error == 0) error = injected(AtomicWriteStep::Sync);
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+    if (error == 0) error = injected(AtomicWriteStep::Rename);
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(temp.c_str());
         return {AtomicWriteResult::Write, error};
     }
     // Make the rename itself durable; a failure here leaves a complete file either way.
-    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+    const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

@@ -11,6 +11,7 @@
 
 #include "app/HostServices.h"
 #include "model/AtomicWrite.h"
+#include "model/FormatText.h"
 
 namespace orvex {
 
@@ -26,16 +27,7 @@ constexpr const char* kHeaderMark = "!Brio-Dash Car";
     const locale_t previous = cLocale ? ::uselocale(cLocale) : static_cast<locale_t>(0);
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int n = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (n > 0) {
-        const size_t start = out.size();
-        out.resize(start + static_cast<size_t>(n) + 1);
-        std::vsnprintf(out.data() + start, static_cast<size_t>(n) + 1, format, args);
-        out.resize(start + static_cast<size_t>(n));
-    }
+    out += FormatTextV(format, args);
     va_end(args);
     if (cLocale) ::uselocale(previous);
 }

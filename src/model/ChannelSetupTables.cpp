@@ -2,9 +2,9 @@
 // validation texts of the setup dialogs.
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 
 #include "model/ChannelSetups.h"
+#include "model/FormatText.h"
 
 namespace orvex {
 
@@ -240,6 +240,16 @@ std::string RpmDefaultDescription(int32_t type) {
     return "User Defined";
 }
 
+int32_t EngineRpmType(int32_t cylinders, int32_t cycle) {
+    if (cylinders == 1) {
+        if (cycle == 8) return 7;  // "1 Cylinder, 4 Cycle, 1/2PPR"
+        return cycle <= 2 ? 9 : 8;
+    }
+    if (cylinders >= 7 || cylinders <= 0) return kRpmEightCylinder;
+    if (cylinders >= 5) return 2;
+    return 3;  // two to four cylinders: the nearest pulse count
+}
+
 std::vector<RpmDisplayChoice> RpmDisplayChoices(int32_t type, Units units) {
     const std::string speed = units == Units::Metric ? " KPH" : " MPH";
     switch (type) {
@@ -335,18 +345,11 @@ int32_t DigitalTypeFromDescription(std::string_view description, int32_t channel
 // --- Validation ------------------------------------------------------------------------------
 
 std::string FormatMessage(const char* format, int value) {
-    char buf[512];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
+    return FormatText(format, value);
 }
 
 std::string FormatMessage(const char* format, const std::string& value) {
-    const int n = std::snprintf(nullptr, 0, format, value.c_str());
-    if (n <= 0) return format;
-    std::string out(static_cast<size_t>(n) + 1, '\0');
-    std::snprintf(out.data(), out.size(), format, value.c_str());
-    out.resize(static_cast<size_t>(n));
-    return out;
+    return FormatText(format, value.c_str());
 }
 
 std::string ValidateAnalogSetup(const CAnalogSetup& s) {

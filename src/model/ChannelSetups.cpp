@@ -99,16 +99,22 @@ void CAnalogSetup::ApplyTypeDefaults() {
         m_fMin = info->min;
         m_fMax = batteryVoltage ? 20.0f : info->max;
     }
-    if (batteryVoltage)
+    ApplyTypeResolution();
+    if (info->invert == 0)
+        m_nInvert = 0;
+    else if (info->invert == 1 && setRange)
+        m_nInvert = 1;
+}
+
+void CAnalogSetup::ApplyTypeResolution() {
+    const AnalogTypeInfo* info = FindAnalogType(m_nType);
+    if (!info) return;
+    if (m_nType == kAnalog2Voltage && m_nChannel == kVoltageChannel)
         m_nResolution = 10;
     else if (info->resolution != 0)
         m_nResolution = info->resolution;
     else
         m_nResolution = ResolutionBySpan(m_nType, m_fMin, m_fMax);
-    if (info->invert == 0)
-        m_nInvert = 0;
-    else if (info->invert == 1 && setRange)
-        m_nInvert = 1;
 }
 
 double CAnalogSetup::FullScale() const {
@@ -209,22 +215,23 @@ int32_t CAnalogSetup::Convert(int32_t raw, Units units, float voltageCorrection)
 }
 
 void CAnalogSetup::ComputeGraphRange(Units units, std::optional<DataExtremes> data) {
-    if (m_nScaleMode < 2 || m_nScaleMode > 4 || !data) {
-        m_fGraphTop = GetMaximum(units);
-        m_fGraphBottom = GetMinimum(units);
-        return;
-    }
     const double r = m_nResolution > 0 ? m_nResolution : 1;
-    double bottom = data->lo / r;
-    double top = data->hi / r;
-    const double margin = std::max(10.0 / r, 0.05 * (top - bottom));
-    bottom -= margin;
-    top += margin;
-    const double span = top - bottom;
-    if (m_nScaleMode == 4) bottom -= span;
-    if (m_nScaleMode == 3) top += span;
-    m_fGraphBottom = static_cast<float>(bottom);
-    m_fGraphTop = static_cast<float>(top);
+    double bottom = GetMinimum(units);
+    double top = GetMaximum(units);
+    if (m_nScaleMode >= 2 && m_nScaleMode <= 4 && data) {
+        bottom = data->lo / r;
+        top = data->hi / r;
+        const double margin = std::max(10.0 / r, 0.05 * (top - bottom));
+        bottom -= margin;
+        top += margin;
+        const double span = top - bottom;
+        if (m_nScaleMode == 4) bottom -= span;
+        if (m_nScaleMode == 3) top += span;
+    }
+    if (m_nInvert != 0 && m_nType != kAnalogPressure && m_nType != kAnalog2Pressure)
+        std::swap(bottom, top);
+    m_fGraphBottom = static_cast<float>(std::floor(r * bottom) / r);
+    m_fGraphTop = static_cast<float>(std::ceil(r * top) / r);
 }
 
 std::string CAnalogSetup::ShortLabel() const {

@@ -76,6 +76,9 @@ class CAnalogSetup {
     void ChooseType(int32_t code);
     // Resolution factor (always), default range (while unset) and default invert.
     void ApplyTypeDefaults();
+    // Only the resolution factor of the type: fixed, by span of the range, or 10 for channel
+    // 20's voltage. Codes outside the type table keep theirs.
+    void ApplyTypeResolution();
     bool RangeUnset() const { return m_fMin == 0.0f && (m_fMax == 0.0f || m_fMax == 1.0f); }
     void CopyFrom(const CAnalogSetup& other) { *this = other; }
 
@@ -85,6 +88,8 @@ class CAnalogSetup {
     // the application's channel-20 correction.
     int32_t Convert(int32_t raw, Units units, float voltageCorrection) const;
     // Bottom and top of the plot band; without data the automatic modes use the fixed range.
+    // An inverted channel (not a pressure transducer) is drawn upside down; both ends are
+    // rounded outward to the resolution.
     void ComputeGraphRange(Units units, std::optional<DataExtremes> data);
 
     std::string ShortLabel() const;
@@ -217,6 +222,9 @@ std::string RpmTypeName(int32_t type);
 int32_t RpmDefaultPPR(int32_t type);
 int32_t RpmDefaultDisplayMode(int32_t type);
 std::string RpmDefaultDescription(int32_t type);
+// Engine RPM type for a cylinder count and strokes per cycle; cycle 8 is a single cylinder
+// read at half rate (one pulse every second revolution).
+int32_t EngineRpmType(int32_t cylinders, int32_t cycle);
 
 struct RpmDisplayChoice {
     int32_t mode;

@@ -10,7 +10,6 @@
 #include <sstream>
 
 #include "app/DataAcqApp.h"
-#include "app/SetupDefaults.h"
 #include "support/FakeHost.h"
 
 namespace orvex {
@@ -136,11 +135,11 @@ void FillNonDefaults(CDataAcqApp& app) {
     car.m_nAxleTeeth = 37;
     car.m_fRearEndRatio = 37.0f / 9.0f;
 
-    CFreqSetup engine = NewRpmSetup(1, 2, Units::Metric);
+    CFreqSetup engine = CFreqSetup::Make(1, 2, Units::Metric);
     engine.m_strDescription = "V6 Engine";
     engine.m_nSmoothing = 16;
     car.m_rpm.push_back(engine);
-    CFreqSetup rear = NewRpmSetup(2, 12, Units::Metric);
+    CFreqSetup rear = CFreqSetup::Make(2, 12, Units::Metric);
     rear.m_nSlipPartner = 3;
     rear.m_nDisplayMode = 0;
     rear.m_nPPR = 12;
@@ -149,12 +148,18 @@ void FillNonDefaults(CDataAcqApp& app) {
     rear.m_fCircumference = 63.5f * 3.1415926535f;
     rear.m_nSmoothing = 1;
     car.m_rpm.push_back(rear);
-    CFreqSetup front = NewRpmSetup(3, 11, Units::Metric);
+    CFreqSetup front = CFreqSetup::Make(3, 11, Units::Metric);
     front.m_fCircumference = 200.0f;
     front.m_fDiameter = 200.0f / 3.1415926535f;
     car.m_rpm.push_back(front);
 
-    CAnalogSetup pressure = NewAnalogSetup(4, 133);
+    auto newAnalog = [](int channel, int type) {
+        CAnalogSetup s;
+        s.m_nChannel = channel;
+        s.SetType(type);
+        return s;
+    };
+    CAnalogSetup pressure = newAnalog(4, 133);
     pressure.m_strDescription = "Oil Pressure";
     pressure.m_nInvert = 3;
     pressure.m_nAltInvert = 2;
@@ -162,15 +167,17 @@ void FillNonDefaults(CDataAcqApp& app) {
     pressure.m_fAltMax = 100.0f;
     pressure.m_nScaleMode = 2;
     pressure.m_nSmoothing = 8;
-    UpdateAnalogDerived(pressure, Units::Metric);
+    pressure.ApplyTypeResolution();
+    pressure.ComputeGraphRange(Units::Metric, std::nullopt);
     car.m_analog.push_back(pressure);
-    CAnalogSetup volts = NewAnalogSetup(20, 134);
+    CAnalogSetup volts = newAnalog(20, 134);
     volts.m_strDescription = "Battery";
     volts.m_fMax = 20.0f;
     volts.m_fAltMax = 20.0f;
     volts.m_nAltInvert = 1;
     volts.m_fAltOffset = -0.5f;
-    UpdateAnalogDerived(volts, Units::Metric);
+    volts.ApplyTypeResolution();
+    volts.ComputeGraphRange(Units::Metric, std::nullopt);
     car.m_analog.push_back(volts);
 
     CDigitalSetup brake;
@@ -179,13 +186,13 @@ void FillNonDefaults(CDataAcqApp& app) {
     brake.m_strDescription = "Brake Switch";
     brake.m_nBand = 3;
     brake.m_nInvert = 1;
-    UpdateDigitalBand(brake);
+    brake.ApplyBand();
     car.m_digital.push_back(brake);
     CDigitalSetup gps;
     gps.m_nChannel = 6;
     gps.m_nType = 5;
     gps.m_strDescription = "GPS";
-    UpdateDigitalBand(gps);
+    gps.ApplyBand();
     car.m_digital.push_back(gps);
 
     for (int u = 0; u < 4; ++u) {

@@ -442,7 +442,7 @@ TEST_F(UploadTest, PacedLineDeliversTheSameSamples) {
 }
 
 TEST_F(UploadTest, DefaultsOfTheApplicationApplyToTheSetups) {
-    CFreqSetup engine = MakeRpmSetup(1, 1, Units::Imperial);
+    CFreqSetup engine = CFreqSetup::Make(1, 1, Units::Imperial);
     engine.m_strDescription = "Big Block";
     engine.m_nSlipPartner = 5;
     m_defaults.carSetup.m_rpm.push_back(engine);
@@ -469,8 +469,8 @@ TEST(UploadParts, EngineTypesAndNames) {
         int cylinders, cycle, type;
     } cases[] = {{8, 4, 1}, {6, 4, 2},  {4, 2, 3}, {1, 2, 9}, {1, 4, 8},
                  {1, 8, 7}, {12, 4, 1}, {5, 4, 2}, {3, 4, 3}, {2, 4, 3}};
-    for (const Case& c : cases) EXPECT_EQ(EngineTachType(c.cylinders, c.cycle), c.type);
-    EXPECT_EQ(DefaultPPR(7), 0);
+    for (const Case& c : cases) EXPECT_EQ(EngineRpmType(c.cylinders, c.cycle), c.type);
+    EXPECT_EQ(RpmDefaultPPR(7), 0);
     CAnalogSetup a;
     NameAnalogSetup(a, "cht #   2", true);
     EXPECT_EQ(a.m_strDescription, "CHT #2");

@@ -173,6 +173,37 @@ TEST(AnalogSetup, GraphRangeFollowsTheScaleMode) {
     EXPECT_FLOAT_EQ(egt.m_fGraphTop, 100.0f);
 }
 
+TEST(AnalogSetup, GraphRangeOfAnInvertedChannelIsUpsideDownAndRounded) {
+    struct Case {
+        const char* what;
+        CAnalogSetup setup;
+        int16_t mode;
+        std::optional<DataExtremes> data;
+        float bottom, top;
+    } cases[] = {
+        {"rounded outward to 1/10", Analog(132, 0.25f, 99.96f), 1, std::nullopt, 0.2f, 100},
+        {"inverted", Analog(132, 0, 100, 0, 1), 1, std::nullopt, 100, 0},
+        {"inverted with data", Analog(132, 0, 100, 0, 1), 2, DataExtremes{0, 1000}, 105, -5},
+        {"sender mode is no invert", Analog(133, 0, 150, 0, 1), 1, std::nullopt, 0, 150},
+        {"first-family sender", Analog(8, 0, 80, 0, 3), 1, std::nullopt, 0, 80},
+    };
+    for (Case& c : cases) {
+        c.setup.m_nScaleMode = c.mode;
+        c.setup.ComputeGraphRange(Units::Imperial, c.data);
+        EXPECT_FLOAT_EQ(c.setup.m_fGraphBottom, c.bottom) << c.what;
+        EXPECT_FLOAT_EQ(c.setup.m_fGraphTop, c.top) << c.what;
+    }
+}
+
+TEST(RpmSetup, EngineTypeFromCylindersAndCycle) {
+    struct Case {
+        int32_t cylinders, cycle, type;
+    } cases[] = {{8, 4, 1},  {6, 4, 2}, {4, 4, 3}, {1, 2, 9}, {1, 4, 8}, {1, 8, 7}, {1, 1, 9},
+                 {12, 4, 1}, {7, 2, 1}, {5, 4, 2}, {3, 2, 3}, {2, 4, 3}, {0, 4, 1}, {-3, 4, 1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(EngineRpmType(c.cylinders, c.cycle), c.type) << c.cylinders << " " << c.cycle;
+}
+
 TEST(DigitalSetup, BandsByTypeWithTheSwitchUpsideDown) {
     struct Case {
         int32_t type;
