@@ -96,6 +96,12 @@ bool Showed(const test::FakeHost& host, int line, const std::string& text) {
                        [&](const auto& st) { return st.first == line && st.second == text; });
 }
 
+bool ShowedContaining(const test::FakeHost& host, int line, const std::string& part) {
+    return std::any_of(host.statuses.begin(), host.statuses.end(), [&](const auto& st) {
+        return st.first == line && st.second.find(part) != std::string::npos;
+    });
+}
+
 struct Upload {
     CUploadResult result;
     Lines expected;
@@ -174,6 +180,8 @@ TEST_F(UploadTest, VexaLogChannelMixesArriveSampleForSample) {
         EXPECT_EQ(m_host.titles[1], "Retrieving Data from Vexa-Log System");
         EXPECT_EQ(LastStatus(m_host, 1), "Closing Vexa-Log.");
         EXPECT_TRUE(Showed(m_host, 1, "Uploading Tach data from Vexa-Log V2.10..."));
+        const bool tail2 = std::find(mix.begin(), mix.end(), "--tail2") != mix.end();
+        EXPECT_EQ(ShowedContaining(m_host, 4, "Bytes left:     2"), tail2);
     }
 }
 
@@ -239,6 +247,8 @@ TEST_F(UploadTest, KavraneFirmwareDecidesTheLineSpeed) {
         Upload up = Run(args);
         ExpectComplete(up);
         EXPECT_EQ(up.result.highSpeed, c.highSpeed);
+        const bool tail2 = std::find(args.begin(), args.end(), "--tail2") != args.end();
+        EXPECT_EQ(ShowedContaining(m_host, 4, "Bytes left:     2,"), tail2);
         EXPECT_EQ(up.result.dataset->m_nLoggerFamily, 0);
         EXPECT_EQ(m_host.titles.back(), "Retrieving Data from Kavrane Data System");
         EXPECT_EQ(LastStatus(m_host, 1), "Closing Kavrane Data.");

@@ -1,0 +1,121 @@
+// The display list of one drawing of the strip chart: lines, traces, filled rectangles and
+// texts in device-independent pixels, in painting order, plus an overlay layer for the markers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graph/Color.h"
+
+namespace orvex {
+
+enum class LineStyle : uint8_t { Solid, Dash, Dot };
+enum class HAlign : uint8_t { Left, Center, Right };
+// Top: the text hangs below y; Baseline: y is the text's baseline; Bottom: the text sits on y.
+enum class VAlign : uint8_t { Top, Baseline, Bottom };
+// Axis: tick labels; Title: the printed title line; Message: a note across the plot.
+enum class FontRole : uint8_t { Axis, Title, Message };
+
+struct GPoint {
+    float x = 0, y = 0;
+};
+
+struct GLine {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    ColorRef color = 0;
+    float width = 1.0f;
+    LineStyle style = LineStyle::Solid;
+};
+
+// A connected trace: `count` points of the scene's point pool from `first`.
+struct GPolyline {
+    uint32_t first = 0;
+    uint32_t count = 0;
+    ColorRef color = 0;
+    float width = 1.0f;
+};
+
+struct GRect {
+    float x = 0, y = 0, w = 0, h = 0;
+    ColorRef fill = 0;
+};
+
+struct GText {
+    float x = 0, y = 0;
+    std::string text;
+    HAlign halign = HAlign::Left;
+    VAlign valign = VAlign::Baseline;
+    FontRole font = FontRole::Axis;
+    ColorRef color = 0;
+};
+
+enum class PrimKind : uint8_t { Line, Polyline, Rect, Text };
+
+// One entry of a layer: which pool and which element of it.
+struct GPrim {
+    PrimKind kind;
+    uint32_t index;
+};
+
+struct GRectI {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+};
+
+// Region of one analog (or the slip) scale column at the right of the plot.
+struct GScaleRegion {
+    int column = 0;   // counted from the right border, 1-based position of the axis line
+    float axisX = 0;  // x of the axis line
+    float top = 0;    // extent of the axis line
+    float bottom = 0;
+    int channel = 0;  // analog channel number of the scale record, 0 for slip
+};
+
+class CGraphScene {
+  public:
+    // Pools shared by both layers.
+    std::vector<GLine> lines;
+    std::vector<GPolyline> polylines;
+    std::vector<GPoint> points;
+    std::vector<GRect> rects;
+    std::vector<GText> texts;
+
+    // Painting order: the base drawing first, then the overlay (markers).
+    std::vector<GPrim> base;
+    std::vector<GPrim> overlay;
+
+    ColorRef background = 0;
+    int width = 0, height = 0;  // client size in device-independent pixels
+    double devicePixelRatio = 1.0;
+    bool hasDrawing = false;  // false: the document has nothing to draw, background only
+    GRectI plot;              // the plot rectangle (left margin to right border)
+    GRectI xAxisRegion;       // below the plot: ticks and labels of the horizontal axis
+    GRectI rpmScaleRegion;    // left of the plot: RPM labels
+    std::vector<GScaleRegion> scaleColumns;
+
+    // Empties every list but keeps the memory for the next drawing.
+    void Clear();
+
+    // Appenders; `toOverlay` puts the primitive on the marker layer.
+    void AddLine(float x1, float y1, float x2, float y2, ColorRef color, bool toOverlay = false,
+                 float penWidth = 1.0f, LineStyle style = LineStyle::Solid);
+    void AddRect(float x, float y, float w, float h, ColorRef fill, bool toOverlay = false);
+    void AddText(float x, float y, std::string text, HAlign h, VAlign v, ColorRef color,
+                 FontRole font = FontRole::Axis, bool toOverlay = false);
+    // Starts a trace; points follow with AddPoint until the next BeginPolyline or EndPolyline.
+    void BeginPolyline(ColorRef color, bool toOverlay = false, float penWidth = 1.0f);
+    void AddPoint(float x, float y);
+    // Closes the open trace; a trace of fewer than two points is dropped.
+    void EndPolyline();
+
+    // Counts for tests and benchmarks.
+    std::size_t PointCount() const { return points.size(); }
+
+  private:
+    bool m_bOpen = false;
+};
+
+}  // namespace orvex
