@@ -13,14 +13,14 @@
 namespace orvex {
 
 CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataAcqApp& app,
-                                 QWidget* parent)
+                                 IHostServices& host, QWidget* parent)
     : QWidget(parent), m_doc(std::move(doc)), m_app(app) {
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_splitter = new QSplitter(app.GetMarkerViewBottom() ? Qt::Vertical : Qt::Horizontal, this);
-    m_chart = new CChartWidget(*m_doc, app, m_splitter);
-    m_list = new CMarkerListWidget(*m_doc, m_splitter);
+    m_chart = new CChartWidget(*m_doc, app, host, m_splitter);
+    m_list = new CMarkerListWidget(*m_doc, host, m_splitter);
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 0);
     m_splitter->setChildrenCollapsible(false);

@@ -15,11 +15,12 @@ namespace orvex {
 class CDataAcqApp;
 class CChartWidget;
 class CMarkerListWidget;
+class IHostServices;
 
 class CDocumentWindow : public QWidget {
     Q_OBJECT
   public:
-    CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataAcqApp& app,
+    CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataAcqApp& app, IHostServices& host,
                     QWidget* parent = nullptr);
     ~CDocumentWindow() override;
 

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -57,6 +58,7 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     BuildMenus();
+    BuildGraphMenus();
     BuildToolBar();
     statusBar()->showMessage(QStringLiteral("Ready"));
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
@@ -221,6 +223,7 @@ void CMainWindow::UpdateCommandStates() {
         if (auto colour = ColorCommandOf(id))
             action->setIcon(SwatchIcon(m_app.GetColor(colour->color)));
     }
+    UpdateGraphMenus();
     m_actions[MainCommand::ToolBar]->setChecked(m_toolBar && !m_toolBar->isHidden());
     m_actions[MainCommand::StatusBar]->setChecked(!statusBar()->isHidden());
 }
@@ -313,7 +316,7 @@ void CMainWindow::ChooseColor(MainCommand id) {
 }
 
 CDocumentWindow* CMainWindow::AddDocument(std::unique_ptr<CBriodashDoc> doc) {
-    auto* window = new CDocumentWindow(std::move(doc), m_app);
+    auto* window = new CDocumentWindow(std::move(doc), m_app, m_host);
     window->canClose = [this](CDocumentWindow& w) { return ConfirmClose(w); };
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);

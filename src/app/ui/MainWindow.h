@@ -7,8 +7,10 @@
 #include <QStringList>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "app/MainFrameCommands.h"
+#include "graph/GraphNav.h"
 
 class QComboBox;
 class QMdiArea;
@@ -33,6 +35,9 @@ class CMainWindow : public QMainWindow {
     QAction* Action(MainCommand id) const;
     QMenu* Menu(const QString& path) const;
     QMdiArea* MdiArea() const { return m_mdi; }
+    QMenu* GraphMenu() const { return m_graphMenu; }
+    QAction* GraphAction(GraphCommand id) const { return m_graphActions.at(id); }
+    const std::vector<QAction*>& MarkerActions() const { return m_markerActions; }
     QComboBox* DocumentPicker() const { return m_docPicker; }
     QComboBox* ViewPicker() const { return m_viewPicker; }
     CDocumentWindow* ActiveDocument() const;
@@ -72,6 +77,8 @@ class CMainWindow : public QMainWindow {
   private:
     void BuildMenus();
     void BuildToolBar();
+    void BuildGraphMenus();
+    void UpdateGraphMenus();
     QMenu* MenuFor(const QString& path);
     void AddRecent(const QString& path);
     void RebuildRecentMenu();
@@ -94,6 +101,9 @@ class CMainWindow : public QMainWindow {
     QMenu* m_recentMenu = nullptr;
     QToolBar* m_toolBar = nullptr;
     std::map<MainCommand, QAction*> m_actions;
+    std::map<GraphCommand, QAction*> m_graphActions;
+    std::vector<QAction*> m_markerActions;
+    QMenu* m_graphMenu = nullptr;
     std::map<QString, QMenu*> m_menus;
     QStringList m_recent;
     bool m_bRetrieving = false;

@@ -1,35 +1,22 @@
-// The one painting path of the strip chart, for the screen, the printer and picture export.
+// The one painting path of the strip chart, for the screen, the printer and picture export:
+// the display list of the graph core painted with QPainter, then the marker lines.
 #pragma once
 
-#include <QColor>
-#include <QSize>
-#include <cstdint>
+#include <vector>
+
+#include "graph/GraphScene.h"
+#include "graph/Markers.h"
 
 class QPainter;
+class QColor;
 
 namespace orvex {
 
-class CBriodashDoc;
+QColor ToQColor(ColorRef c);
 
-// The horizontal window and what the painter needs besides the document.
-struct ChartWindow {
-    int32_t xStart = 0;
-    int32_t xSpan = 600000;
-    QColor background = Qt::white;
-    QColor rpmLabel = Qt::blue;
-    QColor mphLabel = Qt::red;
-    QColor timeLabel = Qt::black;
-    bool onPaper = false;  // printing: no markers, a title at the bottom
-};
-
-inline constexpr int kLeftMargin = 55;
-inline constexpr int kBottomMargin = 25;
-inline constexpr int kTickLength = 5;
-
-// Paints the chart of `doc` into the rectangle (0, 0, size) of the painter's device.
-void PaintChart(QPainter& painter, CBriodashDoc& doc, const ChartWindow& window, QSize size);
-
-// Earliest and latest time over the shown datasets (0, 0 when nothing is shown).
-void DocumentTimeExtent(CBriodashDoc& doc, int32_t& first, int32_t& last);
+// Paints `scene` (device-independent pixels) and the marker lines over it. Traces are drawn
+// without antialiasing so that one-pixel lines stay crisp.
+void PaintScene(QPainter& painter, const CGraphScene& scene,
+                const std::vector<MarkerLine>& markers = {});
 
 }  // namespace orvex

@@ -3,13 +3,16 @@
 
 #include <QHeaderView>
 
+#include "graph/ui/ChartPainter.h"
+
 namespace orvex {
 
-CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, QWidget* parent)
-    : QTreeWidget(parent), m_doc(doc) {
+CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWidget* parent)
+    : QTreeWidget(parent), m_doc(doc), m_view(doc, host) {
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::NoSelection);
+    header()->setStretchLastSection(false);
     m_doc.AddView(this);
     Rebuild();
 }
@@ -18,27 +21,48 @@ CMarkerListWidget::~CMarkerListWidget() {
     m_doc.RemoveView(this);
 }
 
-void CMarkerListWidget::OnUpdate(uint32_t) {
-    Rebuild();
+void CMarkerListWidget::OnUpdate(uint32_t hint) {
+    m_view.OnUpdate(hint);
+    Fill();
 }
 
 void CMarkerListWidget::Rebuild() {
+    m_view.Rebuild();
+    Fill();
+}
+
+void CMarkerListWidget::Fill() {
+    const QFontMetrics fm(font());
+    m_view.FitColumns(
+        [&fm](const std::string& s) { return fm.horizontalAdvance(QString::fromStdString(s)); });
+    QStringList headers;
+    for (const std::string& h : m_view.Headers()) headers << QString::fromStdString(h);
     clear();
-    setColumnCount(1);
-    setHeaderLabels({QStringLiteral("Channel Names")});
-    for (CBriodashDataset* ds : m_doc.ShownDatasets()) {
-        for (int i = 0; i < kRpmChannels; ++i)
-            if (ds->m_rpm[static_cast<std::size_t>(i)].m_nOn)
-                if (const CFreqSetup* s = ds->m_carSetup.FindRpmSetup(i + 1))
-                    addTopLevelItem(
-                        new QTreeWidgetItem({QString::fromStdString(s->m_strDescription)}));
-        for (int i = 0; i < kAnalogChannels; ++i)
-            if (ds->m_analog[static_cast<std::size_t>(i)].m_nOn)
-                if (const CAnalogSetup* s = ds->m_carSetup.FindAnalogSetup(i + 1))
-                    addTopLevelItem(
-                        new QTreeWidgetItem({QString::fromStdString(s->m_strDescription)}));
+    setColumnCount(static_cast<int>(headers.size()));
+    setHeaderLabels(headers);
+    // Trace colours are kept readable on a dark palette by showing them on the list's base.
+    const bool dark = palette().color(QPalette::Base).lightness() < 128;
+    for (const MarkerRow& row : m_view.Rows()) {
+        QStringList texts;
+        for (const std::string& t : row.texts) texts << QString::fromStdString(t);
+        auto* item = new QTreeWidgetItem(texts);
+        QColor c = ToQColor(row.colour);
+        if (dark && c.lightness() < 100) c = c.lighter(250);
+        if (row.Kind() != MarkerRowKind::None && row.colour != 0)
+            for (int i = 0; i < texts.size(); ++i) item->setForeground(i, c);
+        addTopLevelItem(item);
     }
-    header()->resizeSections(QHeaderView::ResizeToContents);
+    const auto& cols = m_view.Columns();
+    for (int i = 0; i < static_cast<int>(cols.size()); ++i)
+        setColumnWidth(i, cols[static_cast<std::size_t>(i)].ShownWidth());
+}
+
+QStringList CMarkerListWidget::RowTexts(int row) const {
+    QStringList out;
+    const QTreeWidgetItem* item = topLevelItem(row);
+    if (!item) return out;
+    for (int i = 0; i < columnCount(); ++i) out << item->text(i);
+    return out;
 }
 
 }  // namespace orvex
