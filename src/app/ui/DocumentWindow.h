@@ -1,0 +1,53 @@
+// The graph window of one document: the strip chart and the marker list in a splitter, the
+// list to the right of the chart or below it.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "model/Document.h"
+
+class QSplitter;
+
+namespace orvex {
+
+class CDataAcqApp;
+class CChartWidget;
+class CMarkerListWidget;
+class IHostServices;
+
+class CDocumentWindow : public QWidget {
+    Q_OBJECT
+  public:
+    CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataAcqApp& app, IHostServices& host,
+                    QWidget* parent = nullptr);
+    ~CDocumentWindow() override;
+
+    CBriodashDoc& Document() { return *m_doc; }
+    CChartWidget* Chart() const { return m_chart; }
+    CMarkerListWidget* MarkerList() const { return m_list; }
+    QSplitter* Splitter() const { return m_splitter; }
+    bool ListBelow() const;
+    // Caption from the document title; call after the title or the modified flag changed.
+    void UpdateTitle();
+    // Rebuilds the views after the document's datasets changed (overlay, reload).
+    void DatasetsChanged();
+
+    // Asked before the window closes; false keeps it open (the save question was cancelled).
+    std::function<bool(CDocumentWindow&)> canClose;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    std::unique_ptr<CBriodashDoc> m_doc;
+    const CDataAcqApp& m_app;
+    QSplitter* m_splitter = nullptr;
+    CChartWidget* m_chart = nullptr;
+    CMarkerListWidget* m_list = nullptr;
+    bool m_bSized = false;
+};
+
+}  // namespace orvex

@@ -1,0 +1,498 @@
+// The main window.
+#include "app/ui/MainWindow.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWhatsThis>
+
+#include "app/DataAcqApp.h"
+#include "app/DemoDocument.h"
+#include "app/DocumentDefaults.h"
+#include "app/HostServices.h"
+#include "app/ProfileFile.h"
+#include "app/ui/DocumentWindow.h"
+#include "graph/ui/ChartWidget.h"
+#include "logger/ui/ComPortDialog.h"
+#include "model/Document.h"
+
+namespace orvex {
+namespace {
+
+constexpr int kRecentFiles = 8;
+constexpr const char* kRecentSection = "Recent File List";
+
+QColor ToQColor(ColorRef c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+QIcon SwatchIcon(ColorRef c) {
+    QPixmap pm(16, 16);
+    pm.fill(ToQColor(c));
+    return QIcon(pm);
+}
+
+}  // namespace
+
+CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_host(host) {
+    setWindowTitle(QStringLiteral("ORVEX"));
+    setAcceptDrops(true);
+    m_mdi = new QMdiArea(this);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    BuildMenus();
+    BuildGraphMenus();
+    BuildToolBar();
+    statusBar()->showMessage(QStringLiteral("Ready"));
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
+        RebuildPickers();
+        UpdateCommandStates();
+    });
+    LoadRecentFiles();
+    ApplyMenuTips();
+    UpdateCommandStates();
+}
+
+CMainWindow::~CMainWindow() {
+    // The base class destructor tears the windows down: no more picker or menu updates then.
+    m_bDestroying = true;
+    m_mdi->disconnect(this);
+}
+
+QMenu* CMainWindow::MenuFor(const QString& path) {
+    auto it = m_menus.find(path);
+    if (it != m_menus.end()) return it->second;
+    const int slash = path.lastIndexOf('/');
+    QMenu* menu = nullptr;
+    if (slash < 0) {
+        menu = menuBar()->addMenu(path);
+    } else {
+        menu = MenuFor(path.left(slash))->addMenu(path.mid(slash + 1));
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainWindow::UpdateCommandStates);
+    m_menus[path] = menu;
+    return menu;
+}
+
+QMenu* CMainWindow::Menu(const QString& path) const {
+    auto it = m_menus.find(path);
+    return it == m_menus.end() ? nullptr : it->second;
+}
+
+void CMainWindow::BuildMenus() {
+    std::map<QString, QActionGroup*> radioGroups;
+    for (const MainFrameCommand& c : MainFrameCommands()) {
+        auto* action = new QAction(QString::fromUtf8(c.text), this);
+        action->setStatusTip(QString::fromUtf8(c.statusTip));
+        action->setToolTip(QString::fromUtf8(c.statusTip));
+        if (*c.shortcut) action->setShortcut(QKeySequence(QString::fromUtf8(c.shortcut)));
+        if (c.kind != CommandKind::Action) action->setCheckable(true);
+        const MainCommand id = c.id;
+        connect(action, &QAction::triggered, this, [this, id] { Run(id); });
+        m_actions[id] = action;
+        if (!*c.menu) {
+            addAction(action);  // key only
+            continue;
+        }
+        const QString path = QString::fromUtf8(c.menu);
+        QMenu* menu = MenuFor(path);
+        if (c.kind == CommandKind::Radio) {
+            QActionGroup*& g = radioGroups[path];
+            if (!g || c.separatorBefore) {
+                g = new QActionGroup(this);
+                g->setExclusive(true);
+            }
+            g->addAction(action);
+        }
+        if (c.separatorBefore) menu->addSeparator();
+        menu->addAction(action);
+        if (id == MainCommand::ExportChart) {
+            // The recent files sit at the end of the file commands, before Exit.
+            menu->addSeparator();
+            m_recentMenu = menu->addMenu(QStringLiteral("Recent &Files"));
+        }
+    }
+    m_actions[MainCommand::Exit]->setMenuRole(QAction::QuitRole);
+    m_actions[MainCommand::About]->setMenuRole(QAction::AboutRole);
+    // Dialogs that belong to other windows of the program are not part of this window yet.
+    for (MainCommand id :
+         {MainCommand::SetupLoggerChannels, MainCommand::UpdateFirmware, MainCommand::LiveData,
+          MainCommand::SetupAnalog, MainCommand::SetupDigital, MainCommand::SetupRpm,
+          MainCommand::SetupTransmission, MainCommand::SpikeFilter, MainCommand::TrackCalcSettings,
+          MainCommand::AccelThresholds, MainCommand::CornerThresholds})
+        m_actions[id]->setData(QStringLiteral("unavailable"));
+}
+
+void CMainWindow::BuildToolBar() {
+    m_toolBar = addToolBar(QStringLiteral("Main"));
+    m_toolBar->setObjectName(QStringLiteral("MainToolBar"));
+    auto icon = [this](QStyle::StandardPixmap p) { return style()->standardIcon(p); };
+    m_actions[MainCommand::Retrieve]->setIcon(icon(QStyle::SP_DriveNetIcon));
+    m_actions[MainCommand::Open]->setIcon(icon(QStyle::SP_DialogOpenButton));
+    m_actions[MainCommand::Save]->setIcon(icon(QStyle::SP_DialogSaveButton));
+    m_actions[MainCommand::Print]->setIcon(icon(QStyle::SP_FileDialogDetailedView));
+    m_actions[MainCommand::PrintPreview]->setIcon(icon(QStyle::SP_FileDialogContentsView));
+    m_actions[MainCommand::About]->setIcon(icon(QStyle::SP_MessageBoxInformation));
+    m_toolBar->addAction(m_actions[MainCommand::Retrieve]);
+    m_toolBar->addAction(m_actions[MainCommand::Open]);
+    m_toolBar->addAction(m_actions[MainCommand::Save]);
+    m_toolBar->addSeparator();
+    m_docPicker = new QComboBox(m_toolBar);
+    m_docPicker->setMinimumContentsLength(16);
+    m_docPicker->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_viewPicker = new QComboBox(m_toolBar);
+    m_viewPicker->setMinimumContentsLength(12);
+    m_viewPicker->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_toolBar->addWidget(m_docPicker);
+    m_toolBar->addWidget(m_viewPicker);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_actions[MainCommand::Print]);
+    m_toolBar->addAction(m_actions[MainCommand::PrintPreview]);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_actions[MainCommand::About]);
+    m_toolBar->addAction(QWhatsThis::createAction(this));
+    connect(m_docPicker, &QComboBox::activated, this, [this](int index) {
+        auto* sub = m_docPicker->itemData(index).value<QMdiSubWindow*>();
+        if (sub) m_mdi->setActiveSubWindow(sub);
+    });
+    connect(m_viewPicker, &QComboBox::activated, this, [this](int) {
+        if (QMdiSubWindow* sub = m_mdi->activeSubWindow()) sub->widget()->setFocus();
+    });
+}
+
+CDocumentWindow* CMainWindow::ActiveDocument() const {
+    QMdiSubWindow* sub = m_mdi->activeSubWindow();
+    if (!sub && !m_mdi->subWindowList().isEmpty()) sub = m_mdi->subWindowList().last();
+    return sub ? qobject_cast<CDocumentWindow*>(sub->widget()) : nullptr;
+}
+
+QList<CDocumentWindow*> CMainWindow::Documents() const {
+    QList<CDocumentWindow*> out;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        if (auto* w = qobject_cast<CDocumentWindow*>(sub->widget())) out.push_back(w);
+    return out;
+}
+
+QAction* CMainWindow::Action(MainCommand id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainWindow::RebuildPickers() {
+    m_bRebuildingPickers = true;
+    m_docPicker->clear();
+    QMdiSubWindow* active = m_mdi->activeSubWindow();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        auto* w = qobject_cast<CDocumentWindow*>(sub->widget());
+        if (!w) continue;
+        m_docPicker->addItem(QString::fromStdString(PickerTitle(w->Document().m_strTitle)),
+                             QVariant::fromValue(sub));
+        if (sub == active) m_docPicker->setCurrentIndex(m_docPicker->count() - 1);
+    }
+    m_viewPicker->clear();
+    if (active) m_viewPicker->addItem(QStringLiteral("Graph"));
+    m_bRebuildingPickers = false;
+}
+
+void CMainWindow::UpdateCommandStates() {
+    const bool haveDoc = ActiveDocument() != nullptr;
+    for (auto& [id, action] : m_actions) {
+        bool enabled = !(NeedsDataWindow(id) && !haveDoc);
+        if (action->data().toString() == QLatin1String("unavailable")) enabled = false;
+        if (id == MainCommand::Retrieve && m_bRetrieving) enabled = false;
+        action->setEnabled(enabled);
+        if (action->isCheckable()) action->setChecked(IsMainCommandChecked(id, m_app));
+        action->setText(QString::fromStdString(MainCommandText(id, m_app)));
+        if (auto colour = ColorCommandOf(id))
+            action->setIcon(SwatchIcon(m_app.GetColor(colour->color)));
+    }
+    UpdateGraphMenus();
+    m_actions[MainCommand::ToolBar]->setChecked(m_toolBar && !m_toolBar->isHidden());
+    m_actions[MainCommand::StatusBar]->setChecked(!statusBar()->isHidden());
+}
+
+void CMainWindow::ApplyMenuTips() {
+    for (auto& [path, menu] : m_menus) menu->setToolTipsVisible(m_app.GetShowToolTips());
+}
+
+void CMainWindow::Run(MainCommand id) {
+    CDocumentWindow* doc = ActiveDocument();
+    if (ApplyMainToggle(id, m_app)) {
+        if (id == MainCommand::MenuTips) ApplyMenuTips();
+        UpdateCommandStates();
+        return;
+    }
+    if (ColorCommandOf(id)) {
+        ChooseColor(id);
+        return;
+    }
+    switch (id) {
+        case MainCommand::Retrieve:
+            RetrieveFromLogger();
+            break;
+        case MainCommand::Open:
+            OpenWithDialog();
+            break;
+        case MainCommand::Close:
+            if (m_mdi->activeSubWindow()) m_mdi->activeSubWindow()->close();
+            break;
+        case MainCommand::Save:
+            if (doc) SaveDocument(doc, QString::fromStdString(doc->Document().m_strPathName));
+            break;
+        case MainCommand::SaveAs:
+            if (doc) SaveDocument(doc);
+            break;
+        case MainCommand::AddOverlay:
+            OverlayWithDialog();
+            break;
+        case MainCommand::DemoSession:
+            OpenDemo();
+            break;
+        case MainCommand::Print:
+            PrintWithDialog(false);
+            break;
+        case MainCommand::PrintPreview:
+            PrintWithDialog(true);
+            break;
+        case MainCommand::PrintSetup:
+            PrintWithDialog(false);
+            break;
+        case MainCommand::ExportChart:
+            ExportWithDialog();
+            break;
+        case MainCommand::Exit:
+            close();
+            break;
+        case MainCommand::ComPort: {
+            CComPortDialog dlg(this, m_app.GetComPort());
+            if (dlg.exec() == QDialog::Accepted) m_app.SetComPort(dlg.Port());
+            break;
+        }
+        case MainCommand::ToolBar:
+            m_toolBar->setVisible(m_toolBar->isHidden());
+            break;
+        case MainCommand::StatusBar:
+            statusBar()->setVisible(statusBar()->isHidden());
+            break;
+        case MainCommand::Cascade:
+            m_mdi->cascadeSubWindows();
+            break;
+        case MainCommand::Tile:
+            m_mdi->tileSubWindows();
+            break;
+        case MainCommand::About:
+            About();
+            break;
+        default:
+            break;
+    }
+    UpdateCommandStates();
+}
+
+void CMainWindow::ChooseColor(MainCommand id) {
+    auto c = ColorCommandOf(id);
+    QColor chosen = QColorDialog::getColor(ToQColor(m_app.GetColor(c->color)), this,
+                                           QString::fromUtf8(c->title));
+    if (!chosen.isValid()) return;
+    m_app.SetColor(c->color, MakeRGB(chosen.red(), chosen.green(), chosen.blue()));
+    UpdateCommandStates();
+}
+
+CDocumentWindow* CMainWindow::AddDocument(std::unique_ptr<CBriodashDoc> doc) {
+    auto* window = new CDocumentWindow(std::move(doc), m_app, m_host);
+    window->canClose = [this](CDocumentWindow& w) { return ConfirmClose(w); };
+    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sub, &QObject::destroyed, this, [this] {
+        if (m_bDestroying) return;
+        RebuildPickers();
+        UpdateCommandStates();
+    });
+    sub->resize(m_mdi->size() * 0.9);
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    RebuildPickers();
+    UpdateCommandStates();
+    return window;
+}
+
+CDocumentWindow* CMainWindow::OpenFile(const QString& path) {
+    const std::string file = QFileInfo(path).absoluteFilePath().toStdString();
+    // A file already open is brought to the front instead of being read twice.
+    for (CDocumentWindow* w : Documents())
+        if (!w->Document().m_strPathName.empty() && w->Document().m_strPathName == file) {
+            for (QMdiSubWindow* sub : m_mdi->subWindowList())
+                if (sub->widget() == w) m_mdi->setActiveSubWindow(sub);
+            return w;
+        }
+    auto doc = std::make_unique<CBriodashDoc>(m_host, DocumentOptionsFrom(m_app));
+    if (!doc->Open(file)) {
+        if (!doc->m_readAscii && !QFileInfo(path).suffix().isEmpty() &&
+            QFileInfo(path).suffix().compare(QLatin1String("tbc"), Qt::CaseInsensitive) != 0)
+            m_host.Message("ASCII data files cannot be read by this version.", Icon::Warning);
+        return nullptr;
+    }
+    AddRecent(QString::fromStdString(doc->m_strPathName));
+    return AddDocument(std::move(doc));
+}
+
+CDocumentWindow* CMainWindow::OpenDemo(double minutes) {
+    auto doc = std::make_unique<CBriodashDoc>(m_host, DocumentOptionsFrom(m_app));
+    GeneratorOptions options;
+    options.minutes = minutes;
+    if (!FillDemoDocument(*doc, options)) return nullptr;
+    return AddDocument(std::move(doc));
+}
+
+bool CMainWindow::SaveDocument(CDocumentWindow* window, const QString& requested) {
+    if (!window) return false;
+    QString path = requested;
+    // Only binary data files are written; an ASCII file is saved under a new name.
+    if (!path.isEmpty() &&
+        QFileInfo(path).suffix().compare(QLatin1String("tbc"), Qt::CaseInsensitive) != 0 &&
+        !QFileInfo(path).suffix().isEmpty())
+        path.clear();
+    if (path.isEmpty()) {
+        QString proposal = QString::fromStdString(PickerTitle(window->Document().m_strTitle));
+        path = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"), proposal,
+                                            QStringLiteral("Data Files (*.tbc)"));
+        if (path.isEmpty()) return false;
+    }
+    CBriodashDoc& doc = window->Document();
+    if (!doc.Save(path.toStdString())) return false;
+    AddRecent(QString::fromStdString(doc.m_strPathName));
+    window->UpdateTitle();
+    RebuildPickers();
+    return true;
+}
+
+bool CMainWindow::AddOverlay(CDocumentWindow* window, const QString& path) {
+    if (!window || !window->Document().AddOverlay(path.toStdString())) return false;
+    window->DatasetsChanged();
+    return true;
+}
+
+bool CMainWindow::ConfirmClose(CDocumentWindow& window) {
+    CBriodashDoc& doc = window.Document();
+    if (!doc.m_bModified) return true;
+    Answer a =
+        m_host.Ask("Save changes to " + doc.m_strTitle + "?", Buttons::YesNoCancel, Answer::Yes);
+    if (a == Answer::Cancel) return false;
+    if (a == Answer::No) return true;
+    return SaveDocument(&window, QString::fromStdString(doc.m_strPathName));
+}
+
+void CMainWindow::closeEvent(QCloseEvent* event) {
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void CMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainWindow::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) OpenFile(url.toLocalFile());
+    event->acceptProposedAction();
+}
+
+void CMainWindow::OpenWithDialog() {
+    QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open"), QString(),
+        QStringLiteral("Data Files (*.tbc);;Ascii Files (*.tac);;All Files (*)"));
+    if (!path.isEmpty()) OpenFile(path);
+}
+
+void CMainWindow::OverlayWithDialog() {
+    CDocumentWindow* w = ActiveDocument();
+    if (!w) return;
+    QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Add File for Overlaying"),
+                                                QString(), QStringLiteral("Data Files (*.tbc)"));
+    if (!path.isEmpty()) AddOverlay(w, path);
+}
+
+void CMainWindow::AddRecent(const QString& path) {
+    if (path.isEmpty()) return;
+    m_recent.removeAll(path);
+    m_recent.prepend(path);
+    while (m_recent.size() > kRecentFiles) m_recent.removeLast();
+    RebuildRecentMenu();
+}
+
+void CMainWindow::RebuildRecentMenu() {
+    if (!m_recentMenu) return;
+    m_recentMenu->clear();
+    for (int i = 0; i < m_recent.size(); ++i) {
+        const QString path = m_recent[i];
+        QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (!OpenFile(path)) {
+                m_recent.removeAll(path);
+                RebuildRecentMenu();
+            }
+        });
+    }
+    m_recentMenu->setEnabled(!m_recent.isEmpty());
+}
+
+void CMainWindow::LoadRecentFiles() {
+    CProfileFile file;
+    m_recent.clear();
+    if (file.Load(m_app.SettingsPath()))
+        for (int i = 1; i <= kRecentFiles; ++i) {
+            std::string v = file.GetString(kRecentSection, "File" + std::to_string(i), "");
+            if (!v.empty()) m_recent.push_back(QString::fromStdString(v));
+        }
+    RebuildRecentMenu();
+}
+
+void CMainWindow::SaveRecentFiles() const {
+    CProfileFile file;
+    file.Load(m_app.SettingsPath());
+    file.DeleteSection(kRecentSection);
+    for (int i = 0; i < m_recent.size(); ++i)
+        file.Write(kRecentSection, "File" + std::to_string(i + 1), m_recent[i].toStdString());
+    file.Save(m_app.SettingsPath());
+}
+
+void CMainWindow::About() {
+    QMessageBox::about(this, QStringLiteral("About ORVEX"),
+                       QStringLiteral("ORVEX\nVersion %1\n\nData acquisition for motorsport data "
+                                      "loggers.")
+                           .arg(QStringLiteral("3.3e")));
+}
+
+QImage CMainWindow::RenderWindow(QSize size) {
+    resize(size);
+    if (QMdiSubWindow* sub = m_mdi->activeSubWindow()) sub->showMaximized();
+    if (!isVisible()) {
+        setAttribute(Qt::WA_DontShowOnScreen);
+        show();
+    }
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    return grab().toImage();
+}
+
+}  // namespace orvex

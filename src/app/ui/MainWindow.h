@@ -1,0 +1,114 @@
+// The program's multiple-document main window: menus and tool bar built from the main frame's
+// command table, the document and view pickers, the status bar, and one graph window per
+// document (open, save, overlay, demo, upload, print and export).
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/MainFrameCommands.h"
+#include "graph/GraphNav.h"
+
+class QComboBox;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+
+namespace orvex {
+
+class CDataAcqApp;
+class CBriodashDoc;
+class CBriodashDataset;
+class CDocumentWindow;
+class IHostServices;
+
+class CMainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent = nullptr);
+    ~CMainWindow() override;
+
+    QAction* Action(MainCommand id) const;
+    QMenu* Menu(const QString& path) const;
+    QMdiArea* MdiArea() const { return m_mdi; }
+    QMenu* GraphMenu() const { return m_graphMenu; }
+    QAction* GraphAction(GraphCommand id) const { return m_graphActions.at(id); }
+    const std::vector<QAction*>& MarkerActions() const { return m_markerActions; }
+    QComboBox* DocumentPicker() const { return m_docPicker; }
+    QComboBox* ViewPicker() const { return m_viewPicker; }
+    CDocumentWindow* ActiveDocument() const;
+    QList<CDocumentWindow*> Documents() const;
+
+    // Opens a data file (binary, or ASCII through the document's reader); null on failure.
+    CDocumentWindow* OpenFile(const QString& path);
+    // Opens a generated session of the given length in minutes.
+    CDocumentWindow* OpenDemo(double minutes = 10.0);
+    // Puts a finished document into a new graph window.
+    CDocumentWindow* AddDocument(std::unique_ptr<CBriodashDoc> doc);
+    // Saves the document; an empty path asks for one. Returns false when not saved.
+    bool SaveDocument(CDocumentWindow* window, const QString& path = QString());
+    bool AddOverlay(CDocumentWindow* window, const QString& path);
+    // The graph as a PDF (".pdf") or PNG picture of the given size.
+    bool ExportChart(CDocumentWindow* window, const QString& path, QSize size);
+    // Paints the graph on a printer page.
+    void PrintChart(CDocumentWindow* window, QPrinter& printer);
+    // Lays the window out at `size` with the active graph window maximised and renders it.
+    QImage RenderWindow(QSize size);
+
+    QStringList RecentFiles() const { return m_recent; }
+    // Reads and writes the recent-file list next to the settings.
+    void LoadRecentFiles();
+    void SaveRecentFiles() const;
+
+    // Enabling, check marks and changing texts of every command.
+    void UpdateCommandStates();
+    // Carries out a command as its menu item does.
+    void Run(MainCommand id);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildGraphMenus();
+    void UpdateGraphMenus();
+    QMenu* MenuFor(const QString& path);
+    void AddRecent(const QString& path);
+    void RebuildRecentMenu();
+    void RebuildPickers();
+    void ApplyMenuTips();
+    bool ConfirmClose(CDocumentWindow& window);
+    void RetrieveFromLogger();
+    void ChooseColor(MainCommand id);
+    void OpenWithDialog();
+    void OverlayWithDialog();
+    void ExportWithDialog();
+    void PrintWithDialog(bool preview);
+    void About();
+
+    CDataAcqApp& m_app;
+    IHostServices& m_host;
+    QMdiArea* m_mdi = nullptr;
+    QComboBox* m_docPicker = nullptr;
+    QComboBox* m_viewPicker = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    std::map<MainCommand, QAction*> m_actions;
+    std::map<GraphCommand, QAction*> m_graphActions;
+    std::vector<QAction*> m_markerActions;
+    QMenu* m_graphMenu = nullptr;
+    std::map<QString, QMenu*> m_menus;
+    QStringList m_recent;
+    bool m_bRetrieving = false;
+    bool m_bRebuildingPickers = false;
+    bool m_bDestroying = false;
+};
+
+}  // namespace orvex

@@ -1,0 +1,63 @@
+// The desktop program: settings at start-up, the main window, the command line (a data file,
+// "LiveDemo", --demo, --screenshot) and the settings written back at exit.
+#include <QApplication>
+#include <QImage>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/DataAcqApp.h"
+#include "app/MainFrameCommands.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/QtHost.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    orvex::CommandLine cl = orvex::ParseCommandLine(args);
+    if (!cl.error.empty()) {
+        std::fprintf(stderr,
+                     "orvex: %s\nusage: orvex [DATAFILE] [/LiveDemo] [--demo] "
+                     "[--screenshot FILE.png [--size WxH]]\n",
+                     cl.error.c_str());
+        return 2;
+    }
+    // A screenshot needs no display.
+    if (!cl.screenshot.empty() && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ORVEX"));
+    QApplication::setApplicationDisplayName(QStringLiteral("ORVEX"));
+
+    orvex::CQtHost host;
+    orvex::CDataAcqApp app;
+    app.LoadSettings(host);
+    app.SetLiveDemo(cl.liveDemo);
+
+    orvex::CMainWindow window(app, host);
+    host.SetParent(&window);
+
+    if (!cl.screenshot.empty()) {
+        if (cl.file.empty() ? !window.OpenDemo()
+                            : !window.OpenFile(QString::fromStdString(cl.file)))
+            return 1;
+        QImage image = window.RenderWindow(QSize(cl.width, cl.height));
+        if (!image.save(QString::fromStdString(cl.screenshot), "PNG")) {
+            std::fprintf(stderr, "orvex: cannot write %s\n", cl.screenshot.c_str());
+            return 1;
+        }
+        return 0;
+    }
+
+    window.resize(1280, 800);
+    window.show();
+    // A failed command-line request ends start-up.
+    if (!cl.file.empty() && !window.OpenFile(QString::fromStdString(cl.file))) return 1;
+    if (cl.demo && !window.OpenDemo()) return 1;
+
+    const int rc = QApplication::exec();
+    app.SaveSettings(host);
+    window.SaveRecentFiles();
+    return rc;
+}

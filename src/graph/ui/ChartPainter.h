@@ -1,0 +1,22 @@
+// The one painting path of the strip chart, for the screen, the printer and picture export:
+// the display list of the graph core painted with QPainter, then the marker lines.
+#pragma once
+
+#include <vector>
+
+#include "graph/GraphScene.h"
+#include "graph/Markers.h"
+
+class QPainter;
+class QColor;
+
+namespace orvex {
+
+QColor ToQColor(ColorRef c);
+
+// Paints `scene` (device-independent pixels) and the marker lines over it. Traces are drawn
+// without antialiasing so that one-pixel lines stay crisp.
+void PaintScene(QPainter& painter, const CGraphScene& scene,
+                const std::vector<MarkerLine>& markers = {});
+
+}  // namespace orvex

@@ -1,0 +1,183 @@
+// Strip chart widget and marker list on a real window: pictures at known sizes checked at the
+// pixels the layout rules give, keys and mouse forwarded to the navigation and the markers.
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "app/DataAcqApp.h"
+#include "app/DemoDocument.h"
+#include "app/ui/DocumentWindow.h"
+#include "graph/ui/ChartWidget.h"
+#include "graph/ui/MarkerListWidget.h"
+#include "support/FakeHost.h"
+
+using namespace orvex;
+
+namespace {
+
+QString ShotPath(const char* name) {
+    return QStringLiteral(ORVEX_TEST_BINARY_DIR "/ui-%1.png").arg(QLatin1String(name));
+}
+
+// A window on a short generated session, shown offscreen at a fixed size.
+struct Fixture {
+    test::FakeHost host;
+    CDataAcqApp app{"/nonexistent/ORVEX.INI"};
+    std::unique_ptr<CDocumentWindow> window;
+
+    explicit Fixture(QSize size = QSize(900, 500), double minutes = 2.0) {
+        auto doc = std::make_unique<CBriodashDoc>(host, DocumentOptions{});
+        GeneratorOptions o;
+        o.minutes = minutes;
+        FillDemoDocument(*doc, o);
+        window = std::make_unique<CDocumentWindow>(std::move(doc), app, host);
+        window->resize(size);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    CChartWidget& Chart() { return *window->Chart(); }
+    QWidget* Viewport() { return Chart().viewport(); }
+    QImage Picture(QSize size) {
+        QImage image(size, QImage::Format_RGB32);
+        QPainter p(&image);
+        Chart().PaintTo(p, size, false);
+        return image;
+    }
+};
+
+int CountColumn(const QImage& img, int x, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y) n += img.pixel(x, y) == colour ? 1 : 0;
+    return n;
+}
+
+}  // namespace
+
+class TestGraphWidget : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void pictureShowsAxesTicksAndTraces_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("640x400") << QSize(640, 400);
+        QTest::newRow("1000x600") << QSize(1000, 600);
+    }
+    void pictureShowsAxesTicksAndTraces() {
+        QFETCH(QSize, size);
+        Fixture f;
+        QImage img = f.Picture(size);
+        img.save(ShotPath(QTest::currentDataTag()));
+        const QRgb black = qRgb(0, 0, 0);
+        const int bottom = size.height() - kBottomMargin;
+        // The time axis: the left margin line from the top to the plot bottom, the bottom line
+        // from the margin to the right border.
+        QVERIFY(CountColumn(img, kLeftMargin, black) >= bottom * 8 / 10);
+        int onBottom = 0;
+        // (traces whose values lie below the axis run along it in their own colours)
+        for (int x = kLeftMargin; x < size.width(); ++x)
+            onBottom += img.pixel(x, bottom) != qRgb(255, 255, 255);
+        QVERIFY(onBottom >= size.width() - kLeftMargin - 2);
+        QCOMPARE(img.pixel(size.width() / 2, bottom + 1), qRgb(255, 255, 255));
+        // A minor tick hangs below the plot at the start of the window (x start is 0).
+        QCOMPARE(img.pixel(kLeftMargin, bottom + kTickLength - 1), black);
+        // Traces: the plot holds many pixels that are neither background nor black.
+        int coloured = 0;
+        for (int y = 0; y < bottom; y += 3)
+            for (int x = kLeftMargin + 1; x < size.width(); x += 3) {
+                QRgb c = img.pixel(x, y);
+                coloured += (c != qRgb(255, 255, 255) && c != black) ? 1 : 0;
+            }
+        QVERIFY2(coloured > 200, qPrintable(QString::number(coloured)));
+    }
+
+    void darkBackgroundAndDoubleResolution() {
+        Fixture f;
+        f.Chart().Options().background = MakeRGB(20, 20, 30);
+        QImage img(QSize(1200, 800), QImage::Format_RGB32);
+        img.setDevicePixelRatio(2.0);
+        {
+            QPainter p(&img);
+            f.Chart().PaintTo(p, QSize(600, 400), false);
+        }
+        img.save(ShotPath("dark-dpr2"));
+        QCOMPARE(img.pixel(kLeftMargin * 2 + 40, 10), qRgb(20, 20, 30));
+        QVERIFY(std::max(CountColumn(img, kLeftMargin * 2, qRgb(0, 0, 0)),
+                         CountColumn(img, kLeftMargin * 2 + 1, qRgb(0, 0, 0))) >= 500);
+    }
+
+    void doubleClicksSetTheMarkersAndTheListShowsThem() {
+        Fixture f;
+        CBriodashDoc& doc = f.Chart().Document();
+        CMarkerListWidget& list = *f.window->MarkerList();
+        QCOMPARE(list.headerItem()->text(0), QString("Channel Names"));
+        // On the axis line nothing happens.
+        QTest::mouseDClick(f.Viewport(), Qt::LeftButton, {}, QPoint(kLeftMargin, 100));
+        QCOMPARE(doc.m_lGreenTime, kNotSet);
+
+        const int x = kLeftMargin + 200;
+        QTest::mouseDClick(f.Viewport(), Qt::LeftButton, {}, QPoint(x, 100));
+        QVERIFY(doc.m_lGreenTime != kNotSet);
+        const double perPixel = f.Chart().State().m_scale.xUnitsPerPixel;
+        QVERIFY(std::abs(doc.m_lGreenTime - 200 * perPixel) <= perPixel);
+        QTest::mouseDClick(f.Viewport(), Qt::RightButton, {}, QPoint(x + 100, 100));
+        QVERIFY(doc.m_lRedTime > doc.m_lGreenTime);
+
+        QCOMPARE(list.headerItem()->text(1), QString("Green Marker"));
+        QCOMPARE(list.headerItem()->text(2), QString("Red Marker"));
+        QCOMPARE(list.headerItem()->text(3), QString("Difference"));
+        QCOMPARE(list.RowTexts(0).value(0), QString("Time"));
+        QVERIFY(!list.RowTexts(0).value(1).isEmpty());
+        QVERIFY(list.RowTexts(0).value(1) != QString("N/A"));
+
+        // The marker lines are painted at their columns in their colours.
+        QImage img = f.Chart().viewport()->grab().toImage();
+        img.save(ShotPath("markers"));
+        // The marker time is truncated to the sample clock, so its column may be one to the left.
+        QVERIFY(CountColumn(img, x, qRgb(0, 200, 0)) + CountColumn(img, x - 1, qRgb(0, 200, 0)) >
+                100);
+        QVERIFY(CountColumn(img, x + 100, qRgb(255, 0, 0)) +
+                    CountColumn(img, x + 99, qRgb(255, 0, 0)) >
+                100);
+
+        // Right arrow nudges the green marker one data point later.
+        const int32_t before = doc.m_lGreenTime;
+        f.Chart().setFocus();
+        QTest::keyClick(&f.Chart(), Qt::Key_Right);
+        QVERIFY(doc.m_lGreenTime > before);
+        QVERIFY(doc.m_lGreenTime - before <= 200);  // 100 Hz: one sample
+    }
+
+    void keysZoomScrollAndGoBack() {
+        Fixture f;
+        CGraphViewState& s = f.Chart().State();
+        QCOMPARE(s.m_lXSpan, 600000);  // the first minute
+        QTest::keyClick(&f.Chart(), Qt::Key_F3);
+        QCOMPARE(s.m_lXSpan, 300000);
+        QTest::keyClick(&f.Chart(), Qt::Key_F10);  // one line right
+        QCOMPARE(s.m_lXStart, 30000);
+        QTest::keyClick(&f.Chart(), Qt::Key_Tab, Qt::ShiftModifier);  // back
+        QCOMPARE(s.m_lXStart, 150000 - 150000);
+        QCOMPARE(s.m_lXSpan, 300000);
+        QTest::keyClick(&f.Chart(), Qt::Key_R, Qt::AltModifier);  // reset
+        QCOMPARE(s.m_lXSpan, 600000);
+        QCOMPARE(f.Chart().horizontalScrollBar()->value(), 0);
+        const int32_t rpmSpan = s.m_lRpmSpan;
+        QTest::keyClick(&f.Chart(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(s.m_lRpmSpan, rpmSpan / 2);
+    }
+
+    void rubberBandZoomsIntoTheBox() {
+        Fixture f;
+        CGraphViewState& s = f.Chart().State();
+        const double perPixel = s.m_scale.xUnitsPerPixel;
+        QTest::mousePress(f.Viewport(), Qt::LeftButton, {}, QPoint(kLeftMargin + 100, 300));
+        QTest::mouseMove(f.Viewport(), QPoint(kLeftMargin + 300, 100));
+        QTest::mouseRelease(f.Viewport(), Qt::LeftButton, {}, QPoint(kLeftMargin + 300, 100));
+        QVERIFY(std::abs(s.m_lXStart - 100 * perPixel) <= 2 * perPixel);
+        QVERIFY(std::abs(s.m_lXSpan - 200 * perPixel) <= 2 * perPixel);
+    }
+};
+
+QTEST_MAIN(TestGraphWidget)
+#include "test_graph_widget.moc"
