@@ -1,9 +1,12 @@
 // orvex-cli commands for the logger's configuration, firmware and live data:
 //   hex-info FILE                 what a firmware image file holds
 //   config retrieve|send          the logger's four configurations to and from the settings
+//   live                          readings of every live-data page, one line per poll
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/DataAcqApp.h"
@@ -11,6 +14,7 @@
 #include "cli/Command.h"
 #include "logger/ConfigTransfer.h"
 #include "logger/FirmwareImage.h"
+#include "logger/LiveData.h"
 
 namespace {
 
@@ -104,6 +108,65 @@ int RunConfig(int argc, char** argv, int first) {
 static cli::Register regConfig("config",
                                "config retrieve|send [--port DEVICE|1..8] [--segments N] [--yes]",
                                RunConfig);
+std::string PageLine(const CLivePropertyPage& page) {
+    std::string line = page.Title() + ":";
+    char buf[160];
+    for (const LiveGauge& g : page.Gauges()) {
+        switch (page.Kind()) {
+            case LivePageKind::RpmSensors:
+                std::snprintf(buf, sizeof buf, " #%d %s=%s", g.m_nChannel, g.m_strName.c_str(),
+                              g.m_bIndicator ? "on" : "off");
+                break;
+            case LivePageKind::Switches:
+                if (g.m_nChannel >= 5)
+                    std::snprintf(buf, sizeof buf, " #%d [%s]", g.m_nChannel,
+                                  g.m_strCaption.c_str());
+                else
+                    std::snprintf(buf, sizeof buf, " #%d %s=%s", g.m_nChannel, g.m_strName.c_str(),
+                                  g.m_bIndicator ? "on" : "off");
+                break;
+            default:
+                std::snprintf(buf, sizeof buf, " #%d %s=%.3f", g.m_nChannel, g.m_strName.c_str(),
+                              g.m_fValue);
+                break;
+        }
+        line += buf;
+    }
+    return line;
+}
+
+int RunLive(int argc, char** argv, int first) {
+    cli::Args args(argc, argv, first, {"demo"});
+    if (!args.Positional().empty()) throw cli::UsageError("unexpected argument");
+    const double seconds = args.GetDouble("seconds", 1.0, 0.0, 86400.0);
+    CStderrHost host(true);
+    CDataAcqApp app;
+    app.LoadSettings(host);
+    const CLinkOptions options = LinkOptions(args, app);
+    auto line = MakePosixSerialLine();
+    CLiveDataSheet sheet(*line, host, options, app.GetDefaultCarSetup(), app.GetUnits(),
+                         app.GetAnalog20Offset(), args.Has("demo") || app.GetLiveDemo(),
+                         app.GetSharedPort());
+    if (!sheet.Start()) return 1;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    auto& pages = sheet.Pages();
+    do {
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (sheet.ActivePage() != static_cast<int>(i)) sheet.ActivatePage(static_cast<int>(i));
+            if (!sheet.Poll()) {
+                if (!sheet.Reconnect()) return 1;
+                continue;
+            }
+            std::printf("%s\n", PageLine(*pages[i]).c_str());
+            std::fflush(stdout);
+            std::this_thread::sleep_for(std::chrono::milliseconds(CLiveDataSheet::kPollMs));
+        }
+    } while (!pages.empty() && std::chrono::steady_clock::now() < end);
+    sheet.Close();
+    return 0;
+}
+
+static cli::Register regLive("live", "live [--port DEVICE|1..8] [--seconds S] [--demo]", RunLive);
 static cli::Register regHexInfo("hex-info", "hex-info FILE.hex|FILE.cfw", RunHexInfo);
 
 }  // namespace

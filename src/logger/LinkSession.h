@@ -62,7 +62,7 @@ class CLinkSession {
   private:
     ISerialLine& m_line;
     IHostServices& m_host;
-    const CLinkOptions& m_options;
+    CLinkOptions m_options;
     CLoggerPort m_port;
     std::unique_ptr<IProgress> m_window;
 };
