@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -59,6 +60,15 @@ class LinkTest : public ::testing::Test {
         return args;
     }
     std::vector<uint8_t> SimLog() const { return ReadFile(TempPath("log")); }
+    // Whether the simulator's log comes to end with `run` within a second (it reads the
+    // line on its own time).
+    bool LogEndsWith(const std::vector<uint8_t>& run) const {
+        for (int i = 0; i < 100; ++i) {
+            if (EndsWith(SimLog(), run)) return true;
+            ::usleep(10000);
+        }
+        return false;
+    }
 
     static CLinkOptions Options(const std::string& device) {
         CLinkOptions o;

@@ -117,8 +117,8 @@ TEST_F(LiveDataTest, PagesFollowTheLoggersChannelsAndTheSetups) {
     EXPECT_EQ(sheet->Pages()[0]->SelectCommand(false), (std::vector<uint8_t>{0xED, 0x00}));
     EXPECT_TRUE(sheet->CarSetup().FindAnalogSetup(2)->m_nBits == 12);
     sheet->Close();
-    EXPECT_TRUE(test::EndsWith(
-        SimLog(), std::vector<uint8_t>(std::begin(kLiveDeselectAll), std::end(kLiveDeselectAll))));
+    EXPECT_TRUE(LogEndsWith(
+        std::vector<uint8_t>(std::begin(kLiveDeselectAll), std::end(kLiveDeselectAll))));
 }
 
 TEST_F(LiveDataTest, DemoModeBuildsPagesFromTheSetupsWithoutThePort) {
