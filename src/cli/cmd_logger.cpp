@@ -1,6 +1,7 @@
 // orvex-cli commands for the logger's configuration, firmware and live data:
 //   hex-info FILE                 what a firmware image file holds
 //   config retrieve|send          the logger's four configurations to and from the settings
+//   firmware analyze|update       the logger's boot monitor and a flash reload
 //   live                          readings of every live-data page, one line per poll
 #include <cctype>
 #include <chrono>
@@ -14,6 +15,7 @@
 #include "cli/Command.h"
 #include "logger/ConfigTransfer.h"
 #include "logger/FirmwareImage.h"
+#include "logger/FirmwareUpdate.h"
 #include "logger/LiveData.h"
 
 namespace {
@@ -166,6 +168,57 @@ int RunLive(int argc, char** argv, int first) {
     return 0;
 }
 
+int RunFirmware(int argc, char** argv, int first) {
+    cli::Args args(argc, argv, first, {"yes"});
+    const std::string what = args.Positional(0, "analyze|update");
+    if (what != "analyze" && what != "update") throw cli::UsageError("firmware analyze|update");
+    const std::string imagePath = args.Get("image", "");
+    if (what == "update" && imagePath.empty()) throw cli::UsageError("--image FILE is required");
+    CStderrHost host(true);
+    CDataAcqApp app;
+    app.LoadSettings(host);
+    QueueAnswers(args, host);
+    const CLinkOptions options = LinkOptions(args, app);
+    auto line = MakePosixSerialLine();
+    // The update offers exactly the image given: it is the folder's only content.
+    CFirmwareDlg dlg(*line, host, options, app.GetSharedPort(), "");
+    if (!dlg.AnalyzeLogger()) return 1;
+    std::printf("boot version: %d.%02d\ncpu: %s\nfirmware: %s\n", dlg.BootVersion() / 100,
+                dlg.BootVersion() % 100, dlg.FastCpu() ? "fast (22MHz)" : "slow",
+                dlg.CurrentVersionText().c_str());
+    int status = 0;
+    if (what == "update") {
+        std::vector<CIntelHexFile> images;
+        if (EndsWith(imagePath, ".cfw")) {
+            ReadFirmwareArchive(imagePath, images, host);
+        } else {
+            CIntelHexFile hex;
+            if (hex.ReadHexFile(imagePath, host)) images.push_back(std::move(hex));
+        }
+        const CIntelHexFile* chosen = nullptr;
+        for (const CIntelHexFile& h : images)
+            if (h.m_nBootVersion == dlg.BootVersion() && (h.m_bFastCpu != 0) == dlg.FastCpu())
+                chosen = &h;
+        if (!chosen) {
+            std::fprintf(stderr, "orvex-cli firmware: %s holds no image for this logger\n",
+                         imagePath.c_str());
+            status = 1;
+        } else if (!dlg.SendFirmware(*chosen)) {
+            host.Message("Failed to update Firmware on Data Logger.\nConsult your vendor for help!",
+                         Icon::Error);
+            status = 1;
+        } else {
+            std::printf("updated to %s\n", chosen->VersionText().c_str());
+        }
+    }
+    dlg.OnExit();
+    return status;
+}
+
+static cli::Register regFirmware("firmware",
+                                 "firmware analyze|update [--port DEVICE|1..8] [--image FILE] "
+                                 "[--yes]",
+                                 RunFirmware);
 static cli::Register regLive("live", "live [--port DEVICE|1..8] [--seconds S] [--demo]", RunLive);
 static cli::Register regHexInfo("hex-info", "hex-info FILE.hex|FILE.cfw", RunHexInfo);
 

@@ -97,12 +97,12 @@ void SimLogger::SignOn() {
 }
 
 void SimLogger::FlashReload() {
-    auto erase = [this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(m_c.boot.eraseMs));
+    auto erase = [this](int ms) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         m_link.Send(kAck);
     };
     m_link.Send(kAck);
-    erase();
+    erase(m_c.boot.eraseMs);
     for (;;) {
         uint8_t lo = 0, hi = 0, b = 0;
         if (!m_link.Receive(lo, 3000)) return;
@@ -136,7 +136,7 @@ void SimLogger::FlashReload() {
         if (m_flashNaks < m_c.boot.flashNaks || (sum & 0xFF) != 0) {
             ++m_flashNaks;
             m_link.Send(kNak);
-            erase();
+            erase(m_c.boot.reeraseMs);
             continue;
         }
         if (!m_c.boot.flashOut.empty()) {

@@ -25,6 +25,7 @@ struct BootOptions {
     bool battery = false;
     bool copyright = true;  // the sign-on text holds "Copyright"
     int eraseMs = 50;
+    int reeraseMs = 3000;     // the erase after a refused reload, longer than the host's wait
     int flashNaks = 0;        // reloads answered 0x15 at the end
     bool flashAbort = false;  // the reload is answered 0x90 at the end
     std::string flashOut;     // where a reloaded image is written

@@ -35,6 +35,8 @@ bool ParseConversationOption(const std::string& a, const std::function<std::stri
         c.boot.battery = true;
     } else if (a == "--no-copyright") {
         c.boot.copyright = false;
+    } else if (a == "--reerase-ms") {
+        c.boot.reeraseMs = static_cast<int>(number());
     } else if (a == "--flash-naks") {
         c.boot.flashNaks = static_cast<int>(number());
     } else if (a == "--flash-abort") {
@@ -70,6 +72,7 @@ void ConversationUsage() {
                  "  --fast-cpu, --battery   firmware options named in the sign-on text\n"
                  "  --no-copyright          sign-on text without \"Copyright\"\n"
                  "  --flash-naks N          reloads answered 0x15 (0)\n"
+                 "  --reerase-ms N          erase after a refused reload (3000)\n"
                  "  --flash-abort           answer a reload with 0x90\n"
                  "  --flash-out FILE        write a reloaded image\n"
                  "  --recording             report that the logger is recording\n"
