@@ -87,7 +87,13 @@ bool SimLink::Receive(uint8_t& byte, int timeoutMs) {
         if (::poll(&p, 1, wait) > 0 && (p.revents & POLLIN)) {
             uint8_t buf[1024];
             ssize_t r = ::read(m_master, buf, sizeof buf);
-            if (r > 0) m_in.insert(m_in.end(), buf, buf + r);
+            if (r > 0) {
+                m_in.insert(m_in.end(), buf, buf + r);
+                if (m_log) {
+                    std::fwrite(buf, 1, static_cast<std::size_t>(r), m_log);
+                    std::fflush(m_log);
+                }
+            }
         } else if (p.revents & (POLLHUP | POLLERR)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }

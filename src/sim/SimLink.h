@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class SimLink {
     bool Receive(uint8_t& byte, int timeoutMs);
     // Gives a byte back so that the next Receive returns it.
     void Unread(uint8_t byte) { m_pushed.push_back(byte); }
+    // Every byte received from the host is also appended to `log` (may be null).
+    void SetLog(std::FILE* log) { m_log = log; }
 
   private:
     int m_master = -1;
@@ -35,6 +38,7 @@ class SimLink {
     std::vector<uint8_t> m_pushed;
     std::vector<uint8_t> m_in;
     std::size_t m_inHead = 0;
+    std::FILE* m_log = nullptr;
 };
 
 }  // namespace orvexsim

@@ -110,6 +110,7 @@ bool SimLogger::SendTransfer(const Transfer& t) {
 }
 
 void SimLogger::Handle(uint8_t cmd) {
+    if (Kavrane() && HandleKavrane(cmd)) return;
     Session& s = Current();
     auto ident = [&](int from, int n) {
         m_link.Send(std::vector<uint8_t>(s.ident + from, s.ident + from + n));

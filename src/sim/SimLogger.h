@@ -2,8 +2,10 @@
 // the channel transfers of both logger families, and the line faults it can inject.
 #pragma once
 
+#include <string>
 #include <vector>
 
+#include "SimConversations.h"
 #include "SimLink.h"
 #include "SimScenario.h"
 
@@ -29,6 +31,8 @@ class SimLogger {
     // Answers the host until the line has been quiet for idleExitMs after a conversation
     // (never when forever is set).
     void Serve(bool forever, int idleExitMs);
+    // The Kavrane menu, boot monitor and live-data behaviour.
+    void SetConversations(const Conversations& c);
 
   private:
     void Handle(uint8_t cmd);
@@ -41,6 +45,23 @@ class SimLogger {
     Session& Current() { return m_sessions[static_cast<std::size_t>(m_session)]; }
     bool Kavrane() const { return m_o.family == Family::Kavrane; }
 
+    // Kavrane commands beyond the upload; true when `cmd` was one of them.
+    bool HandleKavrane(uint8_t cmd);
+    // Configuration menu (SimMenu.cpp).
+    void ConfigMenu();
+    void MenuUpload();
+    void MenuDownload();
+    void SendClock();
+    void SetSessions(int n);
+    // Boot monitor and flash reload (SimBoot.cpp).
+    bool HandleText(uint8_t b);
+    void SignOn();
+    void FlashReload();
+    // Live data (SimLive.cpp).
+    void Select(uint8_t cmd);
+    void Poll();
+    void SendText(const std::string& text);
+
     SimLink& m_link;
     const Options& m_o;
     Faults m_faults;
@@ -48,6 +69,15 @@ class SimLogger {
     int m_session = 0;
     bool m_dead = false;
     bool m_stalled = false;
+
+    Conversations m_c;
+    std::vector<uint8_t> m_configBlock;
+    int m_receptions = 0, m_downloadNaks = 0, m_flashNaks = 0;
+    bool m_inBoot = false;
+    std::string m_text;  // a text command being typed ("BOOT", "EXIT")
+    uint8_t m_rpmSel = 0, m_sensorSel = 0, m_timerSel = 0, m_switchSel = 0;
+    uint32_t m_analogSel = 0;
+    int m_polls = 0;
 };
 
 }  // namespace orvexsim

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "SimConversations.h"
 #include "SimLink.h"
 #include "SimLogger.h"
 #include "SimScenario.h"
@@ -53,6 +54,7 @@ void Usage() {
                  "  --idle-exit MS          quiet time that ends a conversation (3000)\n"
                  "  --link PATH             symbolic link to the terminal\n"
                  "  --expect FILE           write the samples of every session as text\n");
+    ConversationUsage();
 }
 
 std::set<int> ParseList(const std::string& text, int hi) {
@@ -82,6 +84,7 @@ TimerKind ParseTimerKind(const std::string& s) {
 int main(int argc, char** argv) {
     Options o;
     Faults faults;
+    Conversations conversations;
     bool pace = false, forever = false;
     int idleExit = 3000;
     std::string link, expect;
@@ -176,6 +179,7 @@ int main(int argc, char** argv) {
                 link = value();
             } else if (a == "--expect") {
                 expect = value();
+            } else if (ParseConversationOption(a, value, conversations)) {
             } else if (a == "--help" || a == "-h") {
                 Usage();
                 return 0;
@@ -217,7 +221,14 @@ int main(int argc, char** argv) {
     std::printf("%s\n", line.SlavePath().c_str());
     std::fflush(stdout);
 
+    std::FILE* log = nullptr;
+    if (!conversations.log.empty() && !(log = std::fopen(conversations.log.c_str(), "wb"))) {
+        std::fprintf(stderr, "orvex-logger-sim: cannot write %s\n", conversations.log.c_str());
+        return 1;
+    }
+    line.SetLog(log);
     SimLogger logger(line, o, faults, sessions);
+    logger.SetConversations(conversations);
     logger.Serve(forever, idleExit);
     if (g_linkPath) ::unlink(g_linkPath);
     return 0;
