@@ -272,12 +272,18 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
         lastY = y;
         any = true;
     };
+    // A stepped trace holds its level until the next change; `heldX` is how far it has run.
+    float heldX = 0;
     auto point = [&](float x, float y) {
-        if (stepped && any && y != lastY && x != lastX) {
-            scene.AddPoint(x, lastY);
-            lastX = x;
+        if (stepped && any) {
+            if (y == lastY) {
+                heldX = std::max(heldX, x);
+                return;
+            }
+            if (x != lastX) put(x, lastY);
         }
         put(x, y);
+        heldX = x;
     };
     while (i < stop) {
         const int64_t col = xm.Column(KeyOf(samples[i], xm));
@@ -315,7 +321,10 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
         }
         i = j;
     }
-    if (stepped && extendTo > lastX && any) put(extendTo, lastY);
+    if (stepped && any) {
+        if (extendTo > heldX) heldX = extendTo;
+        if (heldX > lastX) put(heldX, lastY);
+    }
     scene.EndPolyline();
 }
 
