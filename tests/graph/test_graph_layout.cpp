@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "graph/GraphSettings.h"
 #include "graph/GraphView.h"
 #include "graph/test_graph_fixture.h"
 
@@ -359,6 +360,27 @@ TEST(GraphLayoutTraces, ReducedTraceEqualsEnvelopeOfAllSamples) {
     ExpectEnvelope(1545 * 256, 7, 2.0);  // device pixels of a high-density screen
     ExpectEnvelope(1545 * 8, 3, 1.0);    // zoomed in: every sample drawn
     ExpectEnvelope(1545 * 64, 1, 1.0);   // 64 samples per column
+}
+
+TEST(GraphSettings, OptionsAndFirstStateFromTheApplication) {
+    CDataAcqApp app("/nonexistent/ORVEX.INI");
+    app.SetColor(AppColor::GraphBackground, 0x101010);
+    app.SetColor(AppColor::GraphTimeLabel, 0x202020);
+    app.SetAnalogScales(false);
+    app.SetXAxisMode(2);
+    app.SetMphScale(true);
+    app.SetLikeAnalogs(false);
+    const GraphOptions o = GraphOptionsFrom(app);
+    EXPECT_EQ(o.background, 0x101010u);
+    EXPECT_EQ(o.timeLabel, 0x202020u);
+    EXPECT_FALSE(o.analogScales);
+    EXPECT_EQ(o.voltageCorrection, 0.0f);
+    CGraphViewState st;
+    InitViewState(st, app);
+    EXPECT_EQ(st.m_nAxisMode, kAxisDistance);
+    EXPECT_EQ(st.m_nTimeAxis, 0);
+    EXPECT_TRUE(st.m_bMphLowerHalf);
+    EXPECT_FALSE(st.m_bCombineAnalogs);
 }
 
 }  // namespace
