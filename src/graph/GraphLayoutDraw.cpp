@@ -197,7 +197,7 @@ void CGraphLayout::Impl::DrawDataset(std::size_t d) {
         if (!s.m_nOn || s.IsEmpty()) continue;
         const CFreqSetup* setup = ds.m_carSetup.FindRpmSetup(ch);
         const bool speed = setup && setup->m_nDisplayMode == kDisplaySpeed;
-        if (speed && !graph::SpeedPrerequisites(ds.m_carSetup, setup->m_nRpmType)) continue;
+        if (speed && !graph::SpeedPrerequisites(ds.m_carSetup, *setup)) continue;
         graph::TraceYMap ym;
         ym.scale = speed ? f.mphFactor : 1;
         ym.bottomValue = state->m_lRpmBottom;

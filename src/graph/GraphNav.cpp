@@ -7,6 +7,7 @@
 
 #include "app/HostServices.h"
 #include "graph/GraphDerived.h"
+#include "processing/SpeedDistance.h"
 
 namespace orvex {
 
@@ -21,10 +22,10 @@ int32_t Clamp32(int64_t v) {
 CGraphNavigator::CGraphNavigator(CBriodashDoc& doc, CGraphViewState& state, IHostServices& host)
     : m_doc(doc), m_state(state), m_host(host) {
     m_computeDistance = [this](CBriodashDataset& ds, int source) {
-        return graph::ComputeDatasetDistance(ds, source, m_doc.m_options.units, m_host);
+        return ComputeDistance(ds, source, m_doc.m_options.units, m_host);
     };
     m_computeSlip = [this](CBriodashDataset& ds, int channel) {
-        graph::ComputeChannelSlip(ds, channel, m_doc.m_options.units, m_host);
+        ComputeSlip(ds, channel, true, m_doc.m_options.units, m_host);
     };
     m_setLapView = [this](bool on) {
         if (m_doc.m_setLapView && m_doc.m_bLapView != on) m_doc.m_setLapView(m_doc, on);
@@ -176,7 +177,7 @@ bool CGraphNavigator::ZoomInRpm() {
     int datasets = 0;
     const bool byDistance = !s.IsTimeAxis();
     const int64_t from = s.m_lXStart, to = from + s.m_lXSpan;
-    for (const CBriodashDataset* ds : m_doc.ShownDatasets()) {
+    for (CBriodashDataset* ds : m_doc.ShownDatasets()) {
         int64_t sum = 0, count = 0;
         const int32_t zero = ds->m_nTimeRef != 0 ? ds->m_lZeroTime : 0;
         for (int ch = 1; ch <= kRpmChannels; ++ch) {
@@ -191,13 +192,13 @@ bool CGraphNavigator::ZoomInRpm() {
                        hi = sl.m_samples.begin() + sl.Last() + 1;
             auto it = std::lower_bound(lo, hi, from,
                                        [&](const CShaft& x, int64_t v) { return key(x) < v; });
-            const int n = setup ? std::max<int>(setup->m_nSmoothing, 1) : 1;
+            const std::vector<int32_t> values =
+                graph::RpmPlotValues(*ds, ch, m_doc.m_options.units);
             for (; it != hi && key(*it) <= to; ++it) {
                 const Pos p = it - sl.m_samples.begin();
-                const int32_t milli = graph::SmoothedMilliRpm(sl, p, n);
-                const int32_t v = setup ? graph::PlotValue(ds->m_carSetup, *setup, milli,
-                                                           it->m_nGear, m_doc.m_options.units)
-                                        : milli;
+                const int32_t v = setup
+                                      ? values[static_cast<std::size_t>(p)]
+                                      : sl.GetRPMMilli(static_cast<uint32_t>(sl.GetSampleValue(p)));
                 sum += v / 1000;
                 ++count;
             }

@@ -77,6 +77,7 @@ class CGraphNavigator {
     // Default: the processing code's distance computation.
     std::function<bool(CBriodashDataset&, int source)> m_computeDistance;
     // Slip of RPM channel 1..5 of a dataset, computed before a drawing that shows it.
+    // Default: the processing code's slip computation.
     std::function<void(CBriodashDataset&, int channel)> m_computeSlip;
     // Lap view switch of the document (default: the document's own hook).
     std::function<void(bool)> m_setLapView;

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "app/HostServices.h"
-#include "graph/GraphDerived.h"
 #include "graph/GraphNav.h"
+#include "processing/SpeedDistance.h"
 
 namespace orvex {
 
@@ -52,7 +52,7 @@ bool CGraphNavigator::CheckSource(const CBriodashDataset& ds, int source) {
             break;
         }
         case 3:
-            if (!HasData(graph::DistanceSourceSeries(ds, 3)))
+            if (!HasData(DistanceSourceSeries(ds, 3)))
                 failure = "Front Wheel does NOT exists" + tail;
             break;
         case 4:
@@ -80,7 +80,7 @@ bool CGraphNavigator::OffersSource(int source) const {
                     return true;
                 break;
             case 3:
-                if (HasData(graph::DistanceSourceSeries(*ds, 3))) return true;
+                if (HasData(DistanceSourceSeries(*ds, 3))) return true;
                 break;
             case 4:
                 if (RpmChannelOfType(*ds, kRpmLastEngine)) return true;
@@ -100,7 +100,7 @@ bool CGraphNavigator::SourceWindow(bool toDistance, int32_t& start, int32_t& spa
             break;
         }
     if (!ds) return false;
-    const CSeriesBase* s = graph::DistanceSourceSeries(*ds, DistanceSource());
+    const CSeriesBase* s = DistanceSourceSeries(*ds, DistanceSource());
     if (!HasData(s)) return false;
     // The first and last samples inside the window, found on the axis being left.
     const bool byDistance = !toDistance;

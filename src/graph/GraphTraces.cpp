@@ -95,6 +95,7 @@ template <class TSample>
 void AddSamples(Fingerprint& f, const CSeries<TSample>& s) {
     f.Add(static_cast<const void*>(s.m_samples.data())).Add(s.m_samples.size()).Add(s.m_nDataMode);
     f.Add(s.m_bFramed).Add(s.m_fClock).Add(s.m_nPerLap).Add(s.ZeroTimeOffset());
+    f.Add(s.m_bRange).Add(s.First()).Add(s.Last());
     const std::size_t n = s.m_samples.size();
     for (std::size_t k = 0; k < 9 && n > 0; ++k) {
         const TSample& x = s.m_samples[(n - 1) * k / 8];
@@ -162,23 +163,14 @@ const CTraceData& CTraceCache::Get(const CBriodashDataset& ds, TraceKind kind, i
     switch (kind) {
         case TraceKind::Rpm: {
             const CShaftList& s = ds.m_rpm[idx];
-            const std::size_t n = s.m_samples.size();
-            v.resize(n);
-            const int win = rpmSetup ? std::max<int>(rpmSetup->m_nSmoothing, 1) : 1;
-            // Moving average over the last `win` periods; the first period stands in for the
-            // samples before the start.
-            int64_t sum = n ? int64_t{s.ValueAt(0)} * win : 0;
-            for (std::size_t i = 0; i < n; ++i) {
-                if (i > 0)
-                    sum += s.ValueAt(static_cast<Pos>(i)) -
-                           s.ValueAt(
-                               static_cast<Pos>(i >= static_cast<std::size_t>(win) ? i - win : 0));
-                const int32_t milli =
-                    s.GetRPMMilli(static_cast<uint32_t>(std::max<int64_t>(sum / win, 0)));
-                v[i] = rpmSetup ? PlotValue(ds.m_carSetup, *rpmSetup, milli, s.m_samples[i].m_nGear,
-                                            units)
-                                : milli;
+            if (rpmSetup) {
+                // Reading the smoothed values only moves the series' smoothing window.
+                v = RpmPlotValues(const_cast<CBriodashDataset&>(ds), channel, units);
+                break;
             }
+            v.resize(s.m_samples.size());
+            for (std::size_t i = 0; i < v.size(); ++i)
+                v[i] = s.GetRPMMilli(static_cast<uint32_t>(s.GetSampleValue(static_cast<Pos>(i))));
             break;
         }
         case TraceKind::Slip: {

@@ -167,7 +167,7 @@ GraphScaleFactors ComputeScaleFactors(const CBriodashDoc& doc, const CSavedViewS
             if (s.m_nOn) f.rpmScale = true;
             if (s.m_nSlipOn) f.slipScale = true;
             if (!setup) continue;
-            if (graph::SpeedPrerequisites(ds->m_carSetup, setup->m_nRpmType)) canSpeed = true;
+            if (graph::SpeedPrerequisites(ds->m_carSetup, *setup)) canSpeed = true;
             if (setup->m_nDisplayMode == kDisplaySpeed && s.m_nOn) wantsSpeed = true;
         }
         if (canSpeed && wantsSpeed) f.speedScale = true;
@@ -278,7 +278,7 @@ int CheckSpeedData(const CBriodashDoc& doc, IHostServices& host) {
             const CFreqSetup* setup = ds->m_carSetup.FindRpmSetup(ch + 1);
             if (!setup || !s.m_nOn || s.IsEmpty() || setup->m_nDisplayMode != kDisplaySpeed)
                 continue;
-            if (graph::SpeedPrerequisites(ds->m_carSetup, setup->m_nRpmType)) continue;
+            if (graph::SpeedPrerequisites(ds->m_carSetup, *setup)) continue;
             if (!list.empty()) list += ", ";
             list += setup->m_strDescription;
         }

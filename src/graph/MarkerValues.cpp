@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "model/ChannelSetups.h"
+#include "processing/SpeedDistance.h"
 
 namespace orvex {
 
@@ -48,16 +49,22 @@ bool IsWheel(int32_t type) {
 
 }  // namespace
 
-MarkerConverters MarkerConverters::Defaults() {
+MarkerConverters MarkerConverters::Defaults(float voltageCorrection) {
     MarkerConverters c;
-    c.rpmDisplay = [](const CBriodashDataset& ds, int channel, Pos p, Units) {
+    c.rpmDisplay = [](const CBriodashDataset& ds, int channel, Pos p, Units units) {
         const CShaftList& s = ds.m_rpm[static_cast<std::size_t>(channel - 1)];
-        return s.GetRPMMilli(static_cast<uint32_t>(s.GetSampleValue(p)));
+        const CFreqSetup* setup = ds.m_carSetup.FindRpmSetup(channel);
+        if (setup && setup->m_nDisplayMode == kDisplaySpeed)
+            return ShaftSpeed(ds, channel, p, units);
+        return ConvertRPM(ds, channel, s.GetRPMMilli(static_cast<uint32_t>(s.GetSampleValue(p))), p,
+                          units);
     };
-    c.analog = [](const CAnalogSetup& setup, int32_t raw, Units units) {
-        return setup.Convert(raw, units, 0.0f);
+    c.analog = [voltageCorrection](const CAnalogSetup& setup, int32_t raw, Units units) {
+        return AnalogValue(setup, raw, units, voltageCorrection);
     };
-    c.computeSlip = [](CBriodashDataset&, int, Units, IHostServices&) {};
+    c.computeSlip = [](CBriodashDataset& ds, int channel, Units units, IHostServices& host) {
+        ComputeSlip(ds, channel, true, units, host);
+    };
     return c;
 }
 

@@ -14,8 +14,9 @@ namespace orvex {
 
 class IHostServices;
 
-// Conversions from stored samples to the values shown. The defaults read RPM channels as plain
-// RPM and analog channels through their setup; the program installs the car-setup aware ones.
+// Conversions from stored samples to the values shown. The defaults go through the speed and
+// slip code: RPM in the channel's display mode, speed for mode 0, analog values with the
+// application's channel-20 voltage correction, and the slip of a channel against its partner.
 struct MarkerConverters {
     // Value of sample p of RPM channel `channel` (1..5) in the channel's display mode: RPM × 1000,
     // or MPH/KPH × 100 when the channel is shown as speed.
@@ -25,7 +26,7 @@ struct MarkerConverters {
     // Computes the slip of RPM channel `channel` against its partner (clears the dirty flag).
     std::function<void(CBriodashDataset&, int channel, Units, IHostServices&)> computeSlip;
 
-    static MarkerConverters Defaults();
+    static MarkerConverters Defaults(float voltageCorrection = 0.0f);
 };
 
 // The two samples around a key (time relative to the zero, or distance). Both equal the

@@ -525,6 +525,13 @@ bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostService
     return true;
 }
 
+const CSeriesBase* DistanceSourceSeries(const CBriodashDataset& ds, int source) {
+    SourceInfo from;
+    if (!FindSource(ds, source, Units::Imperial, from)) return nullptr;
+    if (from.shaft) return &ds.m_rpm[static_cast<std::size_t>(from.shaft - 1)];
+    return &ds.m_analog[static_cast<std::size_t>(from.analog - 1)];
+}
+
 void NormaliseLapDistance(CBriodashDataset& ds, IHostServices& host) {
     ds.m_lLapDistance = -1;
     if (IsEtConfigured(ds.m_markers)) return;

@@ -68,6 +68,9 @@ void CheckSlipInfo(CBriodashDataset& ds, bool report, IHostServices& host);
 // Accumulates distance from `source`, gives every sample its distance and normalises the lap
 // distance. False (distances unchanged) when the source is missing; false also on abort.
 bool ComputeDistance(CBriodashDataset& ds, int source, Units units, IHostServices& host);
+// The series ComputeDistance reads for `source` (the shaft, or the front-rear accelerometer);
+// nullptr when the source cannot be used.
+const CSeriesBase* DistanceSourceSeries(const CBriodashDataset& ds, int source);
 // Mean lap length from the lap markers' distances into m_lLapDistance (−1 when not available).
 void NormaliseLapDistance(CBriodashDataset& ds, IHostServices& host);
 // The distance at time t from the distances of the samples (the RPM series with most samples).

@@ -7,6 +7,8 @@
 
 #include "app/DataAcqApp.h"
 #include "app/MainFrameCommands.h"
+#include "graph/GraphServices.h"
+#include "graph/GraphSettings.h"
 #include "graph/ui/ChartWidget.h"
 #include "graph/ui/MarkerListWidget.h"
 
@@ -21,6 +23,9 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
     m_splitter = new QSplitter(app.GetMarkerViewBottom() ? Qt::Vertical : Qt::Horizontal, this);
     m_chart = new CChartWidget(*m_doc, app, host, m_splitter);
     m_list = new CMarkerListWidget(*m_doc, host, m_splitter);
+    InstallGraphServices(m_chart->Navigator(), m_list->View(),
+                         GraphOptionsFrom(app).voltageCorrection);
+    m_list->Rebuild();
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 0);
     m_splitter->setChildrenCollapsible(false);
