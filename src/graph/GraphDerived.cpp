@@ -160,8 +160,8 @@ bool ContainsNoCase(const std::string& text, const char* what) {
 
 const CSeriesBase* RpmSeriesOfType(const CBriodashDataset& ds, int32_t type) {
     for (const CFreqSetup& s : ds.m_carSetup.m_rpm) {
-        const bool match = type == kRpmLastEngine ? s.m_nRpmType <= kRpmLastEngine
-                                                  : s.m_nRpmType == type;
+        const bool match =
+            type == kRpmLastEngine ? s.m_nRpmType <= kRpmLastEngine : s.m_nRpmType == type;
         if (match && s.m_nChannel >= 1 && s.m_nChannel <= kRpmChannels)
             return &ds.m_rpm[static_cast<std::size_t>(s.m_nChannel - 1)];
     }

@@ -155,7 +155,6 @@ void CGraphLayout::Impl::DrawAnalogScales(bool slipDrawn) {
         auto ticks = [&](double step, auto&& draw) {
             if (!(step != 0.0) || !std::isfinite(step)) return;
             double k = std::floor(base / step) + 1;
-            if ((k - 1) * step == base) k -= 1;
             for (int n = 0; n < kMaxTicks; ++n, k += 1) {
                 const double v = k * step;
                 const double y = yOf(v);
@@ -285,8 +284,9 @@ void CGraphLayout::Impl::DrawDataset(std::size_t d) {
         if (setup->m_nInvert) std::swap(low, high);
         graph::TraceYMap ym;
         ym.mode = graph::TraceYMap::Mode::Level;
-        ym.levelY[0] = bottom - std::trunc(static_cast<double>(low) * plotH);
-        ym.levelY[1] = bottom - std::trunc(static_cast<double>(high) * plotH);
+        // The band fraction times the plot height, in single precision as the setup holds it.
+        ym.levelY[0] = bottom - std::trunc(low * static_cast<float>(plotH));
+        ym.levelY[1] = bottom - std::trunc(high * static_cast<float>(plotH));
         ym.plotBottom = bottom;
         graph::EmitTrace(s.m_samples, s.First(), s.Last(), data, xm, ym, color, true, right, sc);
     }

@@ -2,6 +2,7 @@
 #include "graph/GraphTraces.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -155,6 +156,7 @@ const CTraceData& CTraceCache::Get(const CBriodashDataset& ds, TraceKind kind, i
     e.lastUsed = m_frame;
     if (e.fingerprint == f.Value() && !e.values.empty()) return e;
     e.fingerprint = f.Value();
+    e.keysValid = false;
     std::vector<int32_t>& v = e.values;
     v.clear();
     switch (kind) {
@@ -228,11 +230,99 @@ void CTraceCache::EndFrame() {
 
 // --- Emission -------------------------------------------------------------------------------
 
+template <class TSample>
+void CTraceData::EnsureKeys(const std::vector<TSample>& samples, bool byDistance,
+                            int32_t zeroTime) const {
+    if (keysValid && keysByDistance == byDistance && keysZero == zeroTime &&
+        keys.size() == samples.size())
+        return;
+    keys.resize(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        keys[i] = byDistance ? samples[i].m_lDistance : samples[i].m_lTime - zeroTime;
+    keyLevels.clear();
+    std::size_t step = kBlock;
+    while (step < keys.size()) {
+        std::vector<int32_t> level((keys.size() + step - 1) / step);
+        for (std::size_t b = 0; b < level.size(); ++b) level[b] = keys[b * step];
+        keyLevels.push_back(std::move(level));
+        step *= kBlock;
+    }
+    keysValid = true;
+    keysByDistance = byDistance;
+    keysZero = zeroTime;
+}
+
 namespace {
 
-template <class TSample>
-int32_t KeyOf(const TSample& s, const TraceXMap& xm) {
-    return xm.byDistance ? s.m_lDistance : s.m_lTime - xm.zeroTime;
+// First index j in (i, stop) whose key satisfies the monotone `pred`, or stop. Climbs the key
+// levels while the predicate stays false and comes down again, so that a search over many
+// samples reads a few short runs of neighbouring keys.
+template <class Pred>
+std::size_t FirstTrue(const CTraceData& d, std::size_t i, std::size_t stop, Pred pred) {
+    const int maxLevel = static_cast<int>(d.keyLevels.size());
+    auto keyAt = [&](std::size_t j, int level) {
+        return level == 0 ? d.keys[j]
+                          : d.keyLevels[static_cast<std::size_t>(level - 1)][j >> (4 * level)];
+    };
+    std::size_t j = i + 1, block = 1;
+    int level = 0;
+    while (j < stop && !pred(keyAt(j, level))) {
+        if (level < maxLevel && (j & (block * CTraceData::kBlock - 1)) == 0) {
+            block *= CTraceData::kBlock;
+            ++level;
+        }
+        j += block;
+    }
+    std::size_t lo = j - block, hi = std::min(j, stop);
+    while (block > 1) {
+        block /= CTraceData::kBlock;
+        --level;
+        std::size_t k = lo + block;
+        while (k < hi && !pred(keyAt(k, level))) {
+            lo = k;
+            k += block;
+        }
+        hi = std::min(hi, k);
+    }
+    return hi;
+}
+
+// Smallest horizontal value that falls in a later device pixel column than `col`.
+int64_t NextColumnKey(const TraceXMap& xm, int64_t col) {
+    int64_t k = xm.xStart + static_cast<int64_t>(std::ceil((col + 1) * xm.unitsPerPixel / xm.dpr));
+    k = std::clamp<int64_t>(k, xm.xStart + 1, int64_t{kNotSet});
+    auto column = [&](int64_t x) { return xm.Column(static_cast<int32_t>(x)); };
+    while (k > xm.xStart + 1 && column(k - 1) > col) --k;
+    while (k < kNotSet && column(k) <= col) ++k;
+    return k;
+}
+
+// The whole values of the next columns are read soon; ask for them early.
+void Prefetch(const CTraceData& d, std::size_t j) {
+    if (j + CTraceData::kBlock < d.values.size() && j >= CTraceData::kBlock) {
+        for (std::size_t k : {j - CTraceData::kBlock, j, j + CTraceData::kBlock}) {
+            __builtin_prefetch(&d.values[k]);
+            __builtin_prefetch(&d.keys[k]);
+        }
+        if (!d.lo.empty()) {
+            __builtin_prefetch(&d.lo[0][j / CTraceData::kBlock]);
+            __builtin_prefetch(&d.hi[0][j / CTraceData::kBlock]);
+        }
+    }
+}
+
+bool VisibleKeys(const CTraceData& d, Pos first, Pos last, const TraceXMap& xm, std::size_t& begin,
+                 std::size_t& end) {
+    if (first == kNoPos || last == kNoPos || last < first) return false;
+    const auto lo = d.keys.begin() + first, hi = d.keys.begin() + last + 1;
+    const int64_t windowEnd = int64_t{xm.xStart} + xm.xSpan;
+    // The last sample at or before the window start, and the first beyond its end.
+    auto it = std::upper_bound(lo, hi, xm.xStart);
+    begin = static_cast<std::size_t>((it == lo ? lo : it - 1) - d.keys.begin());
+    auto jt =
+        std::upper_bound(lo, hi, windowEnd, [](int64_t x, int32_t k) { return x < int64_t{k}; });
+    end = static_cast<std::size_t>((jt == hi ? hi - 1 : jt) - d.keys.begin());
+    return d.keys[begin] <= windowEnd && begin <= end;
 }
 
 }  // namespace
@@ -241,27 +331,29 @@ template <class TSample>
 bool VisibleRange(const std::vector<TSample>& samples, Pos first, Pos last, const TraceXMap& xm,
                   std::size_t& begin, std::size_t& end) {
     if (first == kNoPos || last == kNoPos || last < first) return false;
+    auto key = [&](const TSample& s) {
+        return xm.byDistance ? int64_t{s.m_lDistance} : int64_t{s.m_lTime} - xm.zeroTime;
+    };
     const auto lo = samples.begin() + first, hi = samples.begin() + last + 1;
     const int64_t windowEnd = int64_t{xm.xStart} + xm.xSpan;
-    // Last sample at or before the window start.
-    auto it = std::upper_bound(lo, hi, xm.xStart,
-                               [&](int32_t x, const TSample& s) { return x < KeyOf(s, xm); });
+    auto it = std::upper_bound(lo, hi, int64_t{xm.xStart},
+                               [&](int64_t x, const TSample& s) { return x < key(s); });
     begin = static_cast<std::size_t>((it == lo ? lo : it - 1) - samples.begin());
-    // First sample beyond the window end.
     auto jt = std::upper_bound(lo, hi, windowEnd,
-                               [&](int64_t x, const TSample& s) { return x < KeyOf(s, xm); });
+                               [&](int64_t x, const TSample& s) { return x < key(s); });
     end = static_cast<std::size_t>((jt == hi ? hi - 1 : jt) - samples.begin());
-    if (KeyOf(samples[begin], xm) > windowEnd) return false;
-    return begin <= end;
+    return key(samples[begin]) <= windowEnd && begin <= end;
 }
 
 template <class TSample>
 void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const CTraceData& data,
                const TraceXMap& xm, const TraceYMap& ym, ColorRef color, bool stepped,
                float extendTo, CGraphScene& scene) {
+    data.EnsureKeys(samples, xm.byDistance, xm.zeroTime);
     std::size_t i = 0, end = 0;
-    if (!VisibleRange(samples, first, last, xm, i, end)) return;
+    if (!VisibleKeys(data, first, last, xm, i, end)) return;
     const std::size_t stop = end + 1;
+    const std::vector<int32_t>& keys = data.keys;
     scene.BeginPolyline(color);
     float lastX = 0, lastY = 0;
     bool any = false;
@@ -272,50 +364,54 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
         lastY = y;
         any = true;
     };
+    // A stepped trace holds its level until the next change; `heldX` is how far it has run.
+    float heldX = 0;
+    std::size_t width = 0;
     auto point = [&](float x, float y) {
-        if (stepped && any && y != lastY && x != lastX) {
-            scene.AddPoint(x, lastY);
-            lastX = x;
+        if (stepped && any) {
+            if (y == lastY) {
+                heldX = std::max(heldX, x);
+                return;
+            }
+            if (x != lastX) put(x, lastY);
         }
         put(x, y);
+        heldX = x;
     };
     while (i < stop) {
-        const int64_t col = xm.Column(KeyOf(samples[i], xm));
-        // First sample of a later column: gallop, then bisect.
-        std::size_t step = 1, lo = i, hi = i + 1;
-        while (hi < stop && xm.Column(KeyOf(samples[hi], xm)) == col) {
-            lo = hi;
-            step *= 2;
-            hi = std::min(stop, i + step);
-        }
-        while (hi - lo > 1) {
-            const std::size_t mid = lo + (hi - lo) / 2;
-            if (xm.Column(KeyOf(samples[mid], xm)) == col)
-                lo = mid;
-            else
-                hi = mid;
-        }
-        const std::size_t j = hi;  // [i, j) share the column
+        const int64_t col = xm.Column(keys[i]);
+        // [i, j) share the pixel column.
+        const int64_t next = NextColumnKey(xm, col);
+        // Evenly spaced samples: the previous column's width usually lands on the boundary.
+        std::size_t j = i + width;
+        if (width == 0 || j >= stop || keys[j - 1] >= next || keys[j] < next)
+            j = FirstTrue(data, i, stop, [next](int32_t k) { return k >= next; });
+        width = j - i;
+        if (j < stop) Prefetch(data, j + 4 * width);
         if (j - i <= 4) {
             for (std::size_t k = i; k < j; ++k)
-                point(static_cast<float>(xm.Pixel(KeyOf(samples[k], xm))), ym.Y(data.values[k]));
+                point(static_cast<float>(xm.Pixel(keys[k])), ym.Y(data.values[k]));
         } else {
             int32_t low = 0, high = 0;
             data.Range(i, j, low, high);
-            const float x0 = static_cast<float>(xm.Pixel(KeyOf(samples[i], xm)));
-            const float x1 = static_cast<float>(xm.Pixel(KeyOf(samples[j - 1], xm)));
-            const float xc = static_cast<float>(TraceXMap::kLeft + (col + 0.5) / xm.dpr);
+            const auto x0 = static_cast<float>(xm.Pixel(keys[i]));
+            const auto x1 = static_cast<float>(xm.Pixel(keys[j - 1]));
+            const float xc =
+                std::max(x0, static_cast<float>(TraceXMap::kLeft + (col + 0.5) / xm.dpr));
             const float y0 = ym.Y(data.values[i]), y1 = ym.Y(data.values[j - 1]);
             float ya = ym.Y(low), yb = ym.Y(high);
             if (std::abs(ya - y0) > std::abs(yb - y0)) std::swap(ya, yb);
             point(x0, y0);
-            put(std::max(xc, x0), ya);
-            put(std::max(xc, x0), yb);
-            put(std::max(x1, std::max(xc, x0)), y1);
+            put(xc, ya);
+            put(xc, yb);
+            put(std::max(x1, xc), y1);
         }
         i = j;
     }
-    if (stepped && extendTo > lastX && any) put(extendTo, lastY);
+    if (stepped && any) {
+        if (extendTo > heldX) heldX = extendTo;
+        if (heldX > lastX) put(heldX, lastY);
+    }
     scene.EndPolyline();
 }
 
@@ -323,33 +419,23 @@ template <class TSample>
 void EmitEventLines(const std::vector<TSample>& samples, Pos first, Pos last,
                     const CTraceData& data, const TraceXMap& xm, bool changesOnly, float top,
                     float bottom, ColorRef color, CGraphScene& scene) {
+    data.EnsureKeys(samples, xm.byDistance, xm.zeroTime);
     std::size_t i = 0, end = 0;
-    if (!VisibleRange(samples, first, last, xm, i, end)) return;
+    if (!VisibleKeys(data, first, last, xm, i, end)) return;
+    const std::vector<int32_t>& keys = data.keys;
     const int64_t windowEnd = int64_t{xm.xStart} + xm.xSpan;
     // Only samples inside the window count.
-    while (i <= end && KeyOf(samples[i], xm) < xm.xStart) ++i;
-    while (end >= i && end < samples.size() && KeyOf(samples[end], xm) > windowEnd) {
+    if (keys[i] < xm.xStart) ++i;
+    if (keys[end] > windowEnd) {
         if (end == 0) return;
         --end;
     }
-    if (i > end) return;
+    if (i > end || end >= keys.size()) return;
     const std::size_t firstInside = i, stop = end + 1;
     while (i < stop) {
-        const int64_t col = xm.Column(KeyOf(samples[i], xm));
-        std::size_t lo = i, hi = i + 1, step = 1;
-        while (hi < stop && xm.Column(KeyOf(samples[hi], xm)) == col) {
-            lo = hi;
-            step *= 2;
-            hi = std::min(stop, i + step);
-        }
-        while (hi - lo > 1) {
-            const std::size_t mid = lo + (hi - lo) / 2;
-            if (xm.Column(KeyOf(samples[mid], xm)) == col)
-                lo = mid;
-            else
-                hi = mid;
-        }
-        const std::size_t j = hi;
+        const int64_t col = xm.Column(keys[i]);
+        const int64_t next = NextColumnKey(xm, col);
+        const std::size_t j = FirstTrue(data, i, stop, [next](int32_t k) { return k >= next; });
         // The column's first drawn sample: the first of the window, or the first change.
         std::size_t drawn = j;
         if (!changesOnly || i == firstInside) {
@@ -365,7 +451,7 @@ void EmitEventLines(const std::vector<TSample>& samples, Pos first, Pos last,
                     }
         }
         if (drawn < j) {
-            const auto x = static_cast<float>(xm.Pixel(KeyOf(samples[drawn], xm)));
+            const auto x = static_cast<float>(xm.Pixel(keys[drawn]));
             scene.AddLine(x, top, x, bottom, color);
         }
         i = j;
@@ -374,6 +460,8 @@ void EmitEventLines(const std::vector<TSample>& samples, Pos first, Pos last,
 
 template void EmitEventLines(const std::vector<CSample>&, Pos, Pos, const CTraceData&,
                              const TraceXMap&, bool, float, float, ColorRef, CGraphScene&);
+template void CTraceData::EnsureKeys(const std::vector<CSample>&, bool, int32_t) const;
+template void CTraceData::EnsureKeys(const std::vector<CShaft>&, bool, int32_t) const;
 template bool VisibleRange(const std::vector<CSample>&, Pos, Pos, const TraceXMap&, std::size_t&,
                            std::size_t&);
 template bool VisibleRange(const std::vector<CShaft>&, Pos, Pos, const TraceXMap&, std::size_t&,

@@ -26,7 +26,16 @@ class CTraceData {
     uint64_t fingerprint = 0;
     uint64_t lastUsed = 0;
 
+    // Horizontal value (time less the zero time, or distance) of every sample, and of every
+    // 16th, 256th ... sample; made on first use for the axis in use.
+    mutable std::vector<int32_t> keys;
+    mutable std::vector<std::vector<int32_t>> keyLevels;
+    mutable bool keysValid = false, keysByDistance = false;
+    mutable int32_t keysZero = 0;
+
     void BuildPyramid();
+    template <class TSample>
+    void EnsureKeys(const std::vector<TSample>& samples, bool byDistance, int32_t zeroTime) const;
     // Smallest and largest value of samples [a, b) (b > a).
     void Range(std::size_t a, std::size_t b, int32_t& low, int32_t& high) const;
 };
