@@ -3,6 +3,8 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace orvex {
 namespace {
@@ -25,7 +27,24 @@ QPen PenOf(ColorRef c, float width, LineStyle style = LineStyle::Solid) {
     return pen;
 }
 
-void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& titleFont) {
+// Minimum contrast of labels and of axis and grid lines on a dark chart background.
+constexpr double kTextContrast = 4.5;
+constexpr double kLineContrast = 2.0;
+
+double Luminance(const QColor& c) {
+    auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& titleFont,
+               const QColor& background) {
     const QFont& font = t.font == FontRole::Axis ? axisFont : titleFont;
     p.setFont(font);
     QFontMetricsF fm(font);
@@ -37,18 +56,21 @@ void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& 
     double baseline = t.y;
     if (t.valign == VAlign::Top) baseline += fm.ascent();
     if (t.valign == VAlign::Bottom) baseline -= fm.descent();
-    p.setPen(ToQColor(t.color));
+    p.setPen(ReadableOn(ToQColor(t.color), background, kTextContrast));
     p.drawText(QPointF(x, baseline), text);
 }
 
 void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& layer,
                 const QFont& axisFont, const QFont& titleFont) {
+    const QColor background = ToQColor(s.background);
     std::vector<QPointF> buffer;
     for (const GPrim& prim : layer) {
         switch (prim.kind) {
             case PrimKind::Line: {
                 const GLine& l = s.lines[prim.index];
-                p.setPen(PenOf(l.color, l.width, l.style));
+                QPen pen = PenOf(l.color, l.width, l.style);
+                pen.setColor(ReadableOn(pen.color(), background, kLineContrast));
+                p.setPen(pen);
                 p.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
                 break;
             }
@@ -69,7 +91,7 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
                 break;
             }
             case PrimKind::Text:
-                PaintText(p, s.texts[prim.index], axisFont, titleFont);
+                PaintText(p, s.texts[prim.index], axisFont, titleFont, background);
                 break;
         }
     }
@@ -79,6 +101,17 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
 
 QColor ToQColor(ColorRef c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+QColor ReadableOn(const QColor& c, const QColor& background, double minContrast) {
+    if (background.lightness() >= 128 || Contrast(c, background) >= minContrast) return c;
+    const QColor hsl = c.toHsl();
+    const int hue = hsl.hslHue(), saturation = hsl.hslSaturation();
+    for (int lightness = hsl.lightness() + 8; lightness < 255; lightness += 8) {
+        const QColor lighter = QColor::fromHsl(hue, saturation, lightness);
+        if (Contrast(lighter, background) >= minContrast) return lighter.toRgb();
+    }
+    return QColor(Qt::white);
 }
 
 void PaintScene(QPainter& p, const CGraphScene& scene, const std::vector<MarkerLine>& markers) {

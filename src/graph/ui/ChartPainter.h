@@ -14,6 +14,10 @@ namespace orvex {
 
 QColor ToQColor(ColorRef c);
 
+// `c` made readable on a dark `background`: the same hue, lightened until the contrast ratio
+// (1 to 21, as for text on screen) reaches `minContrast`. On a light background `c` is kept.
+QColor ReadableOn(const QColor& c, const QColor& background, double minContrast);
+
 // Paints `scene` (device-independent pixels) and the marker lines over it. Traces are drawn
 // without antialiasing so that one-pixel lines stay crisp.
 void PaintScene(QPainter& painter, const CGraphScene& scene,

@@ -1,6 +1,7 @@
 // The marker list widget.
 #include "graph/ui/MarkerListWidget.h"
 
+#include <QEvent>
 #include <QHeaderView>
 
 #include "graph/ui/ChartPainter.h"
@@ -40,14 +41,14 @@ void CMarkerListWidget::Fill() {
     clear();
     setColumnCount(static_cast<int>(headers.size()));
     setHeaderLabels(headers);
-    // Trace colours are kept readable on a dark palette by showing them on the list's base.
-    const bool dark = palette().color(QPalette::Base).lightness() < 128;
+    // Trace colours are kept readable (same hue, lighter) on a dark palette.
+    const QColor base = palette().color(QPalette::Base);
     for (const MarkerRow& row : m_view.Rows()) {
         QStringList texts;
         for (const std::string& t : row.texts) texts << QString::fromStdString(t);
         auto* item = new QTreeWidgetItem(texts);
         QColor c = ToQColor(row.colour);
-        if (dark && c.lightness() < 100) c = c.lighter(250);
+        c = ReadableOn(c, base, 4.5);
         if (row.Kind() != MarkerRowKind::None && row.colour != 0)
             for (int i = 0; i < texts.size(); ++i) item->setForeground(i, c);
         addTopLevelItem(item);
@@ -55,6 +56,11 @@ void CMarkerListWidget::Fill() {
     const auto& cols = m_view.Columns();
     for (int i = 0; i < static_cast<int>(cols.size()); ++i)
         setColumnWidth(i, cols[static_cast<std::size_t>(i)].ShownWidth());
+}
+
+void CMarkerListWidget::changeEvent(QEvent* event) {
+    QTreeWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) Fill();
 }
 
 QStringList CMarkerListWidget::RowTexts(int row) const {

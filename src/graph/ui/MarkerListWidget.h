@@ -24,6 +24,10 @@ class CMarkerListWidget : public QTreeWidget, public IDocumentView {
     // The texts shown in row `row`, column by column.
     QStringList RowTexts(int row) const;
 
+  protected:
+    // A palette change (light to dark desktop) recolours the rows.
+    void changeEvent(QEvent* event) override;
+
   private:
     void Fill();
 
