@@ -180,7 +180,6 @@ int RunFirmware(int argc, char** argv, int first) {
     QueueAnswers(args, host);
     const CLinkOptions options = LinkOptions(args, app);
     auto line = MakePosixSerialLine();
-    // The update offers exactly the image given: it is the folder's only content.
     CFirmwareDlg dlg(*line, host, options, app.GetSharedPort(), "");
     if (!dlg.AnalyzeLogger()) return 1;
     std::printf("boot version: %d.%02d\ncpu: %s\nfirmware: %s\n", dlg.BootVersion() / 100,
@@ -195,20 +194,17 @@ int RunFirmware(int argc, char** argv, int first) {
             CIntelHexFile hex;
             if (hex.ReadHexFile(imagePath, host)) images.push_back(std::move(hex));
         }
-        const CIntelHexFile* chosen = nullptr;
-        for (const CIntelHexFile& h : images)
-            if (h.m_nBootVersion == dlg.BootVersion() && (h.m_bFastCpu != 0) == dlg.FastCpu())
-                chosen = &h;
-        if (!chosen) {
+        // The image is offered as the dialog offers it: an older version, a change of the
+        // battery option or the same firmware again is only sent when the user agrees (--yes).
+        dlg.OfferImages(std::move(images));
+        if (dlg.Suitable().empty()) {
             std::fprintf(stderr, "orvex-cli firmware: %s holds no image for this logger\n",
                          imagePath.c_str());
             status = 1;
-        } else if (!dlg.SendFirmware(*chosen)) {
-            host.Message("Failed to update Firmware on Data Logger.\nConsult your vendor for help!",
-                         Icon::Error);
+        } else if (!dlg.OnUpdate()) {
             status = 1;
         } else {
-            std::printf("updated to %s\n", chosen->VersionText().c_str());
+            std::printf("updated to %s\n", dlg.CurrentVersionText().c_str());
         }
     }
     dlg.OnExit();

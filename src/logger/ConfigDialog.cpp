@@ -46,7 +46,12 @@ void CLoggerConfigDlg::SelectConfiguration(int index) {
     else
         m_nFocusTab = kTabTimers;
     TimeChanged();
-    // Terms that cannot be shown with the enabled channels go out of use.
+    DropUnlistedTerms();
+    WriteReport();
+}
+
+void CLoggerConfigDlg::DropUnlistedTerms() {
+    CTachConfig& c = Shown();
     const std::vector<EquationEntry> entries = EquationEntries(c, m_channels);
     for (int e = 0; e < CTachConfig::kEquations; ++e) {
         for (TachTerm& t : c.m_eqn[e]) {
@@ -59,7 +64,6 @@ void CLoggerConfigDlg::SelectConfiguration(int index) {
         }
         c.UpdateEquationFlag(e);
     }
-    WriteReport();
 }
 
 void CLoggerConfigDlg::SetActive(bool checked) {
@@ -82,9 +86,10 @@ void CLoggerConfigDlg::TimeChanged() {
     m_strRecordingTime = Shown().RecordingTimeText(1 << m_nSegmentPos);
 }
 
-void CLoggerConfigDlg::SectionChanged(int, bool) {
-    // Every section is cheap to write again; the equation sections follow the enables.
-    SelectConfiguration(m_work.shown);
+void CLoggerConfigDlg::SectionChanged(int, bool enablesChanged) {
+    // Every section is cheap to write again; the equation rows follow the enables.
+    if (enablesChanged) DropUnlistedTerms();
+    WriteReport();
 }
 
 void CLoggerConfigDlg::WriteReport() {

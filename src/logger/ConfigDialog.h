@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "logger/ConfigChannelPages.h"
 #include "logger/ConfigTransfer.h"
 #include "logger/TachConfig.h"
 #include "logger/Thresholds.h"
@@ -31,7 +32,7 @@ struct ReportTarget {
     int channel = -1;
 };
 
-class CLoggerConfigDlg {
+class CLoggerConfigDlg : public IConfigPageSink {
   public:
     CLoggerConfigDlg(const std::array<CTachConfig, 4>& configs, int segments,
                      const EquationChannels& channels);
@@ -59,8 +60,8 @@ class CLoggerConfigDlg {
     const std::string& RecordingTime() const { return m_strRecordingTime; }
     const std::string& ReportText() const { return m_strReport; }
     // Notifications from the pages.
-    void SectionChanged(int section, bool enablesChanged);
-    void TimeChanged();
+    void SectionChanged(int section, bool enablesChanged) override;
+    void TimeChanged() override;
 
     // Lines of a report section (by tab number) and the first line of a tab's section.
     int SectionLines(int tab) const { return m_nLines[static_cast<std::size_t>(tab)]; }
@@ -69,6 +70,8 @@ class CLoggerConfigDlg {
 
   private:
     void WriteReport();
+    // Terms that cannot be shown with the enabled channels go out of use.
+    void DropUnlistedTerms();
 
     CConfigWorkset m_work;
     EquationChannels m_channels;

@@ -151,6 +151,7 @@ bool CConfigureEquationPage::ClickRow(int k, bool checked) {
     t.m_nChannel = static_cast<uint8_t>(checked ? t.m_nChannel | 0x80 : t.m_nChannel & 0x7F);
     ShowTerm(k);
     m_cfg.UpdateEquationFlag(m_nEquation);
+    Changed();
     return true;
 }
 
@@ -178,6 +179,7 @@ bool CConfigureEquationPage::ValueEntered(int k, const std::string& text) {
     }
     StoreTermText(m_cfg, m_ch, e, d.m_nOperator, text, Term(k));
     ShowTerm(k);
+    Changed();
     return true;
 }
 
@@ -196,6 +198,8 @@ bool CConfigureEquationPage::MinutesEntered(const std::string& text) {
         return false;
     }
     m_cfg.m_nAutoStartTime = *time;
+    ShowMinutes();
+    Changed();
     return true;
 }
 

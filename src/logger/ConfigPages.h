@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/HostServices.h"
+#include "logger/ConfigChannelPages.h"
 #include "logger/TachConfig.h"
 #include "logger/Thresholds.h"
 
@@ -73,9 +74,34 @@ class CConfigureEquationPage {
     bool MinutesEntered(const std::string& text);
     bool ErrorFlag() const { return m_bError; }
 
+    // The dialog told of every change of the equation's report section (none: not told).
+    void SetSink(IConfigPageSink* sink) { m_pSink = sink; }
+    // Row k: the entry selected in its channel list (-1 none), its operator list and the
+    // operator shown (-1 none).
+    int SelectedEntry(int k);
+    std::vector<std::string> OperatorTexts(int k);
+    int ShownOperator(int k);
+    // A channel chosen in row k's list: the term takes its group and channel number.
+    void ChooseChannel(int k, int entry);
+    // An operator chosen in row k's list; true when the value field is to take the focus
+    // (an absolute-value operator with a value out of its range).
+    bool ChooseOperator(int k, int position);
+
+    // The auto-start controls (equation 0): "Record for", the minutes field, "then Pause.".
+    bool RecordFor() const { return (m_cfg.m_nEqnFlags & 0x40) != 0; }
+    bool PauseEnabled() const { return RecordFor(); }
+    bool PauseChecked() const { return (m_cfg.m_nEqnFlags & 0x80) != 0; }
+    // Fills the minutes field: pattern, tip and text from the configuration.
+    CFilteredEdit& ShowMinutes();
+    void OnRecordFor(bool checked);
+    void OnPause(bool checked);
+
   private:
     TachTerm& Term(int k) { return m_cfg.m_eqn[m_nEquation][k]; }
     int EntryOf(int k);
+    void Changed() {
+        if (m_pSink) m_pSink->SectionChanged(4 + m_nEquation, false);
+    }
 
     CTachConfig& m_cfg;
     const EquationChannels& m_ch;
@@ -83,6 +109,8 @@ class CConfigureEquationPage {
     IHostServices& m_host;
     std::vector<EquationEntry> m_entries;
     CFilteredEdit m_fields[CTachConfig::kTerms];
+    CFilteredEdit m_minutes;
+    IConfigPageSink* m_pSink = nullptr;
     bool m_bError = false;
 };
 

@@ -160,16 +160,27 @@ bool CFirmwareDlg::LoadFolder() {
     return true;
 }
 
+void CFirmwareDlg::FilterSuitable() {
+    m_suitable.clear();
+    for (std::size_t i = 0; i < m_images.size(); ++i) {
+        const CIntelHexFile& h = m_images[i];
+        if (h.m_nBootVersion == m_nBootVersion && (h.m_bFastCpu != 0) == m_bFastCpu &&
+            h.SendLength() > 0)
+            m_suitable.push_back(static_cast<int>(i));
+    }
+}
+
+void CFirmwareDlg::OfferImages(std::vector<CIntelHexFile> images) {
+    m_images = std::move(images);
+    FilterSuitable();
+    m_nSelected = m_suitable.empty() ? -1 : 0;
+    m_bListEnabled = !m_suitable.empty();
+}
+
 void CFirmwareDlg::FindFirmwareFiles() {
     for (;;) {
         LoadFolder();
-        m_suitable.clear();
-        for (std::size_t i = 0; i < m_images.size(); ++i) {
-            const CIntelHexFile& h = m_images[i];
-            if (h.m_nBootVersion == m_nBootVersion && (h.m_bFastCpu != 0) == m_bFastCpu &&
-                h.SendLength() > 0)
-                m_suitable.push_back(static_cast<int>(i));
-        }
+        FilterSuitable();
         if (!m_suitable.empty()) return;
         const bool any = !m_images.empty();
         const std::string question =

@@ -32,6 +32,9 @@ class CFirmwareDlg {
 
     bool AnalyzeLogger();
     void FindFirmwareFiles();
+    // Offers the given images instead of a folder's (after an analysis), the first suitable
+    // one selected.
+    void OfferImages(std::vector<CIntelHexFile> images);
     bool SendFirmware(const CIntelHexFile& image);
 
     std::string CurrentVersionText() const;
@@ -57,6 +60,7 @@ class CFirmwareDlg {
     bool WaitAck(double seconds, uint8_t* first = nullptr);
     bool SendImage(const CIntelHexFile& image);
     bool LoadFolder();
+    void FilterSuitable();
 
     CLinkSession m_s;
     bool m_bShared;
