@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "../BenchSessions.h"
 #include "app/SessionGenerator.h"
 #include "app/StderrHost.h"
 #include "files/DataFile.h"
@@ -47,41 +48,8 @@ void EnsureGuiApplication() {
     (void)app;
 }
 
-// The generated hour with every analog and RPM channel filled: the free channels take copies
-// of the recorded ones and their setups.
 std::unique_ptr<CBriodashDataset> HourSession() {
-    GeneratorOptions options;
-    options.minutes = 60;
-    options.rateHz = 100;
-    auto ds = GenerateSession(options);
-    std::vector<int> filled;
-    for (int i = 0; i < kAnalogChannels; ++i)
-        if (ds->m_analog[static_cast<std::size_t>(i)].Size()) filled.push_back(i + 1);
-    for (int i = 0, k = 0; i < kAnalogChannels; ++i) {
-        CSampleList& s = ds->m_analog[static_cast<std::size_t>(i)];
-        if (s.Size()) continue;
-        const int source = filled[static_cast<std::size_t>(k++) % filled.size()];
-        s.m_samples = ds->m_analog[static_cast<std::size_t>(source - 1)].m_samples;
-        s.CopySettings(ds->m_analog[static_cast<std::size_t>(source - 1)]);
-        s.m_crTrace = 0x102030 * (i + 1);
-        CAnalogSetup setup = *ds->m_carSetup.FindAnalogSetup(source);
-        setup.m_nChannel = i + 1;
-        ds->m_carSetup.m_analog.push_back(setup);
-    }
-    std::sort(ds->m_carSetup.m_analog.begin(), ds->m_carSetup.m_analog.end(),
-              [](const auto& a, const auto& b) { return a.m_nChannel < b.m_nChannel; });
-    for (int i = 0; i < kRpmChannels; ++i) {
-        CShaftList& s = ds->m_rpm[static_cast<std::size_t>(i)];
-        if (s.Size()) continue;
-        s.m_samples = ds->m_rpm[0].m_samples;
-        s.CopySettings(ds->m_rpm[0]);
-        CFreqSetup setup = *ds->m_carSetup.FindRpmSetup(1);
-        setup.m_nChannel = i + 1;
-        ds->m_carSetup.m_rpm.push_back(setup);
-    }
-    for (auto& s : ds->m_rpm) s.m_nOn = 1;
-    for (auto& s : ds->m_analog) s.m_nOn = 1;
-    return ds;
+    return bench::HourAt100Hz();
 }
 
 // The hour written once as a data file, for the benchmarks that open it as the program does.
@@ -98,21 +66,7 @@ const std::string& HourFile() {
     return path;
 }
 
-// Ten samples for every one, spread evenly between neighbours (values held).
-template <class TSample>
-void TenTimes(std::vector<TSample>& v) {
-    std::vector<TSample> out;
-    out.reserve(v.size() * 10);
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        const int32_t next = i + 1 < v.size() ? v[i + 1].m_lTime : v[i].m_lTime + 100;
-        for (int k = 0; k < 10; ++k) {
-            TSample s = v[i];
-            s.m_lTime = v[i].m_lTime + (next - v[i].m_lTime) * k / 10;
-            out.push_back(s);
-        }
-    }
-    v.swap(out);
-}
+using bench::TenTimes;
 
 // One open document with a chart view of it: view state, navigator and layout as the widget
 // keeps them, and the picture it paints into.
