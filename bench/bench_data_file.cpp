@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/HostServices.h"
 #include "files/DataFile.h"
+#include "host/NullHost.h"
 
 namespace {
 
@@ -19,23 +19,6 @@ using namespace orvex;
 constexpr std::size_t kRpmSamples = 1'000'000;   // per RPM channel, 5 channels
 constexpr std::size_t kAnalogSamples = 250'000;  // per analog channel, 20 channels
 constexpr std::size_t kTotalSamples = 5 * kRpmSamples + 20 * kAnalogSamples;
-
-class CQuietProgress : public IProgress {
-  public:
-    void SetTitle(const std::string&) override {}
-    void SetStatus(int, const std::string&) override {}
-    bool Pump() override { return false; }
-};
-
-class CQuietHost : public IHostServices {
-  public:
-    void Message(const std::string&, Icon) override {}
-    Answer Ask(const std::string&, Buttons, Answer a) override { return a; }
-    std::unique_ptr<IProgress> OpenProgress(const std::string&) override {
-        return std::make_unique<CQuietProgress>();
-    }
-    bool Pump() override { return false; }
-};
 
 // One session: engine and shaft periods with gear changes, and slowly varying analog counts.
 std::vector<uint8_t> BuildFileBytes() {
@@ -65,7 +48,7 @@ std::vector<uint8_t> BuildFileBytes() {
         }
     }
     doc.datasets.push_back(std::move(ds));
-    CQuietHost host;
+    CNullHost host;
     std::vector<uint8_t> bytes;
     WriteDataFileToBuffer("Bench.tbc", doc, host, Units::Imperial, bytes);
     return bytes;
@@ -112,7 +95,7 @@ double BytesPerSample(const DataFileContents& c) {
 
 void DataFile_Load10MSamples(benchmark::State& state) {
     BenchFile& file = File();
-    CQuietHost host;
+    CNullHost host;
     double perSample = 0;
     for (auto _ : state) {
         auto contents = std::make_unique<DataFileContents>();
@@ -145,7 +128,7 @@ BENCHMARK(Memcpy_Throughput)->Unit(benchmark::kMillisecond)->UseRealTime();
 // load benchmark above pays it).
 void DataFile_ParseLoop(benchmark::State& state) {
     const BenchFile& file = File();
-    CQuietHost host;
+    CNullHost host;
     double perSample = 0;
     ::mallopt(M_MMAP_THRESHOLD, 32 << 20);  // the largest the allocator accepts
     ::mallopt(M_TRIM_THRESHOLD, 1 << 30);

@@ -4,21 +4,13 @@
 
 #include <memory>
 
-#include "app/HostServices.h"
 #include "app/SessionGenerator.h"
+#include "host/NullHost.h"
 #include "processing/SpeedDistance.h"
 
 namespace {
 
 using namespace orvex;
-
-class QuietHost : public IHostServices {
-  public:
-    void Message(const std::string&, Icon) override {}
-    Answer Ask(const std::string&, Buttons, Answer a) override { return a; }
-    std::unique_ptr<IProgress> OpenProgress(const std::string&) override { return nullptr; }
-    bool Pump() override { return false; }
-};
 
 CBriodashDataset& HourSession() {
     static std::unique_ptr<CBriodashDataset> ds = [] {
@@ -33,7 +25,7 @@ CBriodashDataset& HourSession() {
 
 void BM_ComputeDistanceFromRearWheelOneHour100Hz(benchmark::State& state) {
     CBriodashDataset& ds = HourSession();
-    QuietHost host;
+    CNullHost host;
     for (auto _ : state) {
         bool ok = ComputeDistance(ds, kDistanceRearWheel, Units::Imperial, host);
         benchmark::DoNotOptimize(ok);
@@ -44,7 +36,7 @@ BENCHMARK(BM_ComputeDistanceFromRearWheelOneHour100Hz)->Unit(benchmark::kMillise
 
 void BM_ComputeDistanceFromAccelerometerOneHour100Hz(benchmark::State& state) {
     CBriodashDataset& ds = HourSession();
-    QuietHost host;
+    CNullHost host;
     for (auto _ : state) {
         bool ok = ComputeDistance(ds, kDistanceAccelerometer, Units::Imperial, host);
         benchmark::DoNotOptimize(ok);
@@ -55,7 +47,7 @@ BENCHMARK(BM_ComputeDistanceFromAccelerometerOneHour100Hz)->Unit(benchmark::kMil
 // Every RPM channel that has a slip partner, as after loading.
 void BM_ComputeSlipAllChannelsOneHour100Hz(benchmark::State& state) {
     CBriodashDataset& ds = HourSession();
-    QuietHost host;
+    CNullHost host;
     for (auto _ : state) {
         for (int c = 1; c <= kRpmChannels; ++c) {
             ds.m_rpm[static_cast<std::size_t>(c - 1)].m_bSlipDirty = 1;

@@ -8,8 +8,8 @@
 
 #include "BenchSessions.h"
 #include "app/SessionGenerator.h"
-#include "app/StderrHost.h"
 #include "graph/GraphView.h"
+#include "host/StderrHost.h"
 
 namespace {
 

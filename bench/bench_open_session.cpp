@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "app/SessionGenerator.h"
-#include "app/StderrHost.h"
 #include "files/DataFile.h"
+#include "host/StderrHost.h"
 
 namespace {
 

@@ -5,20 +5,12 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/HostServices.h"
+#include "host/NullHost.h"
 #include "processing/SpikeFilter.h"
 
 namespace {
 
 using namespace orvex;
-
-class QuietHost : public IHostServices {
-  public:
-    void Message(const std::string&, Icon) override {}
-    Answer Ask(const std::string&, Buttons, Answer a) override { return a; }
-    std::unique_ptr<IProgress> OpenProgress(const std::string&) override { return nullptr; }
-    bool Pump() override { return false; }
-};
 
 // Small deterministic generator so that every run filters the same data.
 class Lcg {
@@ -53,7 +45,7 @@ void SpikeFilter_AnalogType5At100Hz(benchmark::State& state) {
     CSampleList s;
     FillNoisySine(s, static_cast<std::size_t>(state.range(0)), 100, 2000.0, 500.0, true);
     s.m_fRate = 100.0f;  // window 201
-    QuietHost host;
+    CNullHost host;
     long changes = 0;
     for (auto _ : state) {
         s.m_nDataMode = 0;  // filter afresh every time
@@ -69,7 +61,7 @@ void SpikeFilter_RpmAt50Hz(benchmark::State& state) {
     // Periods of 2000 to 4000 RPM; a spike is a period a tenth as long (ten times the RPM).
     FillNoisySine(s, static_cast<std::size_t>(state.range(0)), 200, 6144.0, 1500.0, false);
     s.m_fRate = 50.0f;  // window 101
-    QuietHost host;
+    CNullHost host;
     long changes = 0;
     for (auto _ : state) {
         s.m_nDataMode = 0;

@@ -6,34 +6,13 @@
 #include <string>
 #include <string_view>
 
-#include "app/HostServices.h"
 #include "files/AsciiFile.h"
 #include "files/ExportFile.h"
+#include "host/NullHost.h"
 #include "processing/SpeedDistance.h"
 
-namespace {
-
-class CQuietProgress : public orvex::IProgress {
-  public:
-    void SetTitle(const std::string&) override {}
-    void SetStatus(int, const std::string&) override {}
-    bool Pump() override { return false; }
-};
-
-class CQuietHost : public orvex::IHostServices {
-  public:
-    void Message(const std::string&, orvex::Icon) override {}
-    orvex::Answer Ask(const std::string&, orvex::Buttons, orvex::Answer a) override { return a; }
-    std::unique_ptr<orvex::IProgress> OpenProgress(const std::string&) override {
-        return std::make_unique<CQuietProgress>();
-    }
-    bool Pump() override { return false; }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    CQuietHost host;
+    orvex::CNullHost host;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const orvex::Units units = size % 2 ? orvex::Units::Metric : orvex::Units::Imperial;
     orvex::AsciiReadResult r = orvex::ReadAsciiText(text, "/fuzz/run.tac", units, host);

@@ -4,26 +4,12 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/HostServices.h"
+#include "host/NullHost.h"
 #include "model/CarFile.h"
-
-namespace {
-
-class QuietHost : public orvex::IHostServices {
-  public:
-    void Message(const std::string&, orvex::Icon) override {}
-    orvex::Answer Ask(const std::string&, orvex::Buttons, orvex::Answer def) override {
-        return def;
-    }
-    std::unique_ptr<orvex::IProgress> OpenProgress(const std::string&) override { return nullptr; }
-    bool Pump() override { return false; }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    QuietHost host;
+    orvex::CNullHost host;
     for (orvex::Units units : {orvex::Units::Imperial, orvex::Units::Metric}) {
         orvex::CCarSetup car;
         car.GetOrCreateRpmSetup(2, orvex::kRpmDriveShaft, units);

@@ -6,18 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/HostServices.h"
 #include "graph/Color.h"
+#include "host/NullHost.h"
 
 namespace {
-
-class QuietHost : public orvex::IHostServices {
-  public:
-    void Message(const std::string&, orvex::Icon) override {}
-    orvex::Answer Ask(const std::string&, orvex::Buttons, orvex::Answer a) override { return a; }
-    std::unique_ptr<orvex::IProgress> OpenProgress(const std::string&) override { return nullptr; }
-    bool Pump() override { return false; }
-};
 
 // A scratch file for the file reader, removed when the fuzzer exits.
 struct ScratchFile {
@@ -28,7 +20,7 @@ struct ScratchFile {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    QuietHost host;
+    orvex::CNullHost host;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const auto fromText = orvex::ParseColorText(text, host);
 

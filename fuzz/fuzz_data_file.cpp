@@ -4,32 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "app/HostServices.h"
 #include "files/DataFile.h"
-
-namespace {
-
-class CQuietProgress : public orvex::IProgress {
-  public:
-    void SetTitle(const std::string&) override {}
-    void SetStatus(int, const std::string&) override {}
-    bool Pump() override { return false; }
-};
-
-class CQuietHost : public orvex::IHostServices {
-  public:
-    void Message(const std::string&, orvex::Icon) override {}
-    orvex::Answer Ask(const std::string&, orvex::Buttons, orvex::Answer a) override { return a; }
-    std::unique_ptr<orvex::IProgress> OpenProgress(const std::string&) override {
-        return std::make_unique<CQuietProgress>();
-    }
-    bool Pump() override { return false; }
-};
-
-}  // namespace
+#include "host/NullHost.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    CQuietHost host;
+    orvex::CNullHost host;
     orvex::DataFileReadOptions options;
     options.modificationTime = 0;
     orvex::DataFileContents contents;

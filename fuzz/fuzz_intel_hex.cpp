@@ -5,25 +5,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/HostServices.h"
+#include "host/NullHost.h"
 #include "logger/FirmwareImage.h"
 
-namespace {
-
-class QuietHost : public orvex::IHostServices {
-  public:
-    void Message(const std::string&, orvex::Icon) override {}
-    orvex::Answer Ask(const std::string&, orvex::Buttons, orvex::Answer def) override {
-        return def;
-    }
-    std::unique_ptr<orvex::IProgress> OpenProgress(const std::string&) override { return nullptr; }
-    bool Pump() override { return false; }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    QuietHost host;
+    orvex::CNullHost host;
     orvex::CIntelHexFile hex;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     if (!hex.ReadHexText(text, host)) return 0;

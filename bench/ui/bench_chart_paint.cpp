@@ -21,11 +21,11 @@
 
 #include "../BenchSessions.h"
 #include "app/SessionGenerator.h"
-#include "app/StderrHost.h"
 #include "files/DataFile.h"
 #include "graph/GraphNav.h"
 #include "graph/GraphView.h"
 #include "graph/ui/ChartPainter.h"
+#include "host/StderrHost.h"
 
 namespace {
 

@@ -9,8 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/HostServices.h"
 #include "app/ProfileValues.h"
+#include "app/ProgramData.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 
@@ -214,7 +215,7 @@ std::string CDataAcqApp::ColorFilePath() const {
     std::error_code ec;
     if (!user.empty() && fs::exists(user / "default.col", ec))
         return (user / "default.col").string();
-    return (fs::path(ORVEX_DATA_DIR) / "default.col").string();
+    return (fs::path(ProgramDataDir()) / "default.col").string();
 }
 
 void CDataAcqApp::LoadColorSets(IHostServices& host) {

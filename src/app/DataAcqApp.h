@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ProfileFile.h"
 #include "graph/Color.h"
+#include "host/ProfileFile.h"
 #include "logger/TachConfig.h"
 #include "logger/Thresholds.h"
 #include "model/CarSetup.h"

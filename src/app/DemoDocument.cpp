@@ -1,8 +1,8 @@
 // The demo document.
 #include "app/DemoDocument.h"
 
-#include "app/HostServices.h"
 #include "files/DataFile.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/StderrHost.h"
 #include "cli/Command.h"
 #include "graph/Color.h"
+#include "host/StderrHost.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "app/DataAcqApp.h"
 #include "app/DocumentSetup.h"
-#include "app/StderrHost.h"
 #include "cli/Command.h"
+#include "host/StderrHost.h"
 #include "model/Document.h"
 
 namespace orvex::cli {

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "app/SessionGenerator.h"
-#include "app/StderrHost.h"
 #include "cli/AnalysisOutput.h"
 #include "cli/Command.h"
 #include "cli/Json.h"
 #include "files/DataFile.h"
+#include "host/StderrHost.h"
 #include "model/Dataset.h"
 
 namespace orvex::cli {

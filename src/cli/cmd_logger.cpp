@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/DataAcqApp.h"
-#include "app/StderrHost.h"
 #include "cli/Command.h"
+#include "host/StderrHost.h"
 #include "logger/ConfigTransfer.h"
 #include "logger/FirmwareImage.h"
 #include "logger/FirmwareUpdate.h"

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/DataAcqApp.h"
-#include "app/StderrHost.h"
 #include "cli/Command.h"
+#include "host/StderrHost.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/DataAcqApp.h"
-#include "app/StderrHost.h"
 #include "cli/Command.h"
 #include "files/DataFile.h"
+#include "host/StderrHost.h"
 #include "logger/Upload.h"
 #include "processing/SpikeFilter.h"
 

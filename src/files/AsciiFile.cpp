@@ -10,10 +10,10 @@
 #include <iterator>
 #include <sstream>
 
-#include "app/HostServices.h"
 #include "files/DataFile.h"
+#include "host/HostServices.h"
+#include "host/Progress.h"
 #include "model/Document.h"
-#include "processing/Progress.h"
 
 namespace orvex {
 

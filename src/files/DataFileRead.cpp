@@ -8,11 +8,11 @@
 #include <ctime>
 #include <iterator>
 
-#include "app/HostServices.h"
 #include "files/Archive.h"
 #include "files/DataFile.h"
 #include "files/DataFileFormat.h"
 #include "files/DataFileText.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/FormatText.h"
+#include "host/FormatText.h"
 
 namespace orvex {
 

@@ -9,11 +9,11 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/HostServices.h"
 #include "files/Archive.h"
 #include "files/DataFile.h"
 #include "files/DataFileFormat.h"
 #include "files/DataFileText.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

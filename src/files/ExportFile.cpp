@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/HostServices.h"
-#include "model/AtomicWrite.h"
+#include "host/AtomicWrite.h"
+#include "host/HostServices.h"
+#include "host/Progress.h"
 #include "processing/Laps.h"
-#include "processing/Progress.h"
 #include "processing/SpeedDistance.h"
 
 namespace orvex {

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <memory>
 
-#include "app/HostServices.h"
-#include "model/AtomicWrite.h"
-#include "model/FormatText.h"
+#include "host/AtomicWrite.h"
+#include "host/FormatText.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

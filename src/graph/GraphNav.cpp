@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/HostServices.h"
 #include "graph/GraphDerived.h"
+#include "host/HostServices.h"
 #include "processing/SpeedDistance.h"
 
 namespace orvex {

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/HostServices.h"
 #include "graph/GraphNav.h"
+#include "host/HostServices.h"
 #include "processing/SpeedDistance.h"
 
 namespace orvex {

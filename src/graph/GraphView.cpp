@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/HostServices.h"
 #include "graph/GraphDerived.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "app/HostServices.h"
 #include "graph/GraphNav.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "logger/ConfigChannelPages.h"
 #include "logger/TachConfig.h"
 #include "logger/Thresholds.h"

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "logger/LinkSession.h"
 #include "logger/TachConfig.h"
 #include "logger/Thresholds.h"

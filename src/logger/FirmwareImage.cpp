@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "files/Archive.h"
-#include "model/AtomicWrite.h"
+#include "host/AtomicWrite.h"
 
 namespace orvex {
 

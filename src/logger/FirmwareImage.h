@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "logger/FirmwareImage.h"
 #include "logger/LinkSession.h"
 

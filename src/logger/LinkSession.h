@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "logger/LoggerPort.h"
 #include "logger/SerialLine.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "logger/SerialLine.h"
 
 namespace orvex {

@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
+#include "host/FormatText.h"
 #include "logger/Thresholds.h"
 #include "model/ChannelSetups.h"
-#include "model/FormatText.h"
 
 namespace orvex {
 

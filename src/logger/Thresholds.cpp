@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/FormatText.h"
+#include "host/FormatText.h"
 
 namespace orvex {
 

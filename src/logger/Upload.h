@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "logger/LoggerPort.h"
 #include "logger/SerialLine.h"
 #include "model/Dataset.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "host/FormatText.h"
 #include "logger/Framing.h"
 #include "logger/Upload.h"
-#include "model/FormatText.h"
 
 namespace orvex {
 

@@ -9,9 +9,9 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/HostServices.h"
-#include "model/AtomicWrite.h"
-#include "model/FormatText.h"
+#include "host/AtomicWrite.h"
+#include "host/FormatText.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

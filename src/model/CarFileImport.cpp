@@ -1,6 +1,6 @@
 // The import of a car-setup file from a setup dialog: which kinds to take over, merged or
 // replaced, as the user answers.
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "model/CarFile.h"
 
 namespace orvex {

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <cmath>
 
+#include "host/FormatText.h"
 #include "model/ChannelSetups.h"
-#include "model/FormatText.h"
 
 namespace orvex {
 

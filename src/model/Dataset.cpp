@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "model/TimeFormat.h"
 #include "processing/SpikeFilter.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/HostServices.h"
 #include "files/DataFile.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

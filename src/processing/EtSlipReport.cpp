@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "processing/Laps.h"
 
 namespace orvex {

@@ -1,8 +1,8 @@
 #include "processing/LapView.h"
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
+#include "host/Progress.h"
 #include "processing/Laps.h"
-#include "processing/Progress.h"
 #include "processing/SpeedDistance.h"
 
 namespace orvex {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 #include "model/TimeFormat.h"
 #include "processing/SpeedDistance.h"
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
+#include "host/Progress.h"
 #include "processing/Laps.h"
-#include "processing/Progress.h"
 #include "processing/SpikeFilter.h"
 
 namespace orvex {

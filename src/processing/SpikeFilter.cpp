@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/ProfileFile.h"
+#include "host/ProfileFile.h"
 
 namespace orvex {
 namespace {

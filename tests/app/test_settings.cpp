@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "support/FakeHost.h"
 

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "TestPaths.h"
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TestPaths.h"
 #include "files/AsciiFile.h"
 #include "model/Document.h"
 #include "processing/SpeedDistance.h"

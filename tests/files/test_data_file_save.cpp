@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TestPaths.h"
 #include "files/DataFile.h"
 #include "support/FakeHost.h"
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "TestPaths.h"
 #include "files/ExportFile.h"
 #include "processing/AnalysisFixture.h"
 #include "support/FakeHost.h"

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "TestPaths.h"
 #include "graph/Color.h"
 #include "support/FakeHost.h"
 

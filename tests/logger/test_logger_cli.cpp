@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "TestPaths.h"
 #include "logger/LinkTestSupport.h"
 #include "logger/TachConfig.h"
 

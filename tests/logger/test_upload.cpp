@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "TestPaths.h"
 #include "files/DataFile.h"
 #include "logger/Upload.h"
 #include "support/FakeHost.h"

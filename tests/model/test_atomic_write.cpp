@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "model/AtomicWrite.h"
+#include "host/AtomicWrite.h"
 
 namespace orvex {
 namespace {

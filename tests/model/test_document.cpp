@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TestPaths.h"
 #include "files/DataFile.h"
 #include "model/Document.h"
 #include "support/FakeHost.h"

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include "TestPaths.h"
+
 namespace {
 
 std::string RunCli(const std::string& args) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 
 namespace orvex::test {
 

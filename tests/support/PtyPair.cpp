@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "TestPaths.h"
+
 extern char** environ;
 
 namespace orvex::test {

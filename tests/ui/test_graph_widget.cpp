@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
 #include "app/ui/DocumentWindow.h"

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"

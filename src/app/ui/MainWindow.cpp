@@ -24,10 +24,10 @@
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
 #include "app/DocumentDefaults.h"
-#include "app/HostServices.h"
-#include "app/ProfileFile.h"
 #include "app/ui/DocumentWindow.h"
 #include "graph/ui/ChartWidget.h"
+#include "host/HostServices.h"
+#include "host/ProfileFile.h"
 #include "logger/ui/ComPortDialog.h"
 #include "model/Document.h"
 

@@ -11,10 +11,10 @@
 #include <QPrinter>
 
 #include "app/DataAcqApp.h"
-#include "app/HostServices.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "graph/ui/ChartWidget.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -5,9 +5,9 @@
 
 #include "app/DataAcqApp.h"
 #include "app/DocumentDefaults.h"
-#include "app/HostServices.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
+#include "host/HostServices.h"
 #include "logger/Upload.h"
 #include "model/Document.h"
 #include "processing/SpikeFilter.h"

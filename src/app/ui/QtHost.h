@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <array>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 
 class QLabel;
 class QPushButton;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "app/HostServices.h"
+#include "host/HostServices.h"
 
 namespace orvex {
 

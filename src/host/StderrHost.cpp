@@ -1,4 +1,4 @@
-#include "app/StderrHost.h"
+#include "host/StderrHost.h"
 
 #include <cstdio>
 

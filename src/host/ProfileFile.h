@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/AtomicWrite.h"
+#include "host/AtomicWrite.h"
 
 namespace orvex {
 

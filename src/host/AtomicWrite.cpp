@@ -1,4 +1,4 @@
-#include "model/AtomicWrite.h"
+#include "host/AtomicWrite.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "model/FormatText.h"
+#include "host/FormatText.h"
 
 #include <cstdio>
 

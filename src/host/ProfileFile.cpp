@@ -1,4 +1,4 @@
-#include "app/ProfileFile.h"
+#include "host/ProfileFile.h"
 
 #include <cerrno>
 #include <climits>
