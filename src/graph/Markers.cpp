@@ -159,8 +159,13 @@ void CMarkerController::Moved(Marker which, const MarkerAxis& axis, MarkerOutcom
 }
 
 MarkerOutcome CMarkerController::DoubleClick(Marker which, int mouseX, const MarkerAxis& axis) {
+    if (mouseX <= axis.leftMargin) return {};
+    return PlaceAt(
+        which, ClampToInt32(axis.xStart + (mouseX - axis.leftMargin) * axis.xUnitsPerPixel), axis);
+}
+
+MarkerOutcome CMarkerController::PlaceAt(Marker which, int32_t x, const MarkerAxis& axis) {
     MarkerOutcome out;
-    if (mouseX <= axis.leftMargin) return out;
     CBriodashDataset* ds = FirstShownWithData();
     if (!ds) {
         m_host.Message(std::string("Could NOT set ") + MarkerWord(which) +
@@ -169,7 +174,6 @@ MarkerOutcome CMarkerController::DoubleClick(Marker which, int mouseX, const Mar
         return out;
     }
     if (m_bMarkersShown && IsSet(which)) Stroke(which, axis, out);
-    const int32_t x = ClampToInt32(axis.xStart + (mouseX - axis.leftMargin) * axis.xUnitsPerPixel);
     if (axis.timeAxis) {
         TimeOf(which) = x;
         DistanceOf(which) = MarkerDistanceAt(*ds, x);

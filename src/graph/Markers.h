@@ -111,6 +111,9 @@ class CMarkerController {
 
     // Double click at client x `mouseX`; with `race` (Ctrl held, left button) the race marker.
     MarkerOutcome DoubleClick(Marker which, int mouseX, const MarkerAxis& axis);
+    // Puts the marker at axis value x (time, or distance on a distance axis) as a double click
+    // there does.
+    MarkerOutcome PlaceAt(Marker which, int32_t x, const MarkerAxis& axis);
     MarkerOutcome SetRaceMarkerAt(int mouseX, const MarkerAxis& axis);
     // One data point left (direction < 0) or right.
     MarkerOutcome Nudge(Marker which, int direction, const MarkerAxis& axis);
