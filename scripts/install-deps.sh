@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev srecord
   qt6-base-dev qt6-qpa-plugins libgl-dev
+  dbus-daemon dbus-bin libglib2.0-bin
 )
 
 missing=()

@@ -169,6 +169,22 @@ void CChartWidget::Apply(const MarkerOutcome& outcome) {
     viewport()->update();
 }
 
+void CChartWidget::PlaceMarker(Marker which, int32_t time) {
+    EnsureInitialised();
+    const MarkerAxis axis = Axis();
+    int32_t x = time;
+    if (!axis.timeAxis) {
+        x = kNotSet;
+        for (CBriodashDataset* ds : m_doc.ShownDatasets())
+            if (ds->HasData()) {
+                x = MarkerDistanceAt(*ds, time);
+                break;
+            }
+        if (x == kNotSet) return;
+    }
+    Apply(m_markers.PlaceAt(which, x, axis));
+}
+
 void CChartWidget::Nudge(Marker which, int direction) {
     EnsureInitialised();
     if (!m_markers.CanNudge(which)) return;

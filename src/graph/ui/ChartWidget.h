@@ -35,6 +35,8 @@ class CChartWidget : public QAbstractScrollArea, public IDocumentView {
     // The marker commands of the view menu and the arrow keys.
     void Nudge(Marker which, int direction);
     void ToggleMarkers();
+    // Puts a marker at a time (relative to the zero) as a double click there would.
+    void PlaceMarker(Marker which, int32_t time);
     MarkerAxis Axis() const;
     // The view after the document's datasets changed.
     void ResetDisplay();
