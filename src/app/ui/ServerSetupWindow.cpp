@@ -17,15 +17,9 @@
 #include "app/DataAcqApp.h"
 #include "app/DataServer.h"
 #include "model/Document.h"
+#include "model/ViewHints.h"
 
 namespace orvex {
-
-namespace {
-
-// The channel dialogs' hint: setups changed, repaint.
-constexpr uint32_t kHintSetupsChanged = 0x50001;
-
-}  // namespace
 
 CServerSetupWindow::CServerSetupWindow(CDataAcqApp& app, CDDEServer& server, IHostServices& host,
                                        CBriodashDoc* doc, CBriodashDataset* ds, QWidget* parent)
