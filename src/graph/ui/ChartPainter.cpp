@@ -43,8 +43,11 @@ double Contrast(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+// Paints one label unless it would overlap a label already painted (`placed`): where ticks
+// are too close for their texts, as after Tile or in a small window, every other label is
+// left out instead of running into its neighbour.
 void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& titleFont,
-               const QColor& background) {
+               const QColor& background, std::vector<QRectF>& placed) {
     const QFont& font = t.font == FontRole::Axis ? axisFont : titleFont;
     p.setFont(font);
     QFontMetricsF fm(font);
@@ -56,6 +59,10 @@ void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& 
     double baseline = t.y;
     if (t.valign == VAlign::Top) baseline += fm.ascent();
     if (t.valign == VAlign::Bottom) baseline -= fm.descent();
+    const QRectF box(x, baseline - fm.ascent(), w, fm.ascent() + fm.descent());
+    for (const QRectF& other : placed)
+        if (box.adjusted(-1, 0, 1, 0).intersects(other)) return;
+    placed.push_back(box);
     p.setPen(ReadableOn(ToQColor(t.color), background, kTextContrast));
     p.drawText(QPointF(x, baseline), text);
 }
@@ -64,6 +71,7 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
                 const QFont& axisFont, const QFont& titleFont) {
     const QColor background = ToQColor(s.background);
     std::vector<QPointF> buffer;
+    std::vector<QRectF> placed;
     for (const GPrim& prim : layer) {
         switch (prim.kind) {
             case PrimKind::Line: {
@@ -91,7 +99,7 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
                 break;
             }
             case PrimKind::Text:
-                PaintText(p, s.texts[prim.index], axisFont, titleFont, background);
+                PaintText(p, s.texts[prim.index], axisFont, titleFont, background, placed);
                 break;
         }
     }

@@ -3,6 +3,10 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+#include <vector>
 
 #include "graph/ui/ChartPainter.h"
 
@@ -53,9 +57,46 @@ void CMarkerListWidget::Fill() {
             for (int i = 0; i < texts.size(); ++i) item->setForeground(i, c);
         addTopLevelItem(item);
     }
+    ApplyColumnWidths();
+    emit columnsFitted();
+}
+
+int CMarkerListWidget::WantedWidth() const {
+    int total = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    for (const MarkerColumn& c : m_view.Columns()) total += c.ShownWidth();
+    return total;
+}
+
+void CMarkerListWidget::ApplyColumnWidths() {
     const auto& cols = m_view.Columns();
-    for (int i = 0; i < static_cast<int>(cols.size()); ++i)
-        setColumnWidth(i, cols[static_cast<std::size_t>(i)].ShownWidth());
+    if (cols.empty()) return;
+    std::vector<int> widths;
+    int total = 0;
+    for (const MarkerColumn& c : cols) {
+        widths.push_back(c.ShownWidth());
+        total += widths.back();
+    }
+    // The name column gives way first (its texts are elided), down to a few letters; then
+    // every value column in proportion, so that Green, Red and Difference stay in view.
+    const int room = viewport()->width();
+    constexpr int kNameMin = 48;
+    if (total > room && widths[0] > kNameMin) {
+        const int cut = std::min(total - room, widths[0] - kNameMin);
+        widths[0] -= cut;
+        total -= cut;
+    }
+    if (total > room && widths.size() > 1) {
+        const int values = total - widths[0];
+        const int want = std::max(room - widths[0], 0);
+        for (std::size_t i = 1; i < widths.size(); ++i)
+            widths[i] = std::max(24, widths[i] * want / std::max(values, 1));
+    }
+    for (std::size_t i = 0; i < widths.size(); ++i) setColumnWidth(static_cast<int>(i), widths[i]);
+}
+
+void CMarkerListWidget::resizeEvent(QResizeEvent* event) {
+    QTreeWidget::resizeEvent(event);
+    ApplyColumnWidths();
 }
 
 void CMarkerListWidget::changeEvent(QEvent* event) {

@@ -23,13 +23,22 @@ class CMarkerListWidget : public QTreeWidget, public IDocumentView {
     CMarkerView& View() { return m_view; }
     // The texts shown in row `row`, column by column.
     QStringList RowTexts(int row) const;
+    // The width that shows every column whole.
+    int WantedWidth() const;
+
+  signals:
+    // The columns were fitted anew (markers set or cleared, datasets changed).
+    void columnsFitted();
 
   protected:
     // A palette change (light to dark desktop) recolours the rows.
     void changeEvent(QEvent* event) override;
+    // A narrow list shortens the name column first, so that the value columns stay in view.
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void Fill();
+    void ApplyColumnWidths();
 
     CBriodashDoc& m_doc;
     CMarkerView m_view;
