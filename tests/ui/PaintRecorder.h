@@ -75,8 +75,8 @@ class PaintRecorder : public QPaintDevice {
         bool begin(QPaintDevice*) override { return true; }
         bool end() override { return true; }
         Type type() const override { return User; }
-        void updateState(const QPaintEngineState& state) override {
-            if (state.state() & DirtyTransform) m_transform = state.transform();
+        void updateState(const QPaintEngineState& changed) override {
+            if (changed.state() & DirtyTransform) m_transform = changed.transform();
         }
         void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
         void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}

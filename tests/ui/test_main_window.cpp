@@ -323,8 +323,7 @@ class TestMainWindow : public QObject {
         QTest::addColumn<bool>("checked");
         QTest::newRow("time axis") << int(GraphCommand::DisplayAsTime) << true;
         QTest::newRow("distance axis") << int(GraphCommand::DisplayAsDistance) << false;
-        QTest::newRow("front wheel") << int(GraphCommand::DistanceFrontWheel) << true;
-        QTest::newRow("engine") << int(GraphCommand::DistanceEngine) << false;
+        QTest::newRow("engine distance") << int(GraphCommand::DistanceEngine) << false;
         QTest::newRow("mph lower half") << int(GraphCommand::MphLowerHalf) << false;
         QTest::newRow("combine analogs") << int(GraphCommand::CombineAnalogs) << true;
     }
@@ -338,6 +337,14 @@ class TestMainWindow : public QObject {
         QVERIFY(a->isCheckable());
         QCOMPARE(a->isChecked(), checked);
         QVERIFY(!w.GraphAction(GraphCommand::ZoomInX)->isCheckable());
+        int sources = 0;
+        for (GraphCommand id :
+             {GraphCommand::DistanceFrontWheel, GraphCommand::DistanceRearWheel,
+              GraphCommand::DistanceAccelerometer, GraphCommand::DistanceEngine}) {
+            QVERIFY(w.GraphAction(id)->isCheckable());
+            sources += w.GraphAction(id)->isChecked() ? 1 : 0;
+        }
+        QCOMPARE(sources, 1);
     }
 
     // View > Theme: the palette changes at once and the choice is kept in the settings file.

@@ -54,12 +54,10 @@ QString HiddenColumns(CMarkerListWidget& list) {
     return out.join("; ");
 }
 
-// The labels of the chart as painted at its size.
-test::PaintRecorder PaintedLabels(CChartWidget& chart) {
-    test::PaintRecorder rec(chart.viewport()->size(), 96);
+// Paints the chart at its size on `rec`.
+void PaintLabels(CChartWidget& chart, test::PaintRecorder& rec) {
     QPainter p(&rec);
     chart.PaintTo(p, chart.viewport()->size(), false);
-    return rec;
 }
 
 QString OverlapText(const test::PaintRecorder& rec) {
@@ -157,7 +155,8 @@ class TestWindowLayout : public QObject {
             w.MdiArea()->activeSubWindow()->showMaximized();
         QCoreApplication::processEvents();
         for (CDocumentWindow* doc : w.Documents()) {
-            test::PaintRecorder rec = PaintedLabels(*doc->Chart());
+            test::PaintRecorder rec(doc->Chart()->viewport()->size(), 96);
+            PaintLabels(*doc->Chart(), rec);
             QVERIFY(rec.texts.size() >= 3);
             QVERIFY2(rec.Overlaps().empty(), qPrintable(OverlapText(rec)));
         }
@@ -188,7 +187,12 @@ class TestWindowLayout : public QObject {
         const QString title = QString::fromStdString(doc->Document().m_strTitle) + " - ";
         int titles = 0, axisLabels = 0;
         for (const test::PaintedText& t : rec.texts) {
-            QVERIFY2(QRectF(page).contains(t.box), qPrintable(t.text));
+            QVERIFY2(QRectF(page).contains(t.box), qPrintable(QString("%1 at %2,%3 %4x%5")
+                                                                  .arg(t.text)
+                                                                  .arg(t.box.x())
+                                                                  .arg(t.box.y())
+                                                                  .arg(t.box.width())
+                                                                  .arg(t.box.height())));
             // At least 6 points high.
             QVERIFY2(t.box.height() >= dpi * 6.0 / 72.0, qPrintable(t.text));
             if (t.text.startsWith(title)) {
