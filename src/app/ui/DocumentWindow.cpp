@@ -32,9 +32,6 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
     m_splitter->setChildrenCollapsible(false);
     layout->addWidget(m_splitter);
     connect(m_splitter, &QSplitter::splitterMoved, this, [this] { m_bUserSized = true; });
-    connect(m_list, &CMarkerListWidget::columnsFitted, this, [this] {
-        if (m_bSized) FitListWidth();
-    });
     UpdateTitle();
 }
 
