@@ -75,6 +75,24 @@ std::string GearKey(int gear) {
 
 }  // namespace
 
+const char* ThemeName(AppTheme theme) {
+    switch (theme) {
+        case AppTheme::Light:
+            return "Light";
+        case AppTheme::Dark:
+            return "Dark";
+        case AppTheme::System:
+            break;
+    }
+    return "System";
+}
+
+AppTheme ThemeFromName(std::string_view name) {
+    if (name == "Light") return AppTheme::Light;
+    if (name == "Dark") return AppTheme::Dark;
+    return AppTheme::System;
+}
+
 CDataAcqApp::CDataAcqApp() : CDataAcqApp(DefaultSettingsPath()) {}
 
 CDataAcqApp::CDataAcqApp(std::string settingsPath) : m_strSettingsPath(std::move(settingsPath)) {
@@ -242,6 +260,7 @@ void CDataAcqApp::ReadSettings(const CProfileFile& file) {
     m_nPrinterSetupFlags = GetProfileRangedInt(kSettings, "Printer-SetupFlags", 0, 0, INT_MAX);
     m_nPrinterSetupFlags |= 0x849;
     m_bShowToolTips = GetProfileBool(kSettings, "Show-ToolTips", false);
+    m_theme = ThemeFromName(GetProfileString(kSettings, "Theme", "System"));
     m_nRecordSegments = GetProfileRangedInt(kSettings, "Record-Segments", 1, 1, 8);
     m_nComPort = GetProfileRangedInt(kSettings, "ComPort", 1, 1, 8);
     if (m_bOldFormat) LoadOldEngine();
@@ -418,6 +437,7 @@ void CDataAcqApp::SaveViewSettings() {
     WriteProfileBool(kSettings, "AnalogScales", m_bAnalogScales);
     WriteProfileInt(kSettings, "Printer-SetupFlags", m_nPrinterSetupFlags);
     WriteProfileBool(kSettings, "Show-ToolTips", m_bShowToolTips);
+    WriteProfileString(kSettings, "Theme", ThemeName(m_theme));
     WriteProfileBool(kSettings, "OpenTrackMap", m_bOpenTrackMap);
     WriteProfileBool(kSettings, "CalcBanking", m_bCalcBanking);
     WriteProfileInt(kSettings, "GroundSpeedMap", m_nGroundSpeedMap);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graph/Color.h"
+#include "host/HostServices.h"
 #include "host/ProfileFile.h"
 #include "logger/TachConfig.h"
 #include "logger/Thresholds.h"
@@ -17,6 +18,12 @@
 #include "model/Units.h"
 
 namespace orvex {
+
+// The window colours the user chose under View > Theme.
+enum class AppTheme { System, Light, Dark };
+// The settings text of a theme ("System", "Light", "Dark") and back; unknown text is System.
+const char* ThemeName(AppTheme theme);
+AppTheme ThemeFromName(std::string_view name);
 
 class IHostServices;
 
@@ -90,6 +97,9 @@ class CDataAcqApp {
     void SetPrinterSetupFlags(int32_t v) { m_nPrinterSetupFlags = v; }
     bool GetShowToolTips() const { return m_bShowToolTips; }
     void SetShowToolTips(bool v) { m_bShowToolTips = v; }
+    // "Theme" of the windows: the desktop's colours, or a light or dark palette.
+    AppTheme GetTheme() const { return m_theme; }
+    void SetTheme(AppTheme v) { m_theme = v; }
     int32_t GetRecordSegments() const { return m_nRecordSegments; }
     void SetRecordSegments(int32_t v) { m_nRecordSegments = v; }
     int32_t GetComPort() const { return m_nComPort; }
@@ -205,9 +215,11 @@ class CDataAcqApp {
     const std::vector<CColor>& GetColorSets() const { return m_colorSets; }
 
     // --- Not stored ---
-    void ClearAbort() { m_bAbort = false; }
-    void RequestAbort() { m_bAbort = true; }
-    bool IsAborted() const { return m_bAbort; }
+    void ClearAbort() { m_abort.Clear(); }
+    void RequestAbort() { m_abort.Request(); }
+    bool IsAborted() const { return m_abort.IsRequested(); }
+    // The abort request itself, shared with the host's progress and link windows.
+    CAbortRequest& AbortRequest() { return m_abort; }
     bool GetLiveDemo() const { return m_bLiveDemo; }
     void SetLiveDemo(bool v) { m_bLiveDemo = v; }
 
@@ -269,6 +281,7 @@ class CDataAcqApp {
 
     int32_t m_nPrinterSetupFlags = 0;
     bool m_bShowToolTips = false;
+    AppTheme m_theme = AppTheme::System;
     int32_t m_nRecordSegments = 1;
     int32_t m_nComPort = 1;
     bool m_bSharedPort = false;
@@ -319,7 +332,7 @@ class CDataAcqApp {
     std::array<CTachConfig, kLoggerConfigs> m_configs;
     std::vector<CColor> m_colorSets;
 
-    bool m_bAbort = false;
+    CAbortRequest m_abort;
     bool m_bLiveDemo = false;
 };
 

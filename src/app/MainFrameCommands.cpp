@@ -27,6 +27,7 @@ constexpr const char* kSegColors = "Defaults/Track Map View/Segment Colors";
 constexpr const char* kCircle = "Defaults/Traction Circle Graph";
 constexpr const char* kLapReport = "Defaults/Lap Segment Report";
 constexpr const char* kView = "&View";
+constexpr const char* kTheme = "&View/T&heme";
 constexpr const char* kWindow = "&Window";
 constexpr const char* kHelp = "&Help";
 
@@ -165,6 +166,10 @@ const std::vector<MainFrameCommand> kCommands = {
 
     {C::ToolBar, kView, "&Toolbar", "", "Show or hide the toolbar", K::Toggle, false},
     {C::StatusBar, kView, "&Status Bar", "", "Show or hide the status bar", K::Toggle, false},
+    {C::ThemeSystem, kTheme, "&System Colors", "", "Use the desktop's window colours", K::Radio,
+     false},
+    {C::ThemeLight, kTheme, "&Light", "", "Use light window colours", K::Radio, false},
+    {C::ThemeDark, kTheme, "&Dark", "", "Use dark window colours", K::Radio, false},
 
     {C::Cascade, kWindow, "&Cascade", "", "Arrange windows so they overlap", K::Action, false},
     {C::Tile, kWindow, "&Tile", "", "Arrange windows as non-overlapping tiles", K::Action, false},
@@ -205,6 +210,12 @@ bool IsMainCommandChecked(MainCommand id, const CDataAcqApp& app) {
             return app.GetAutoSave();
         case C::MenuTips:
             return app.GetShowToolTips();
+        case C::ThemeSystem:
+            return app.GetTheme() == AppTheme::System;
+        case C::ThemeLight:
+            return app.GetTheme() == AppTheme::Light;
+        case C::ThemeDark:
+            return app.GetTheme() == AppTheme::Dark;
         case C::MarkerRight:
             return !app.GetMarkerViewBottom();
         case C::MarkerBelow:
@@ -284,6 +295,15 @@ bool ApplyMainToggle(MainCommand id, CDataAcqApp& app) {
             return true;
         case C::MenuTips:
             app.SetShowToolTips(Flip(app.GetShowToolTips()));
+            return true;
+        case C::ThemeSystem:
+            app.SetTheme(AppTheme::System);
+            return true;
+        case C::ThemeLight:
+            app.SetTheme(AppTheme::Light);
+            return true;
+        case C::ThemeDark:
+            app.SetTheme(AppTheme::Dark);
             return true;
         case C::MarkerRight:
             app.SetMarkerViewBottom(false);

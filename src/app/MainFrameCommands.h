@@ -87,6 +87,9 @@ enum class MainCommand {
     // View
     ToolBar,
     StatusBar,
+    ThemeSystem,
+    ThemeLight,
+    ThemeDark,
     // Window
     Cascade,
     Tile,

@@ -262,6 +262,7 @@ bool ExportAscii(const std::string& path, CBriodashDataset& ds, uint32_t mask, d
                  const ExportOptions& options, IHostServices& host) {
     const std::string name = path.substr(path.find_last_of('/') + 1);
     auto progress = OpenProgressWindow(host, "Saving Data To " + name);
+    progress->SetAbortText("Abort Save");
     progress->SetStatus(1, "Opening " + name);
     std::string text;
     if (!BuildExport(ds, mask, rate, options, progress.get(), text)) return false;

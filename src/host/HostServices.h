@@ -20,6 +20,20 @@ class IProgress {
     virtual void SetStatus(int line, const std::string& text) = 0;
     // Lets the host process its events; returns true when the user asked to abort.
     virtual bool Pump() = 0;
+    // The text of the window's abort button ("Abort Save" while exporting).
+    virtual void SetAbortText(const std::string&) {}
+};
+
+// The program's one abort request: set by the abort button of a progress or link window,
+// cleared when the next long operation starts or when the user chooses to go on.
+class CAbortRequest {
+  public:
+    void Request() { m_bRequested = true; }
+    void Clear() { m_bRequested = false; }
+    bool IsRequested() const { return m_bRequested; }
+
+  private:
+    bool m_bRequested = false;
 };
 
 class IHostServices {
@@ -27,7 +41,14 @@ class IHostServices {
     virtual ~IHostServices() = default;
     virtual void Message(const std::string& text, Icon icon) = 0;
     virtual Answer Ask(const std::string& text, Buttons buttons, Answer defaultAnswer) = 0;
+    // The progress window of a long file or processing operation.
     virtual std::unique_ptr<IProgress> OpenProgress(const std::string& title) = 0;
+    // The link window of a conversation with the logger, with its "Abort Transmission" button.
+    virtual std::unique_ptr<IProgress> OpenLinkWindow(const std::string& title) {
+        return OpenProgress(title);
+    }
+    // Withdraws the abort request: the user chose to go on with what has arrived.
+    virtual void ClearAbort() {}
     // Pumps events without a window; returns true when an abort was requested.
     virtual bool Pump() = 0;
 };

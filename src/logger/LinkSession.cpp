@@ -29,7 +29,7 @@ void CLinkSession::ShowWindow(const std::string& title) {
     if (m_window) {
         m_window->SetTitle(title);
     } else {
-        m_window = m_host.OpenProgress(title);
+        m_window = m_host.OpenLinkWindow(title);
         m_port.SetStatusWindow(m_window.get());
     }
 }

@@ -85,8 +85,12 @@ class CLoggerPort {
     // acknowledges it. mode 2: the caller expects exactly two data bytes.
     bool ReceivePacket(uint8_t* buffer, std::size_t& lengthOut, long mode);
 
-    // The abort request of the link window's "Abort Transmission" button.
-    void ClearAbort() { m_bAborted = false; }
+    // The abort request of the link window's "Abort Transmission" button. Clearing it also
+    // withdraws the host's request, so that the next wait does not see the old press again.
+    void ClearAbort() {
+        m_bAborted = false;
+        m_host.ClearAbort();
+    }
     void RequestAbort() { m_bAborted = true; }
     bool IsAborted() const { return m_bAborted; }
     // Lets the host process one turn of events when pumping is on; returns the abort flag.

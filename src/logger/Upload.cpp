@@ -249,7 +249,7 @@ void CUploadRun::Finish(bool ok) {
 
 CUploadResult CUploadRun::Run() {
     NewDataset();
-    m_window = m_host.OpenProgress("Retrieving Data from Unknown System");
+    m_window = m_host.OpenLinkWindow("Retrieving Data from Unknown System");
     m_port.SetStatusWindow(m_window.get());
     Status(kLinkLine1, "Opening...");
 

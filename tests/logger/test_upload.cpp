@@ -409,6 +409,70 @@ TEST_F(UploadTest, AbortInEveryStepEndsTheUpload) {
     }
 }
 
+namespace {
+// A host whose abort button is pressed once, while the memory image arrives, as the status
+// line names packet `packet`; ClearAbort withdraws the press as the program's one abort
+// request does.
+class AbortDuringImageHost : public test::FakeHost {
+  public:
+    explicit AbortDuringImageHost(int packet) : m_packet(packet) {}
+    std::unique_ptr<IProgress> OpenProgress(const std::string& title) override {
+        titles.push_back(title);
+        return std::make_unique<Window>(*this);
+    }
+    bool Pump() override { return m_requested; }
+    void ClearAbort() override { m_requested = false; }
+    long totalBytes = -1, bytesLeftAtAbort = -1;
+
+  private:
+    class Window : public IProgress {
+      public:
+        explicit Window(AbortDuringImageHost& h) : m_h(h) {}
+        void SetTitle(const std::string& t) override { m_h.titles.push_back(t); }
+        void SetStatus(int line, const std::string& text) override {
+            m_h.statuses.emplace_back(line, text);
+            long n = 0, left = 0;
+            if (line == 3) std::sscanf(text.c_str(), "Total Bytes: %ld", &m_h.totalBytes);
+            if (line == 4 && m_h.bytesLeftAtAbort < 0 &&
+                std::sscanf(text.c_str(), "Packet:%ld, Bytes left: %ld", &n, &left) == 2 &&
+                n == m_h.m_packet) {
+                m_h.bytesLeftAtAbort = left;
+                m_h.m_requested = true;
+            }
+        }
+        bool Pump() override { return m_h.m_requested; }
+
+      private:
+        AbortDuringImageHost& m_h;
+    };
+    int m_packet;
+    bool m_requested = false;
+};
+}  // namespace
+
+TEST_F(UploadTest, AbortThenYesKeepsEverySampleOfThePacketsReceived) {
+    AbortDuringImageHost host(60);
+    host.answers = {Answer::Yes};
+    Upload up = Run({"--family", "kavrane", "--firmware", "2.24", "--rpm", "1,2,3,4", "--analog",
+                     "1,2,3,4,17,18,19", "--seconds", "120"},
+                    0, &host);
+    ASSERT_TRUE(up.result.dataset);
+    EXPECT_FALSE(up.result.succeeded);
+    // One question: processing what arrived; no second one about an aborted upload.
+    EXPECT_EQ(host.questions, Lines{"Do you wish to process uploaded data?"});
+    ASSERT_GT(host.totalBytes, 0);
+    ASSERT_GT(host.bytesLeftAtAbort, 0);
+    const Lines got = DatasetLines(*up.result.dataset);
+    for (const std::string& l : got)
+        EXPECT_TRUE(std::binary_search(up.expected.begin(), up.expected.end(), l)) << l;
+    // The image interleaves the channels at a steady rate: the samples kept are the share of
+    // the session that the received packets hold, within a packet.
+    const double share = double(host.totalBytes - host.bytesLeftAtAbort) / double(host.totalBytes);
+    const double keptShare = double(got.size()) / double(up.expected.size());
+    EXPECT_NEAR(keptShare, share, 1024.0 / double(host.totalBytes) + 0.002)
+        << got.size() << " of " << up.expected.size() << " samples kept";
+}
+
 TEST_F(UploadTest, UnknownLoggerIsRefused) {
     Upload up = Run({"--type", "3"});
     EXPECT_FALSE(up.result.dataset);

@@ -1,27 +1,68 @@
 // Main window: menus and keys, enabling, pickers, open/save/recent files, closing with the save
-// question, the rendered window, export, the link window and the "COM Port" dialog.
+// question, the rendered window, export, the link and progress windows, Exit, printing,
+// the Change Graph checks, the theme, the status bar and the "COM Port" dialog.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/QtHost.h"
+#include "files/ExportFile.h"
 #include "logger/ui/ComPortDialog.h"
 #include "logger/ui/LinkWindow.h"
 #include "model/Document.h"
 #include "support/FakeHost.h"
 
 using namespace orvex;
+
+namespace {
+// Records the texts of the push buttons that are shown while it lives: when they are shown
+// and, as long as they stay on screen, whenever events are processed.
+class ShownButtons : public QObject {
+  public:
+    ShownButtons() {
+        qApp->installEventFilter(this);
+        connect(&m_poll, &QTimer::timeout, this, [this] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible())
+                    for (QPushButton* b : top->findChildren<QPushButton*>())
+                        if (b->isVisible()) Note(b->text());
+        });
+        m_poll.start(0);
+    }
+    ~ShownButtons() override { qApp->removeEventFilter(this); }
+    QStringList texts;
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show)
+            if (auto* b = qobject_cast<QPushButton*>(o)) Note(b->text());
+        return false;
+    }
+
+  private:
+    void Note(const QString& text) {
+        if (!texts.contains(text)) texts << text;
+    }
+    QTimer m_poll;
+};
+}  // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -159,7 +200,8 @@ class TestMainWindow : public QObject {
     }
 
     void linkWindowShowsStatusLinesAndAborts() {
-        CLinkWindow link(nullptr, "Retrieving Data From ORVEX");
+        CAbortRequest abort;
+        CLinkWindow link(nullptr, "Retrieving Data From ORVEX", abort);
         link.SetStatus(1, "Opening...");
         link.SetStatus(1020, "Com Port Open");
         link.SetStatus(4, "User Aborted Upload...");
@@ -170,6 +212,183 @@ class TestMainWindow : public QObject {
         QVERIFY(!link.Pump());
         link.AbortButton()->click();
         QVERIFY(link.Pump());
+        QVERIFY(abort.IsRequested());
+    }
+
+    // Each long operation shows its own window: a logger conversation the link window with
+    // "Abort Transmission", loading a file a progress window without it, the export "Abort
+    // Save". The button sets the one abort request, which the next long operation clears.
+    void eachLongOperationShowsItsOwnWindow() {
+        const QString file = Path("load.tbc");
+        {
+            CMainWindow w(*m_app, m_host);
+            QVERIFY(w.SaveDocument(w.OpenDemo(1.0), file));
+        }
+        CQtHost host(m_app->AbortRequest());
+        ShownButtons shown;
+        {
+            CMainWindow w(*m_app, host);
+            host.SetParent(&w);
+            QVERIFY(w.OpenFile(file));
+            QVERIFY(!shown.texts.isEmpty());
+            QVERIFY2(!shown.texts.contains("Abort Transmission"),
+                     qPrintable(shown.texts.join('|')));
+            QVERIFY(shown.texts.contains("Abort"));
+
+            shown.texts.clear();
+            CBriodashDataset& ds = *w.ActiveDocument()->Document().m_datasets.at(0);
+            QVERIFY(ExportAscii(Path("run.asc").toStdString(), ds, ExportEverything(ds), 10.0,
+                                ExportOptions{}, host));
+            QVERIFY2(shown.texts.contains("Abort Save"), qPrintable(shown.texts.join('|')));
+            QVERIFY(!shown.texts.contains("Abort Transmission"));
+        }
+
+        auto link = host.OpenLinkWindow("Retrieving Data from Unknown System");
+        auto* window = dynamic_cast<CLinkWindow*>(link.get());
+        QVERIFY(window);
+        QCOMPARE(window->AbortButton()->text(), QString("Abort Transmission"));
+        QVERIFY(!host.Pump());
+        window->AbortButton()->click();
+        QVERIFY(host.Pump());
+        QVERIFY(m_app->IsAborted());
+        link.reset();
+        auto next = host.OpenProgress("Loading Data-Set x.tbc");
+        QVERIFY(!next->Pump());
+        QVERIFY(!host.Pump());
+        auto* progress = dynamic_cast<CLinkWindow*>(next.get());
+        QVERIFY(progress);
+        QCOMPARE(progress->AbortButton()->text(), QString("Abort"));
+        QVERIFY(!progress->findChildren<QLabel*>().isEmpty());
+        for (QLabel* l : progress->findChildren<QLabel*>()) QVERIFY(l->text() != "Status ");
+    }
+
+    // Exit asks about every modified document before closing any; a Cancel closes nothing.
+    void exitAsksFirstForEveryModifiedDocument_data() {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("left");
+        QTest::newRow("cancel the first") << QList<int>{int(Answer::Cancel)} << 1 << 3;
+        QTest::newRow("no, then cancel")
+            << QList<int>{int(Answer::No), int(Answer::Cancel)} << 2 << 3;
+        QTest::newRow("no to both") << QList<int>{int(Answer::No), int(Answer::No)} << 2 << 0;
+    }
+    void exitAsksFirstForEveryModifiedDocument() {
+        QFETCH(QList<int>, answers);
+        QFETCH(int, questions);
+        QFETCH(int, left);
+        CMainWindow w(*m_app, m_host);
+        w.resize(900, 600);
+        w.show();
+        for (int i = 0; i < 3; ++i) QVERIFY(w.OpenDemo(0.1));
+        w.Documents().at(0)->Document().m_bModified = true;
+        w.Documents().at(2)->Document().m_bModified = true;
+        for (int a : answers) m_host.answers.push_back(static_cast<Answer>(a));
+        w.Action(MainCommand::Exit)->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(int(m_host.questions.size()), questions);
+        QTRY_COMPARE(int(w.Documents().size()), left);
+        QCOMPARE(w.isVisible(), left > 0);
+    }
+
+    // "Print Setup..." opens the printer set-up and prints nothing; "Print..." prints.
+    void printSetupOnlySetsUpThePrinter() {
+        CMainWindow w(*m_app, m_host);
+        w.show();
+        QVERIFY(w.OpenDemo(0.2));
+        const QString out = Path("printed.pdf");
+        w.Printer().setOutputFormat(QPrinter::PdfFormat);
+        w.Printer().setOutputFileName(out);
+        QStringList titles;
+        QTimer accept;
+        accept.setInterval(20);
+        connect(&accept, &QTimer::timeout, [&] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                titles << d->windowTitle();
+                d->done(QDialog::Accepted);
+            }
+        });
+        accept.start();
+        w.Action(MainCommand::PrintSetup)->trigger();
+        QCOMPARE(titles, QStringList{"Print Setup"});
+        QVERIFY(!QFileInfo::exists(out));
+        w.Printer().setOutputFileName(out);
+        w.Action(MainCommand::Print)->trigger();
+        QCOMPARE(titles.size(), 2);
+        QVERIFY(QFileInfo(out).size() > 1000);
+    }
+
+    // The Change Graph choices and toggles carry their check box from the start.
+    void changeGraphTogglesShowTheirStateFromTheStart_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("time axis") << int(GraphCommand::DisplayAsTime) << true;
+        QTest::newRow("distance axis") << int(GraphCommand::DisplayAsDistance) << false;
+        QTest::newRow("engine distance") << int(GraphCommand::DistanceEngine) << false;
+        QTest::newRow("mph lower half") << int(GraphCommand::MphLowerHalf) << false;
+        QTest::newRow("combine analogs") << int(GraphCommand::CombineAnalogs) << true;
+    }
+    void changeGraphTogglesShowTheirStateFromTheStart() {
+        QFETCH(int, command);
+        QFETCH(bool, checked);
+        CMainWindow w(*m_app, m_host);
+        QVERIFY(w.OpenDemo(0.2));
+        QAction* a = w.GraphAction(static_cast<GraphCommand>(command));
+        emit w.GraphMenu()->aboutToShow();
+        QVERIFY(a->isCheckable());
+        QCOMPARE(a->isChecked(), checked);
+        QVERIFY(!w.GraphAction(GraphCommand::ZoomInX)->isCheckable());
+        int sources = 0;
+        for (GraphCommand id :
+             {GraphCommand::DistanceFrontWheel, GraphCommand::DistanceRearWheel,
+              GraphCommand::DistanceAccelerometer, GraphCommand::DistanceEngine}) {
+            QVERIFY(w.GraphAction(id)->isCheckable());
+            sources += w.GraphAction(id)->isChecked() ? 1 : 0;
+        }
+        QCOMPARE(sources, 1);
+    }
+
+    // View > Theme: the palette changes at once and the choice is kept in the settings file.
+    void themeIsAppliedAndStored() {
+        const QColor startWindow = QApplication::palette().color(QPalette::Window);
+        {
+            CMainWindow w(*m_app, m_host);
+            QVERIFY(w.Action(MainCommand::ThemeSystem)->isChecked());
+            w.Action(MainCommand::ThemeDark)->trigger();
+            QVERIFY(w.Action(MainCommand::ThemeDark)->isChecked());
+            QVERIFY(!w.Action(MainCommand::ThemeSystem)->isChecked());
+            QVERIFY(QApplication::palette().color(QPalette::Window).lightness() < 80);
+            QVERIFY(QApplication::palette().color(QPalette::WindowText).lightness() > 180);
+            w.Action(MainCommand::ThemeLight)->trigger();
+            QVERIFY(QApplication::palette().color(QPalette::Window).lightness() > 200);
+            w.Action(MainCommand::ThemeDark)->trigger();
+            m_app->SaveSettings(m_host);
+        }
+        QFile ini(Path("ORVEX.INI"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(ini.readAll()).contains("Theme=Dark"));
+        CDataAcqApp again(Path("ORVEX.INI").toStdString());
+        again.LoadSettings(m_host);
+        QCOMPARE(int(again.GetTheme()), int(AppTheme::Dark));
+        CMainWindow w(again, m_host);
+        w.Action(MainCommand::ThemeSystem)->trigger();
+        QCOMPARE(QApplication::palette().color(QPalette::Window), startWindow);
+    }
+
+    // "Ready" comes back to the status bar after every menu tip; CAP, NUM and SCRL sit at its
+    // right end.
+    void statusBarKeepsReadyAndShowsTheLockKeys() {
+        CMainWindow w(*m_app, m_host);
+        w.show();
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Ready"));
+        w.statusBar()->showMessage("Open an existing document");
+        w.statusBar()->clearMessage();
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Ready"));
+        for (const char* name : {"CAP", "NUM", "SCRL"}) {
+            auto* label = w.statusBar()->findChild<QLabel*>(QString("Indicator") + name);
+            QVERIFY2(label, name);
+            QCOMPARE(label->text(), QString(name));
+            QVERIFY(label->isVisible());
+        }
     }
 
     void comPortDialogSelectsThePort() {

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/DataAcqApp.h"
 #include "app/MainFrameCommands.h"
@@ -30,6 +31,7 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
     m_splitter->setStretchFactor(1, 0);
     m_splitter->setChildrenCollapsible(false);
     layout->addWidget(m_splitter);
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this] { m_bUserSized = true; });
     UpdateTitle();
 }
 
@@ -64,6 +66,24 @@ void CDocumentWindow::showEvent(QShowEvent* event) {
     const int saved = below ? m_app.GetMarkerViewHeight() : m_app.GetMarkerViewWidth();
     SplitSizes s = GraphSplitSizes(client, below, saved);
     m_splitter->setSizes({s.chart, s.list});
+    if (saved < 0)
+        FitListWidth();
+    else
+        m_bUserSized = true;
+}
+
+void CDocumentWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_bSized) FitListWidth();
+}
+
+void CDocumentWindow::FitListWidth() {
+    if (m_bUserSized || ListBelow() || !m_splitter) return;
+    const int client = m_splitter->width() - m_splitter->handleWidth();
+    if (client <= 0) return;
+    const int list = std::min(m_list->WantedWidth(), client / 2);
+    if (list == m_splitter->sizes().value(1)) return;
+    m_splitter->setSizes({client - list, list});
 }
 
 void CDocumentWindow::closeEvent(QCloseEvent* event) {

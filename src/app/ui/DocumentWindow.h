@@ -40,14 +40,20 @@ class CDocumentWindow : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Until the user drags the splitter, a list to the right of the chart is as wide as its
+    // columns need, but never more than half the window.
+    void FitListWidth();
+
     std::unique_ptr<CBriodashDoc> m_doc;
     const CDataAcqApp& m_app;
     QSplitter* m_splitter = nullptr;
     CChartWidget* m_chart = nullptr;
     CMarkerListWidget* m_list = nullptr;
     bool m_bSized = false;
+    bool m_bUserSized = false;  // the user dragged the splitter
 };
 
 }  // namespace orvex

@@ -6,10 +6,15 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -17,14 +22,18 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWhatsThis>
+#include <algorithm>
+#include <optional>
 
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
 #include "app/DocumentDefaults.h"
 #include "app/ui/DocumentWindow.h"
+#include "app/ui/Theme.h"
 #include "graph/ui/ChartWidget.h"
 #include "host/HostServices.h"
 #include "host/ProfileFile.h"
@@ -35,6 +44,36 @@ namespace orvex {
 namespace {
 
 constexpr int kRecentFiles = 8;
+constexpr const char* kReady = "Ready";
+
+// Where the n-th new document window goes: nine tenths of the workspace, stepped down and to
+// the right like a cascade, and always wholly inside the visible workspace.
+QRect NewWindowPlace(QSize workspace, int n) {
+    const QSize size(std::max(200, workspace.width() * 9 / 10),
+                     std::max(150, workspace.height() * 9 / 10));
+    const int roomX = std::max(0, workspace.width() - size.width());
+    const int roomY = std::max(0, workspace.height() - size.height());
+    const int step = 24;
+    const int steps = std::max(1, std::min(roomX, roomY) / step + 1);
+    const int k = std::max(0, n) % steps;
+    return QRect(QPoint(std::min(k * step, roomX), std::min(k * step, roomY)),
+                 QSize(std::min(size.width(), workspace.width()),
+                       std::min(size.height(), workspace.height())));
+}
+
+// The state of a lock key from the keyboard's LED, when the system shows it; empty otherwise.
+std::optional<bool> LockLed(const char* name) {
+    QDir leds(QStringLiteral("/sys/class/leds"));
+    const QStringList entries =
+        leds.entryList({QStringLiteral("*::%1").arg(QLatin1String(name))}, QDir::AllEntries);
+    if (entries.isEmpty()) return std::nullopt;
+    bool on = false;
+    for (const QString& e : entries) {
+        QFile f(leds.filePath(e + QStringLiteral("/brightness")));
+        if (f.open(QIODevice::ReadOnly)) on = on || f.readAll().trimmed().toInt() > 0;
+    }
+    return on;
+}
 constexpr const char* kRecentSection = "Recent File List";
 
 QColor ToQColor(ColorRef c) {
@@ -60,7 +99,7 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
     BuildMenus();
     BuildGraphMenus();
     BuildToolBar();
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    BuildStatusBar();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         RebuildPickers();
         UpdateCommandStates();
@@ -73,6 +112,7 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
 CMainWindow::~CMainWindow() {
     // The base class destructor tears the windows down: no more picker or menu updates then.
     m_bDestroying = true;
+    qApp->removeEventFilter(this);
     m_mdi->disconnect(this);
 }
 
@@ -177,6 +217,58 @@ void CMainWindow::BuildToolBar() {
     });
 }
 
+void CMainWindow::BuildStatusBar() {
+    // The message pane shows "Ready" whenever no menu or tool tip text is on it.
+    QStatusBar* bar = statusBar();
+    bar->showMessage(QString::fromLatin1(kReady));
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
+        if (text.isEmpty()) bar->showMessage(QString::fromLatin1(kReady));
+    });
+    const char* names[] = {"CAP", "NUM", "SCRL"};
+    for (std::size_t i = 0; i < m_keyIndicators.size(); ++i) {
+        auto* label = new QLabel(QString::fromLatin1(names[i]), bar);
+        label->setObjectName(QStringLiteral("Indicator") + QString::fromLatin1(names[i]));
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        bar->addPermanentWidget(label);
+        m_keyIndicators[i] = label;
+    }
+    for (QLabel* label : m_keyIndicators) label->setEnabled(false);
+    qApp->installEventFilter(this);
+    UpdateKeyIndicators();
+}
+
+void CMainWindow::UpdateKeyIndicators() {
+    // A lock that is off shows its name greyed, as the keyboard shows an unlit light. Where
+    // the system shows no keyboard lights, each press of the key flips the indicator.
+    const char* leds[] = {"capslock", "numlock", "scrolllock"};
+    for (std::size_t i = 0; i < m_keyIndicators.size(); ++i)
+        if (std::optional<bool> on = LockLed(leds[i])) m_keyIndicators[i]->setEnabled(*on);
+}
+
+bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        // A key event travels from the focus widget up to its window: count it once.
+        QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget()
+                                                     : QApplication::activeWindow();
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int which = key->key() == Qt::Key_CapsLock     ? 0
+                          : key->key() == Qt::Key_NumLock    ? 1
+                          : key->key() == Qt::Key_ScrollLock ? 2
+                                                             : -1;
+        if (which >= 0 && watched == first && !key->isAutoRepeat()) {
+            QLabel* label = m_keyIndicators[static_cast<std::size_t>(which)];
+            label->setEnabled(!label->isEnabled());
+            UpdateKeyIndicators();
+        }
+    } else if (event->type() == QEvent::ApplicationActivate) {
+        UpdateKeyIndicators();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 CDocumentWindow* CMainWindow::ActiveDocument() const {
     QMdiSubWindow* sub = m_mdi->activeSubWindow();
     if (!sub && !m_mdi->subWindowList().isEmpty()) sub = m_mdi->subWindowList().last();
@@ -236,6 +328,9 @@ void CMainWindow::Run(MainCommand id) {
     CDocumentWindow* doc = ActiveDocument();
     if (ApplyMainToggle(id, m_app)) {
         if (id == MainCommand::MenuTips) ApplyMenuTips();
+        if (id == MainCommand::ThemeSystem || id == MainCommand::ThemeLight ||
+            id == MainCommand::ThemeDark)
+            ApplyTheme(m_app.GetTheme());
         UpdateCommandStates();
         return;
     }
@@ -272,7 +367,7 @@ void CMainWindow::Run(MainCommand id) {
             PrintWithDialog(true);
             break;
         case MainCommand::PrintSetup:
-            PrintWithDialog(false);
+            PrintSetup();
             break;
         case MainCommand::ExportChart:
             ExportWithDialog();
@@ -317,7 +412,7 @@ void CMainWindow::ChooseColor(MainCommand id) {
 
 CDocumentWindow* CMainWindow::AddDocument(std::unique_ptr<CBriodashDoc> doc) {
     auto* window = new CDocumentWindow(std::move(doc), m_app, m_host);
-    window->canClose = [this](CDocumentWindow& w) { return ConfirmClose(w); };
+    window->canClose = [this](CDocumentWindow& w) { return m_bClosingAll || ConfirmClose(w); };
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(sub, &QObject::destroyed, this, [this] {
@@ -325,8 +420,11 @@ CDocumentWindow* CMainWindow::AddDocument(std::unique_ptr<CBriodashDoc> doc) {
         RebuildPickers();
         UpdateCommandStates();
     });
-    sub->resize(m_mdi->size() * 0.9);
+    // A window not yet shown has its layout applied now, so that the workspace has its size.
+    if (!isVisible() && layout()) layout()->activate();
+    const QSize space = m_mdi->isVisible() ? m_mdi->viewport()->size() : m_mdi->size();
     sub->show();
+    sub->setGeometry(NewWindowPlace(space, static_cast<int>(m_mdi->subWindowList().size()) - 1));
     m_mdi->setActiveSubWindow(sub);
     RebuildPickers();
     UpdateCommandStates();
@@ -400,7 +498,20 @@ bool CMainWindow::ConfirmClose(CDocumentWindow& window) {
 }
 
 void CMainWindow::closeEvent(QCloseEvent* event) {
+    // Every modified document is asked about before any window closes; a Cancel (or a save
+    // that fails) keeps the program and all its windows as they were.
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        auto* w = qobject_cast<CDocumentWindow*>(sub->widget());
+        if (!w || !w->Document().m_bModified) continue;
+        m_mdi->setActiveSubWindow(sub);
+        if (!ConfirmClose(*w)) {
+            event->ignore();
+            return;
+        }
+    }
+    m_bClosingAll = true;
     m_mdi->closeAllSubWindows();
+    m_bClosingAll = false;
     if (!m_mdi->subWindowList().isEmpty()) {
         event->ignore();
         return;

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -16,6 +17,8 @@ class QComboBox;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QLabel;
+class QPainter;
 class QPrinter;
 
 namespace orvex {
@@ -56,6 +59,8 @@ class CMainWindow : public QMainWindow {
     bool ExportChart(CDocumentWindow* window, const QString& path, QSize size);
     // Paints the graph on a printer page.
     void PrintChart(CDocumentWindow* window, QPrinter& printer);
+    // The printer that "Print Setup...", "Print..." and "Print Preview" share.
+    QPrinter& Printer();
     // Lays the window out at `size` with the active graph window maximised and renders it.
     QImage RenderWindow(QSize size);
 
@@ -91,6 +96,10 @@ class CMainWindow : public QMainWindow {
     void OverlayWithDialog();
     void ExportWithDialog();
     void PrintWithDialog(bool preview);
+    void PrintSetup();
+    void BuildStatusBar();
+    void UpdateKeyIndicators();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void About();
 
     CDataAcqApp& m_app;
@@ -106,9 +115,17 @@ class CMainWindow : public QMainWindow {
     QMenu* m_graphMenu = nullptr;
     std::map<QString, QMenu*> m_menus;
     QStringList m_recent;
+    std::unique_ptr<QPrinter> m_printer;
+    std::array<QLabel*, 3> m_keyIndicators{};  // CAP, NUM, SCRL
+    bool m_bClosingAll = false;                // Exit: every save question already answered
     bool m_bRetrieving = false;
     bool m_bRebuildingPickers = false;
     bool m_bDestroying = false;
 };
+
+// Paints the graph of `window` on a page of `page` device pixels at the given resolution, as
+// printed and exported to PDF: half-inch margins, fonts and scale columns in their screen
+// proportions, and the title centred below the plot.
+void PaintChartPage(CDocumentWindow& window, QPainter& p, QRect page, int dpiX, int dpiY);
 
 }  // namespace orvex

@@ -26,6 +26,24 @@ bool IsZoomingCommand(GraphCommand id) {
     }
 }
 
+// The commands that show a check mark (the axis and distance choices and the two display
+// toggles): they carry a check box from the start, checked or not.
+bool ShowsCheckMark(GraphCommand id) {
+    switch (id) {
+        case GraphCommand::DisplayAsTime:
+        case GraphCommand::DisplayAsDistance:
+        case GraphCommand::DistanceFrontWheel:
+        case GraphCommand::DistanceRearWheel:
+        case GraphCommand::DistanceAccelerometer:
+        case GraphCommand::DistanceEngine:
+        case GraphCommand::MphLowerHalf:
+        case GraphCommand::CombineAnalogs:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 void CMainWindow::BuildGraphMenus() {
@@ -42,6 +60,7 @@ void CMainWindow::BuildGraphMenus() {
         }
         QAction* a = target->addAction(QString::fromUtf8(c.menuText));
         a->setStatusTip(QString::fromUtf8(c.statusText));
+        a->setCheckable(ShowsCheckMark(c.id));
         const GraphCommand id = c.id;
         connect(a, &QAction::triggered, this, [this, id] {
             if (CDocumentWindow* w = ActiveDocument()) w->Chart()->Execute(id);
@@ -84,9 +103,7 @@ void CMainWindow::UpdateGraphMenus() {
         a->setEnabled(w && w->Chart()->Navigator().IsEnabled(id));
         if (!w) continue;
         a->setText(QString::fromStdString(w->Chart()->Navigator().MenuText(id)));
-        const bool checked = w->Chart()->Navigator().IsChecked(id);
-        a->setCheckable(checked || a->isCheckable());
-        a->setChecked(checked);
+        a->setChecked(a->isCheckable() && w->Chart()->Navigator().IsChecked(id));
     }
     if (m_markerActions.size() < 5) return;
     CMarkerController* m = w ? &w->Chart()->Markers() : nullptr;

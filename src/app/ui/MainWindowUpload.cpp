@@ -1,7 +1,5 @@
 // "Retrieve from Data-Logger": the upload into a new untitled document, run in the link
 // window, then the spike filter and, with "AutoSave", the save-as.
-#include <QInputDialog>
-#include <QStringList>
 
 #include "app/DataAcqApp.h"
 #include "app/DocumentDefaults.h"
@@ -9,6 +7,7 @@
 #include "app/ui/MainWindow.h"
 #include "host/HostServices.h"
 #include "logger/Upload.h"
+#include "logger/ui/SessionDialog.h"
 #include "model/Document.h"
 #include "processing/SpikeFilter.h"
 
@@ -30,14 +29,9 @@ void CMainWindow::RetrieveFromLogger() {
     CUploadOptions options;
     options.device = PortDevicePath(m_app.GetComPort());
     options.chooseSession = [this](int sessions, int offered) -> std::optional<int> {
-        QStringList items{QStringLiteral("Upload Last Recorded Session")};
-        for (int i = 1; i <= sessions; ++i) items << QStringLiteral("Session %1").arg(i);
-        bool ok = false;
-        QString choice = QInputDialog::getItem(
-            this, QStringLiteral("Select Session to Upload"), QStringLiteral("Session:"), items,
-            offered >= 0 && offered <= sessions ? offered : 0, false, &ok);
-        if (!ok) return std::nullopt;
-        return static_cast<int>(items.indexOf(choice));
+        CSessionDialog dlg(this, sessions, offered);
+        if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+        return dlg.Choice();
     };
 
     m_app.ClearAbort();

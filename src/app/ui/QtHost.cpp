@@ -86,14 +86,24 @@ Answer CQtHost::Ask(const std::string& text, Buttons buttons, Answer defaultAnsw
 }
 
 std::unique_ptr<IProgress> CQtHost::OpenProgress(const std::string& title) {
-    auto w = std::make_unique<CLinkWindow>(m_parent, QString::fromStdString(title));
+    m_abort.Clear();
+    auto w = std::make_unique<CLinkWindow>(m_parent, QString::fromStdString(title), m_abort,
+                                           CLinkWindow::Kind::Progress);
+    w->show();
+    return w;
+}
+
+std::unique_ptr<IProgress> CQtHost::OpenLinkWindow(const std::string& title) {
+    m_abort.Clear();
+    auto w = std::make_unique<CLinkWindow>(m_parent, QString::fromStdString(title), m_abort,
+                                           CLinkWindow::Kind::Link);
     w->show();
     return w;
 }
 
 bool CQtHost::Pump() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return false;
+    return m_abort.IsRequested();
 }
 
 }  // namespace orvex

@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QFileInfo>
 #include <QImage>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,24 +17,31 @@
 #include "app/ui/DataServerHost.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
+#include "app/ui/Theme.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // A screenshot needs no display: the platform is chosen before Qt starts.
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--screenshot" && !std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    // Qt takes its own options (-style, -stylesheet, -platform ...) out of the arguments first.
+    QApplication qapp(argc, argv);
+    // No display name: the window system would add it to the main window's title, which
+    // already begins with the program's name ("ORVEX - [run.tbc - Graph]").
+    QApplication::setApplicationName(QStringLiteral("ORVEX"));
+
+    std::vector<std::string> args;
+    const QStringList remaining = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < remaining.size(); ++i) args.push_back(remaining[i].toStdString());
     orvex::CommandLine cl = orvex::ParseCommandLine(args);
     if (!cl.error.empty()) {
         std::fprintf(stderr,
-                     "orvex: %s\nusage: orvex [DATAFILE] [/LiveDemo] [--demo] "
+                     "orvex: %s\nusage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
                      "[--screenshot FILE.png [--size WxH]]\n",
                      cl.error.c_str());
         return 2;
     }
-    // A screenshot needs no display.
-    if (!cl.screenshot.empty() && !std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-
-    QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ORVEX"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ORVEX"));
 
     // A program already running takes a file given here and this start ends.
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -50,10 +58,11 @@ int main(int argc, char** argv) {
         // No answer from the running program: start on our own.
     }
 
-    orvex::CQtHost host;
     orvex::CDataAcqApp app;
+    orvex::CQtHost host(app.AbortRequest());
     app.LoadSettings(host);
     app.SetLiveDemo(cl.liveDemo);
+    orvex::ApplyTheme(app.GetTheme());
 
     orvex::CMainWindow window(app, host);
     host.SetParent(&window);

@@ -3,6 +3,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QSizeF>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -46,8 +47,11 @@ double Contrast(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+// Paints one label, kept inside `area`, unless it would overlap a label already painted (`placed`):
+// where ticks are too close for their texts, as after Tile or in a small window, every other label
+// is left out instead of running into its neighbour.
 void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& titleFont,
-               const QColor& background) {
+               const QColor& background, QSizeF area, std::vector<QRectF>& placed) {
     const QFont& font = t.font == FontRole::Axis ? axisFont : titleFont;
     p.setFont(font);
     QFontMetricsF fm(font);
@@ -59,6 +63,16 @@ void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& 
     double baseline = t.y;
     if (t.valign == VAlign::Top) baseline += fm.ascent();
     if (t.valign == VAlign::Bottom) baseline -= fm.descent();
+    // A label at the very edge (the top tick of a scale) is moved inside rather than cut off.
+    const double h = fm.ascent() + fm.descent();
+    if (baseline - fm.ascent() < 0) baseline = fm.ascent();
+    if (baseline + fm.descent() > area.height()) baseline = area.height() - fm.descent();
+    if (x + w > area.width()) x = area.width() - w;
+    if (x < 0) x = 0;
+    const QRectF box(x, baseline - fm.ascent(), w, h);
+    for (const QRectF& other : placed)
+        if (box.adjusted(-1, 0, 1, 0).intersects(other)) return;
+    placed.push_back(box);
     p.setPen(ReadableOn(ToQColor(t.color), background, kTextContrast));
     p.drawText(QPointF(x, baseline), text);
 }
@@ -94,6 +108,7 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
     const std::optional<PixelBuffer> direct =
         path == TracePath::Direct ? DirectPixels(p, dpr) : std::nullopt;
     std::vector<QPointF> buffer;
+    std::vector<QRectF> placed;
     for (const GPrim& prim : layer) {
         switch (prim.kind) {
             case PrimKind::Line: {
@@ -169,7 +184,8 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
                 break;
             }
             case PrimKind::Text:
-                PaintText(p, s.texts[prim.index], axisFont, titleFont, background);
+                PaintText(p, s.texts[prim.index], axisFont, titleFont, background,
+                          QSizeF(s.width, s.height), placed);
                 break;
         }
     }

@@ -3,6 +3,9 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QStyle>
+#include <algorithm>
+#include <vector>
 
 namespace orvex {
 
@@ -44,7 +47,46 @@ void CMarkerListWidget::FitColumns() {
     CMarkerView& table = m_view.Table();
     table.FitColumns(
         [&fm](const std::string& s) { return fm.horizontalAdvance(QString::fromStdString(s)); });
-    for (int i = 0; i < table.ColumnCount(); ++i) setColumnWidth(i, table.ColumnWidth(i));
+    ApplyColumnWidths();
+}
+
+int CMarkerListWidget::WantedWidth() const {
+    CMarkerListWidget& self = const_cast<CMarkerListWidget&>(*this);
+    int total = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    for (int i = 0; i < self.View().ColumnCount(); ++i) total += self.View().ColumnWidth(i);
+    return total;
+}
+
+void CMarkerListWidget::ApplyColumnWidths() {
+    CMarkerView& table = m_view.Table();
+    if (table.ColumnCount() <= 0) return;
+    std::vector<int> widths;
+    int total = 0;
+    for (int i = 0; i < table.ColumnCount(); ++i) {
+        widths.push_back(table.ColumnWidth(i));
+        total += widths.back();
+    }
+    // The name column gives way first (its texts are elided), down to a few letters; then
+    // every value column in proportion, so that Green, Red and Difference stay in view.
+    const int room = viewport()->width();
+    constexpr int kNameMin = 48;
+    if (total > room && widths[0] > kNameMin) {
+        const int cut = std::min(total - room, widths[0] - kNameMin);
+        widths[0] -= cut;
+        total -= cut;
+    }
+    if (total > room && widths.size() > 1) {
+        const int values = total - widths[0];
+        const int want = std::max(room - widths[0], 0);
+        for (std::size_t i = 1; i < widths.size(); ++i)
+            widths[i] = std::max(24, widths[i] * want / std::max(values, 1));
+    }
+    for (std::size_t i = 0; i < widths.size(); ++i) setColumnWidth(static_cast<int>(i), widths[i]);
+}
+
+void CMarkerListWidget::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    ApplyColumnWidths();
 }
 
 void CMarkerListWidget::changeEvent(QEvent* event) {

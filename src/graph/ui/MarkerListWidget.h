@@ -23,14 +23,19 @@ class CMarkerListWidget : public QTreeView, public IViewCanvas {
     CTableModelAdapter& Adapter() { return m_adapter; }
     // The texts shown in row `row`, column by column.
     QStringList RowTexts(int row) const;
+    // The width that shows every column whole.
+    int WantedWidth() const;
 
     void Invalidate(ViewLayer layer) override;
 
   protected:
     // A palette change (light to dark desktop) recolours the rows.
     void changeEvent(QEvent* event) override;
+    // A narrow list shortens the name column first, so that the value columns stay in view.
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void ApplyColumnWidths();
     void Show(const MarkerListUpdate& change);
     void FitColumns();
 

@@ -10,15 +10,15 @@
 
 namespace orvex {
 
-CLinkWindow::CLinkWindow(QWidget* parent, const QString& title, const QString& abortText)
-    : QDialog(parent) {
+CLinkWindow::CLinkWindow(QWidget* parent, const QString& title, CAbortRequest& abort, Kind kind)
+    : QDialog(parent), m_request(abort) {
     setWindowTitle(title);
     setModal(false);
     auto* layout = new QVBoxLayout(this);
     auto* box = new QFrame(this);
     box->setFrameShape(QFrame::StyledPanel);
     auto* boxLayout = new QVBoxLayout(box);
-    boxLayout->addWidget(new QLabel(QStringLiteral("Status "), box));
+    if (kind == Kind::Link) boxLayout->addWidget(new QLabel(QStringLiteral("Status "), box));
     for (auto& line : m_lines) {
         line = new QLabel(box);
         line->setMinimumWidth(340);
@@ -26,13 +26,14 @@ CLinkWindow::CLinkWindow(QWidget* parent, const QString& title, const QString& a
         boxLayout->addWidget(line);
     }
     layout->addWidget(box);
-    m_abort = new QPushButton(abortText, this);
+    m_abort = new QPushButton(
+        kind == Kind::Link ? QStringLiteral("Abort Transmission") : QStringLiteral("Abort"), this);
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(m_abort);
     row->addStretch();
     layout->addLayout(row);
-    connect(m_abort, &QPushButton::clicked, this, [this] { m_bAbort = true; });
+    connect(m_abort, &QPushButton::clicked, this, [this] { m_request.Request(); });
 }
 
 void CLinkWindow::SetTitle(const std::string& title) {
@@ -73,7 +74,11 @@ QString CLinkWindow::StatusText(int line) const {
 
 bool CLinkWindow::Pump() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return m_bAbort;
+    return m_request.IsRequested();
+}
+
+void CLinkWindow::SetAbortText(const std::string& text) {
+    m_abort->setText(QString::fromStdString(text));
 }
 
 }  // namespace orvex
