@@ -152,9 +152,14 @@ TEST(RaceMode, MenuShowsNineLapsAndMore) {
         if (c.more) {
             EXPECT_EQ(menu.back().text, "More Sessions...");
         }
-        EXPECT_EQ(menu[0].text, race.Selected()[0].name);
-        EXPECT_EQ(menu[1].color, race.m_crLaps[1]);
+        for (std::size_t i = 0; i < menu.size() && !menu[i].more; ++i) {
+            EXPECT_EQ(menu[i].text, race.Selected()[i].name);
+            EXPECT_EQ(menu[i].color, race.Selected()[i].color);
+        }
     }
+    // Each lap has its own colour from the nine, and keeps it when chosen again.
+    EXPECT_NE(race.Selected()[0].color, race.Selected()[1].color);
+    EXPECT_EQ(race.Selected()[0].color, race.m_crLaps[3]);
     race.SetLapColor(1, MakeRGB(1, 2, 3));
     EXPECT_EQ(race.Menu()[1].color, MakeRGB(1, 2, 3));
     EXPECT_EQ(race.ColorDialogTitle(1), "Set Color for " + race.Selected()[1].name);

@@ -64,7 +64,7 @@ TEST(TrackMapCalculate, BiasCyclesStopWhenTheLapTurnsOnce) {
         if (c.close) {
             EXPECT_LT(std::fabs(std::fabs(end) - kLapTurn), kLapTurnTolerance);
         }
-        EXPECT_EQ(host.titles.front(), "Calculating Track Map");
+        EXPECT_EQ(host.titles.back(), "Calculating Track Map");
         EXPECT_EQ(host.statuses.front().second,
                   "Process Cycle #" + std::to_string(c.close ? 1 : 100));
     }
