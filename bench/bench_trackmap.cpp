@@ -28,8 +28,7 @@ const CTrackMap& LapSamples() {
     return samples;
 }
 
-void TrackMap_Calculate2MinLap100Hz(benchmark::State& state) {
-    const CTrackMap& samples = LapSamples();
+void CalculateLap(benchmark::State& state, const CTrackMap& samples) {
     int cycles = 0;
     for (auto _ : state) {
         CTrackMap map = samples;
@@ -45,7 +44,26 @@ void TrackMap_Calculate2MinLap100Hz(benchmark::State& state) {
                            : 0.0;
     state.counters["cycles"] = cycles;
 }
+void TrackMap_Calculate2MinLap100Hz(benchmark::State& state) {
+    CalculateLap(state, LapSamples());
+}
 BENCHMARK(TrackMap_Calculate2MinLap100Hz)->Unit(benchmark::kMillisecond);
+
+// The same lap with a lateral accelerometer reading 0.05 G off: the bias cycles close it.
+void TrackMap_Calculate2MinLap100HzLateralBias(benchmark::State& state) {
+    CTrackMap samples = LapSamples();
+    for (CTrackSample& s : samples.m_samples) s.m_dLatG += 0.05 * samples.m_dGScale;
+    CalculateLap(state, samples);
+}
+BENCHMARK(TrackMap_Calculate2MinLap100HzLateralBias)->Unit(benchmark::kMillisecond);
+
+// Every one of the 100 cycles: a crawling lap, whose heading the bias steps overshoot.
+void TrackMap_Calculate2MinLap100Hz100Cycles(benchmark::State& state) {
+    CTrackMap samples = LapSamples();
+    for (CTrackSample& s : samples.m_samples) s.m_dSpeed /= 6.0;
+    CalculateLap(state, samples);
+}
+BENCHMARK(TrackMap_Calculate2MinLap100Hz100Cycles)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace orvex

@@ -61,22 +61,27 @@ void CTrackMap::Smooth(int passes, std::size_t n, const double* times, double* v
 }
 
 void CTrackMap::ComputeCurvature() {
+    ComputeCurvature(true);
+}
+
+void CTrackMap::ComputeCurvature(bool withBank) {
     const double g = m_dGScale;
     for (CTrackSample& p : m_samples) {
         double r = std::sqrt(p.m_dLatG * p.m_dLatG + p.m_dVertG * p.m_dVertG);
         if (r == 0.0) r = 0.0001;
         const double d = g / r;
         const double w = std::max(1.0 - d * d, kCurvatureRootFloor);
-        const double phi = std::atan(d / std::sqrt(w));
+        // phi = atan(d / sqrt(w)), so cos(phi) = sqrt(w) / sqrt(w + d^2).
+        const double rootW = std::sqrt(w);
+        const double cosPhi = rootW / std::sqrt(w + d * d);
         if (p.m_dSpeed < 1.0) p.m_dSpeed = 1.0;
         const double sigma = p.m_dLatG >= 0.0 ? 1.0 : -1.0;
-        double k =
-            sigma * std::cos(phi) * r * kFeetPerSecondSquaredPerG / (p.m_dSpeed * g * p.m_dSpeed);
+        double k = sigma * cosPhi * r * kFeetPerSecondSquaredPerG / (p.m_dSpeed * g * p.m_dSpeed);
         if (std::fabs(k) < 0.000001) k = sigma * 0.000001;
         p.m_dCurvature = k;
         p.m_dRadius = 1.0 / k;
         if (std::fabs(p.m_dLatG) < 0.001) p.m_dLatG = sigma * 0.001;
-        p.m_dBank = std::atan(p.m_dVertG / p.m_dLatG) - phi;
+        if (withBank) p.m_dBank = std::atan(p.m_dVertG / p.m_dLatG) - std::atan(d / rootW);
     }
 }
 
@@ -157,17 +162,11 @@ bool CTrackMap::Calculate(IProgress* progress) {
         ++m_nCycles;
         if (bias != 0.0)
             for (CTrackSample& p : m_samples) p.m_dLatG += bias * m_dGScale;
-        ComputeCurvature();
-        for (std::size_t i = 0; i < n; ++i) {
-            curvature[i] = m_samples[i].m_dCurvature;
-            bank[i] = m_samples[i].m_dBank;
-        }
+        // The bank does not feed back into the path: it is taken once, from the last cycle.
+        ComputeCurvature(false);
+        for (std::size_t i = 0; i < n; ++i) curvature[i] = m_samples[i].m_dCurvature;
         Smooth(1, n, times.data(), curvature.data());
-        Smooth(1, n, times.data(), bank.data());
-        for (std::size_t i = 0; i < n; ++i) {
-            m_samples[i].m_dCurvature = curvature[i];
-            m_samples[i].m_dBank = bank[i];
-        }
+        for (std::size_t i = 0; i < n; ++i) m_samples[i].m_dCurvature = curvature[i];
         IntegratePath();
 
         const double endHeading = m_samples.back().m_dHeading;
@@ -179,6 +178,16 @@ bool CTrackMap::Calculate(IProgress* progress) {
         const double sign = (tooLittle && positive) || (!tooLittle && !positive) ? 1.0 : -1.0;
         bias = sign * 0.01 * std::fabs(error);
     }
+    // The last cycle's bank: its curvature again (the same values) with the bank, smoothed.
+    for (std::size_t i = 0; i < n; ++i) curvature[i] = m_samples[i].m_dCurvature;
+    ComputeCurvature(true);
+    for (std::size_t i = 0; i < n; ++i) {
+        bank[i] = m_samples[i].m_dBank;
+        m_samples[i].m_dCurvature = curvature[i];
+        m_samples[i].m_dRadius = 1.0 / curvature[i];
+    }
+    Smooth(1, n, times.data(), bank.data());
+    for (std::size_t i = 0; i < n; ++i) m_samples[i].m_dBank = bank[i];
     CloseAndBound();
     return true;
 }

@@ -100,6 +100,7 @@ class CTrackMap {
                               int32_t i) const;
 
   private:
+    void ComputeCurvature(bool withBank);
     bool FindSegments(bool corners, IProgress* progress);
     void MergeShortSegments(CTrackSegments& segments) const;
 };
