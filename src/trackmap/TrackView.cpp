@@ -13,6 +13,12 @@ namespace {
 // The band offsets measure their angles with these values of pi.
 constexpr double kBandHalfPi = 1.5714285714285;
 constexpr int kCircleSteps = 24;
+// Points closer than this to the last one drawn add nothing a screen can show.
+constexpr float kMinStepPixels = 1.0f;
+
+bool FarEnough(const GPoint& a, const GPoint& b) {
+    return std::fabs(a.x - b.x) >= kMinStepPixels || std::fabs(a.y - b.y) >= kMinStepPixels;
+}
 
 double HueToRgb(double p, double q, double t) {
     if (t < 0.0) t += 1.0;
@@ -214,10 +220,15 @@ void CTrackViewModel::BuildScene(CGraphScene& scene) const {
 }
 
 void CTrackViewModel::DrawTrack(CGraphScene& scene, float width) const {
+    const auto& v = m_map->m_samples;
     scene.BeginPolyline(m_colors.track, false, width);
-    for (const CTrackSample& p : m_map->m_samples) {
-        const GPoint q = ToPixels(p.m_dX, p.m_dY);
+    GPoint last = ToPixels(v.front().m_dX, v.front().m_dY);
+    scene.AddPoint(last.x, last.y);
+    for (std::size_t i = 1; i < v.size(); ++i) {
+        const GPoint q = ToPixels(v[i].m_dX, v[i].m_dY);
+        if (!FarEnough(q, last) && i + 1 < v.size()) continue;
         scene.AddPoint(q.x, q.y);
+        last = q;
     }
     scene.EndPolyline();
 }
@@ -252,16 +263,23 @@ void CTrackViewModel::DrawSegments(CGraphScene& scene, bool corners, float offse
             color = kind == kAccelerating ? m_colors.accel : m_colors.decel;
         if (!corners && m_bRamp) {
             const double extreme = kind == kAccelerating ? m_map->m_dMaxLongG : m_map->m_dMinLongG;
-            for (std::size_t i = from; i < to; ++i) {
-                const GPoint a = at(i), b = at(i + 1);
-                const ColorRef c = WithLightness(color, RampLightness(v[i + 1].m_dLongG, extreme));
+            GPoint a = at(from);
+            for (std::size_t i = from + 1; i <= to; ++i) {
+                const GPoint b = at(i);
+                if (!FarEnough(a, b) && i < to) continue;
+                const ColorRef c = WithLightness(color, RampLightness(v[i].m_dLongG, extreme));
                 scene.AddLine(a.x, a.y, b.x, b.y, c, false, width);
+                a = b;
             }
         } else {
             scene.BeginPolyline(color, false, width);
-            for (std::size_t i = from; i <= to; ++i) {
+            GPoint last = at(from);
+            scene.AddPoint(last.x, last.y);
+            for (std::size_t i = from + 1; i <= to; ++i) {
                 const GPoint p = at(i);
+                if (!FarEnough(p, last) && i < to) continue;
                 scene.AddPoint(p.x, p.y);
+                last = p;
             }
             scene.EndPolyline();
         }
