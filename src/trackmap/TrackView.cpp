@@ -12,7 +12,6 @@ namespace {
 
 // The band offsets measure their angles with these values of pi.
 constexpr double kBandHalfPi = 1.5714285714285;
-constexpr int kCircleSteps = 24;
 // Points closer than this to the last one drawn add nothing a screen can show.
 constexpr float kMinStepPixels = 1.0f;
 
@@ -329,14 +328,8 @@ void CTrackViewModel::DrawCircle(CGraphScene& scene, double distance, ColorRef c
     double x = 0.0, y = 0.0;
     PointAtDistance(distance, x, y);
     const GPoint c = ToPixels(x, y);
-    const double r = m_textHeight;
-    scene.BeginPolyline(color, true, 2.0f);
-    for (int k = 0; k <= kCircleSteps; ++k) {
-        const double a = 2.0 * M_PI * k / kCircleSteps;
-        scene.AddPoint(static_cast<float>(c.x + r * std::cos(a)),
-                       static_cast<float>(c.y + r * std::sin(a)));
-    }
-    scene.EndPolyline();
+    const auto r = static_cast<float>(m_textHeight);
+    scene.AddEllipse(c.x, c.y, r, r, color, std::nullopt, true, 2.0f);
 }
 
 }  // namespace orvex
