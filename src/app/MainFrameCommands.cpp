@@ -488,6 +488,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             cl.liveDemo = true;
         } else if (a == "--demo") {
             cl.demo = true;
+        } else if (a == "--trackmap") {
+            char* end = nullptr;
+            const long lap = i + 1 < args.size() ? std::strtol(args[i + 1].c_str(), &end, 10) : 0;
+            if (i + 1 >= args.size() || *end || lap < 1 || lap > 1000000) {
+                cl.error = "--trackmap takes a lap number";
+                return cl;
+            }
+            cl.trackMapLap = static_cast<int>(lap);
+            ++i;
         } else if (a == "--screenshot" || a == "--size") {
             if (i + 1 >= args.size()) {
                 cl.error = a + " needs a value";

@@ -144,6 +144,10 @@ TEST(MainFrameCommands, CommandLine) {
     EXPECT_FALSE(ParseCommandLine({"--size", "50x50"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--screenshot"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--bogus"}).error.empty());
+    EXPECT_EQ(ParseCommandLine({"--screenshot", "m.png", "--trackmap", "3"}).trackMapLap, 3);
+    for (const char* lap : {"0", "x", "2x"})
+        EXPECT_FALSE(ParseCommandLine({"--trackmap", lap}).error.empty()) << lap;
+    EXPECT_FALSE(ParseCommandLine({"--trackmap"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"a.tbc", "b.tbc"}).error.empty());
     EXPECT_EQ(ParseCommandLine({"/data/run.tbc"}).file, "/data/run.tbc");
 }

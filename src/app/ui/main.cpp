@@ -1,11 +1,12 @@
 // The desktop program: settings at start-up, the main window, the command line (a data file,
-// "LiveDemo", --demo, --screenshot) and the settings written back at exit.
+// "LiveDemo", --demo, --screenshot with --trackmap) and the settings written back at exit.
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -15,9 +16,11 @@
 #include "app/DataAcqApp.h"
 #include "app/MainFrameCommands.h"
 #include "app/ui/DataServerHost.h"
+#include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
 #include "app/ui/Theme.h"
+#include "trackmap/ui/TrackMapWindow.h"
 
 int main(int argc, char** argv) {
     // A screenshot needs no display: the platform is chosen before Qt starts.
@@ -38,7 +41,7 @@ int main(int argc, char** argv) {
     if (!cl.error.empty()) {
         std::fprintf(stderr,
                      "orvex: %s\nusage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
-                     "[--screenshot FILE.png [--size WxH]]\n",
+                     "[--screenshot FILE.png [--size WxH] [--trackmap LAP]]\n",
                      cl.error.c_str());
         return 2;
     }
@@ -68,10 +71,26 @@ int main(int argc, char** argv) {
     host.SetParent(&window);
 
     if (!cl.screenshot.empty()) {
-        if (cl.file.empty() ? !window.OpenDemo()
-                            : !window.OpenFile(QString::fromStdString(cl.file)))
-            return 1;
+        orvex::CDocumentWindow* shown =
+            cl.file.empty() ? window.OpenDemo() : window.OpenFile(QString::fromStdString(cl.file));
+        if (!shown) return 1;
         QImage image = window.RenderWindow(QSize(cl.width, cl.height));
+        if (cl.trackMapLap > 0) {
+            // The track map window of that lap beside the main window.
+            orvex::CTrackMapWindow map(shown->Document(), host);
+            if (!map.SelectLap(cl.trackMapLap)) {
+                std::fprintf(stderr, "orvex: no track map of lap %d\n", cl.trackMapLap);
+                return 1;
+            }
+            const QImage mapImage = map.Render(QSize(cl.height * 4 / 5, cl.height));
+            QImage both(image.width() + mapImage.width(), image.height(), QImage::Format_RGB32);
+            both.fill(Qt::black);
+            QPainter painter(&both);
+            painter.drawImage(0, 0, image);
+            painter.drawImage(image.width(), 0, mapImage);
+            painter.end();
+            image = both;
+        }
         if (!image.save(QString::fromStdString(cl.screenshot), "PNG")) {
             std::fprintf(stderr, "orvex: cannot write %s\n", cl.screenshot.c_str());
             return 1;
