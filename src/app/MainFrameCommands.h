@@ -152,6 +152,7 @@ struct CommandLine {
     bool demo = false;               // --demo: open a generated session
     std::string screenshot;          // --screenshot FILE.png
     int width = 1280, height = 800;  // --size WxH
+    std::string view;                // --view histogram|traction|lap-report
     std::string error;               // set when the arguments cannot be used
 };
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

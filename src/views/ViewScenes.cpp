@@ -108,7 +108,7 @@ void BuildTractionScene(const CFrictionCircle& circle, int width, int height, co
         const auto y = static_cast<float>(std::round(l.Y(circle.PlotFr(e, marker.step))));
         const ColorRef colour = green ? kGreenMarkerBox : kRedMarkerBox;
         const float h = (kMarkerBox - 1) / 2;
-        scene.AddFrame(x - h, y - h, kMarkerBox - 1, kMarkerBox - 1, colour);
+        scene.AddFrame(x - h, y - h, kMarkerBox, kMarkerBox, colour);
         if (settings.values) {
             scene.AddText(0, textTop, static_cast<float>(width), textTop + m.largeHeight,
                           circle.ValueText(green), colour, 14, ViewAlign::Center, ViewVAlign::Top);
@@ -169,8 +169,9 @@ HistogramGeometry BuildHistogramScene(const HistogramChart& chart, const Histogr
     const float bandLen = vertical ? faceRight - g.left : g.bottom - faceTop;
     const float groupLen = bandLen / static_cast<float>(chart.bands);
     auto groupStart = [&](int band) {
+        // Horizontal bars run from the lowest band at the bottom up.
         return vertical ? g.left + static_cast<float>(band) * groupLen
-                        : faceTop + static_cast<float>(band) * groupLen;
+                        : faceTop + static_cast<float>(chart.bands - 1 - band) * groupLen;
     };
 
     // Grids: lines at the value ticks and between the band groups.

@@ -41,14 +41,19 @@ TEST(HistogramScene, BarsRunAlongTheValueAxisInBothOrientations) {
                                          .values[static_cast<std::size_t>(b.band)];
                 EXPECT_NEAR(vertical ? b.h : b.w, span * value / 40.0, 0.01);
                 // Bars stand on the band axis.
-                if (vertical)
+                if (vertical) {
                     EXPECT_NEAR(b.y + b.h, g.bottom, 0.01);
-                else
+                } else {
                     EXPECT_NEAR(b.x, g.left, 0.01);
+                }
             }
-            // Rows side by side within a band, bands in order.
+            // Rows side by side within a band; bands from the left, or from the bottom up.
             EXPECT_LT(vertical ? g.bars[0].x : g.bars[0].y, vertical ? g.bars[1].x : g.bars[1].y);
-            EXPECT_LT(vertical ? g.bars[1].x : g.bars[1].y, vertical ? g.bars[2].x : g.bars[2].y);
+            if (vertical) {
+                EXPECT_LT(g.bars[1].x, g.bars[2].x);
+            } else {
+                EXPECT_GT(g.bars[1].y, g.bars[2].y);
+            }
             // Two 3D faces for each bar that has a length.
             EXPECT_EQ(scene.Count(ViewPrim::Polygon), threeD ? 10u : 0u);
         }

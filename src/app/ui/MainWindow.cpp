@@ -30,6 +30,7 @@
 #include "host/ProfileFile.h"
 #include "logger/ui/ComPortDialog.h"
 #include "model/Document.h"
+#include "views/ui/GenericFrame.h"
 
 namespace orvex {
 namespace {
@@ -59,10 +60,12 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
     setCentralWidget(m_mdi);
     BuildMenus();
     BuildGraphMenus();
+    BuildViewMenus();
     BuildToolBar();
     statusBar()->showMessage(QStringLiteral("Ready"));
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         RebuildPickers();
+        UpdateViewMenus();
         UpdateCommandStates();
     });
     LoadRecentFiles();
@@ -172,7 +175,9 @@ void CMainWindow::BuildToolBar() {
         auto* sub = m_docPicker->itemData(index).value<QMdiSubWindow*>();
         if (sub) m_mdi->setActiveSubWindow(sub);
     });
-    connect(m_viewPicker, &QComboBox::activated, this, [this](int) {
+    connect(m_viewPicker, &QComboBox::activated, this, [this](int index) {
+        if (auto* frame = m_viewPicker->itemData(index).value<QMdiSubWindow*>())
+            m_mdi->setActiveSubWindow(frame);
         if (QMdiSubWindow* sub = m_mdi->activeSubWindow()) sub->widget()->setFocus();
     });
 }
@@ -180,6 +185,8 @@ void CMainWindow::BuildToolBar() {
 CDocumentWindow* CMainWindow::ActiveDocument() const {
     QMdiSubWindow* sub = m_mdi->activeSubWindow();
     if (!sub && !m_mdi->subWindowList().isEmpty()) sub = m_mdi->subWindowList().last();
+    // An auxiliary view's frame stands for its document's graph window.
+    if (auto* frame = qobject_cast<CGenericFrame*>(sub)) sub = frame->GraphFrame();
     return sub ? qobject_cast<CDocumentWindow*>(sub->widget()) : nullptr;
 }
 
@@ -207,7 +214,11 @@ void CMainWindow::RebuildPickers() {
         if (sub == active) m_docPicker->setCurrentIndex(m_docPicker->count() - 1);
     }
     m_viewPicker->clear();
-    if (active) m_viewPicker->addItem(QStringLiteral("Graph"));
+    if (CDocumentWindow* w = active ? ActiveDocument() : nullptr) {
+        m_viewPicker->addItem(QStringLiteral("Graph"),
+                              QVariant::fromValue(qobject_cast<QMdiSubWindow*>(w->parentWidget())));
+        AddViewPickerEntries(*w);
+    }
     m_bRebuildingPickers = false;
 }
 

@@ -37,6 +37,7 @@ void CMainWindow::PrintChart(CDocumentWindow* window, QPrinter& printer) {
 }
 
 void CMainWindow::PrintWithDialog(bool preview) {
+    if (OutputActiveView(preview ? ViewOutput::Preview : ViewOutput::Print)) return;
     CDocumentWindow* w = ActiveDocument();
     QPrinter printer(QPrinter::HighResolution);
     if (preview) {
@@ -87,6 +88,7 @@ bool CMainWindow::ExportChart(CDocumentWindow* window, const QString& path, QSiz
 }
 
 void CMainWindow::ExportWithDialog() {
+    if (OutputActiveView(ViewOutput::Export)) return;
     CDocumentWindow* w = ActiveDocument();
     if (!w) return;
     QString path =

@@ -16,10 +16,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     orvex::CommandLine cl = orvex::ParseCommandLine(args);
     if (!cl.error.empty()) {
-        std::fprintf(stderr,
-                     "orvex: %s\nusage: orvex [DATAFILE] [/LiveDemo] [--demo] "
-                     "[--screenshot FILE.png [--size WxH]]\n",
-                     cl.error.c_str());
+        std::fprintf(
+            stderr,
+            "orvex: %s\nusage: orvex [DATAFILE] [/LiveDemo] [--demo] "
+            "[--screenshot FILE.png [--size WxH] [--view histogram|traction|lap-report]]\n",
+            cl.error.c_str());
         return 2;
     }
     // A screenshot needs no display.
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
         if (cl.file.empty() ? !window.OpenDemo()
                             : !window.OpenFile(QString::fromStdString(cl.file)))
             return 1;
+        if (!cl.view.empty() && !window.ShowViewByName(cl.view)) {
+            std::fprintf(stderr, "orvex: cannot show the %s view\n", cl.view.c_str());
+            return 1;
+        }
         QImage image = window.RenderWindow(QSize(cl.width, cl.height));
         if (!image.save(QString::fromStdString(cl.screenshot), "PNG")) {
             std::fprintf(stderr, "orvex: cannot write %s\n", cl.screenshot.c_str());
