@@ -49,18 +49,26 @@ class SourceWalk {
     SourceWalk(CBriodashDataset& ds, int source, Units units) : m_ds(ds), m_units(units) {
         m_pSeries = DistanceSourceSeries(ds, source);
         for (int i = 0; i < kRpmChannels; ++i)
-            if (m_pSeries == &ds.m_rpm[static_cast<std::size_t>(i)]) m_nShaft = i + 1;
+            if (m_pSeries == &ds.m_rpm[static_cast<std::size_t>(i)]) {
+                m_pShaft = &ds.m_rpm[static_cast<std::size_t>(i)];
+                m_pSetup = ds.m_carSetup.FindRpmSetup(i + 1);
+            }
     }
     bool Usable() const { return m_pSeries && !m_pSeries->IsEmpty(); }
 
     // First sample at or after chart time t (the last sample when none is).
     Pos AtTime(int32_t t) const {
-        Pos p = m_pSeries->First(), last = p;
-        for (; p != kNoPos; p = m_pSeries->Next(p)) {
-            if (m_pSeries->GetSampleTime(p, true) >= t) return p;
-            last = p;
+        // Times ascend: a binary search over the positions.
+        Pos lo = m_pSeries->First(), hi = m_pSeries->Last();
+        if (m_pSeries->GetSampleTime(hi, true) < t) return hi;
+        while (lo < hi) {
+            const Pos mid = lo + (hi - lo) / 2;
+            if (m_pSeries->GetSampleTime(mid, true) >= t)
+                hi = mid;
+            else
+                lo = mid + 1;
         }
-        return last;
+        return lo;
     }
     // First sample from `from` on whose distance reaches d (the last sample when none does).
     Pos AtDistance(Pos from, int32_t d) const {
@@ -74,17 +82,23 @@ class SourceWalk {
     Pos Next(Pos p) const { return m_pSeries->Next(p); }
     int32_t Time(Pos p) const { return m_pSeries->GetSampleTime(p, true); }
     int32_t Distance(Pos p) const { return m_pSeries->DistanceAt(p); }
-    int32_t Speed(Pos p) const { return m_nShaft ? ShaftSpeed(m_ds, m_nShaft, p, m_units) : 0; }
+    int32_t Speed(Pos p) const {
+        if (!m_pSetup) return 0;
+        const auto period = static_cast<uint32_t>(m_pShaft->GetSampleValue(p));
+        return ShaftSpeed(m_ds.m_carSetup, *m_pSetup, m_pShaft->GetRPM(period, false),
+                          (*m_pShaft)[p].m_nGear, m_units);
+    }
 
   private:
     CBriodashDataset& m_ds;
     Units m_units;
     const CSeriesBase* m_pSeries = nullptr;
-    int m_nShaft = 0;
+    const CShaftList* m_pShaft = nullptr;
+    const CFreqSetup* m_pSetup = nullptr;
 };
 
 LapValues MeasureLap(const SourceWalk& walk, int lap, int32_t start, int32_t end,
-                     const MapSegments& map, bool lapView) {
+                     const MapSegments& map, bool lapView, bool speeds) {
     LapValues v;
     v.lap = lap;
     v.lapTime = end - start;
@@ -104,9 +118,10 @@ LapValues MeasureLap(const SourceWalk& walk, int lap, int32_t start, int32_t end
         const Pos to = walk.AtDistance(from, endDistance);
         SegmentValues& s = v.segments[k];
         s.time = walk.Time(to) - previousEnd;
-        s.entry = s.minimum = s.maximum = walk.Speed(from);
+        s.entry = s.minimum = s.maximum = speeds ? walk.Speed(from) : 0;
         bool inside = false;
-        for (Pos p = to == from ? kNoPos : walk.Next(from); p != kNoPos; p = walk.Next(p)) {
+        for (Pos p = to == from || !speeds ? kNoPos : walk.Next(from); p != kNoPos;
+             p = walk.Next(p)) {
             const int32_t speed = walk.Speed(p);
             s.minimum = inside ? std::min(s.minimum, speed) : speed;
             s.maximum = inside ? std::max(s.maximum, speed) : speed;
@@ -176,7 +191,7 @@ LapReportTable BuildLapReport(CBriodashDataset& ds, int source, const MapSegment
     for (int lap : CompleteLaps(ds)) {
         int32_t start = 0, end = 0;
         LapBounds(ds, lap, start, end);
-        laps.push_back(MeasureLap(walk, lap, start, end, segments, lapView));
+        laps.push_back(MeasureLap(walk, lap, start, end, segments, lapView, options.displaySpeeds));
     }
 
     std::vector<BestRecord> best(n + 1);

@@ -144,6 +144,10 @@ TEST(MainFrameCommands, CommandLine) {
     EXPECT_FALSE(ParseCommandLine({"--size", "50x50"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--screenshot"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--bogus"}).error.empty());
+    EXPECT_EQ(ParseCommandLine({"--screenshot", "v.png", "--view", "lap-report"}).view,
+              "lap-report");
+    EXPECT_FALSE(ParseCommandLine({"--view", "map"}).error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--view"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"a.tbc", "b.tbc"}).error.empty());
     EXPECT_EQ(ParseCommandLine({"/data/run.tbc"}).file, "/data/run.tbc");
 }

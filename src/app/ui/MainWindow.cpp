@@ -24,6 +24,7 @@
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
 #include "app/DocumentDefaults.h"
+#include "app/DocumentSetup.h"
 #include "app/ui/DocumentWindow.h"
 #include "graph/ui/ChartWidget.h"
 #include "host/HostServices.h"
@@ -353,7 +354,7 @@ CDocumentWindow* CMainWindow::OpenFile(const QString& path) {
                 if (sub->widget() == w) m_mdi->setActiveSubWindow(sub);
             return w;
         }
-    auto doc = std::make_unique<CBriodashDoc>(m_host, DocumentOptionsFrom(m_app));
+    auto doc = NewDocument(m_host, m_app);
     if (!doc->Open(file)) {
         if (!doc->m_readAscii && !QFileInfo(path).suffix().isEmpty() &&
             QFileInfo(path).suffix().compare(QLatin1String("tbc"), Qt::CaseInsensitive) != 0)
@@ -365,7 +366,7 @@ CDocumentWindow* CMainWindow::OpenFile(const QString& path) {
 }
 
 CDocumentWindow* CMainWindow::OpenDemo(double minutes) {
-    auto doc = std::make_unique<CBriodashDoc>(m_host, DocumentOptionsFrom(m_app));
+    auto doc = NewDocument(m_host, m_app);
     GeneratorOptions options;
     options.minutes = minutes;
     if (!FillDemoDocument(*doc, options)) return nullptr;
