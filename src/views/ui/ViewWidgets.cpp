@@ -142,7 +142,8 @@ void CTractionCircleWidget::SetSelection(const std::vector<CDatasetList>& entrie
     update();
 }
 
-void CTractionCircleWidget::OnUpdate(uint32_t hint) {
+void CTractionCircleWidget::OnUpdate(const ViewUpdate& change) {
+    const uint32_t hint = change.hint;
     if (hint == kHintGreenMoved) {
         if (m_circle.MoveMarker(true, m_doc.m_lGreenTime, m_host)) update();
     } else if (hint == kHintRedMoved || hint == kHintRedMovedRaceSync) {
@@ -265,7 +266,8 @@ void CHistogramWidget::Refresh() {
     update();
 }
 
-void CHistogramWidget::OnUpdate(uint32_t hint) {
+void CHistogramWidget::OnUpdate(const ViewUpdate& change) {
+    const uint32_t hint = change.hint;
     if (hint == kHintGreenMoved || hint == kHintRedMoved || hint == kHintRedMovedRaceSync) return;
     Refresh();
 }
@@ -362,7 +364,8 @@ void CLapReportWidget::Rebuild() {
     update();
 }
 
-void CLapReportWidget::OnUpdate(uint32_t hint) {
+void CLapReportWidget::OnUpdate(const ViewUpdate& change) {
+    const uint32_t hint = change.hint;
     if (hint == kHintGreenMoved || hint == kHintRedMoved || hint == kHintRedMovedRaceSync) return;
     Rebuild();
 }

@@ -63,7 +63,7 @@ class CTractionCircleWidget : public CViewWidget {
     CTractionCircleWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServices& host,
                           QWidget* parent = nullptr);
     ViewKind Kind() const override { return ViewKind::TractionCircle; }
-    void OnUpdate(uint32_t hint) override;
+    void OnUpdate(const ViewUpdate& change) override;
     void OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset* now) override;
     void Build(int width, int height, const ViewMetrics& metrics, CViewScene& scene) override;
     QString MenuTitle() const override { return QStringLiteral("Change &Circle"); }
@@ -84,7 +84,7 @@ class CHistogramWidget : public CViewWidget {
     CHistogramWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServices& host,
                      QWidget* parent = nullptr);
     ViewKind Kind() const override { return ViewKind::Histogram; }
-    void OnUpdate(uint32_t hint) override;
+    void OnUpdate(const ViewUpdate& change) override;
     void OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset* now) override;
     void Build(int width, int height, const ViewMetrics& metrics, CViewScene& scene) override;
     QString MenuTitle() const override { return QStringLiteral("Change &Histogram"); }
@@ -113,7 +113,7 @@ class CLapReportWidget : public CViewWidget {
     CLapReportWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServices& host,
                      QWidget* parent = nullptr);
     ViewKind Kind() const override { return ViewKind::LapReport; }
-    void OnUpdate(uint32_t hint) override;
+    void OnUpdate(const ViewUpdate& change) override;
     void OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset* now) override;
     void Build(int width, int height, const ViewMetrics& metrics, CViewScene& scene) override;
     QString MenuTitle() const override { return QStringLiteral("Change &Lap Segments"); }
