@@ -497,7 +497,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             cl.trackMapLap = static_cast<int>(lap);
             ++i;
-        } else if (a == "--screenshot" || a == "--size") {
+        } else if (a == "--screenshot" || a == "--size" || a == "--view") {
             if (i + 1 >= args.size()) {
                 cl.error = a + " needs a value";
                 return cl;
@@ -505,6 +505,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             const std::string& v = args[++i];
             if (a == "--screenshot") {
                 cl.screenshot = v;
+                continue;
+            }
+            if (a == "--view") {
+                if (v != "histogram" && v != "traction" && v != "lap-report") {
+                    cl.error = "--view takes histogram, traction or lap-report";
+                    return cl;
+                }
+                cl.view = v;
                 continue;
             }
             char* end = nullptr;

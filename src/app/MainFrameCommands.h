@@ -156,6 +156,7 @@ struct CommandLine {
     std::string screenshot;          // --screenshot FILE.png
     int width = 1280, height = 800;  // --size WxH
     int trackMapLap = 0;             // --trackmap LAP: the track map of that lap beside the graph
+    std::string view;                // --view histogram|traction|lap-report
     std::string error;               // set when the arguments cannot be used
 };
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

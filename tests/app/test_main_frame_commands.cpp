@@ -148,6 +148,10 @@ TEST(MainFrameCommands, CommandLine) {
     for (const char* lap : {"0", "x", "2x"})
         EXPECT_FALSE(ParseCommandLine({"--trackmap", lap}).error.empty()) << lap;
     EXPECT_FALSE(ParseCommandLine({"--trackmap"}).error.empty());
+    EXPECT_EQ(ParseCommandLine({"--screenshot", "v.png", "--view", "lap-report"}).view,
+              "lap-report");
+    EXPECT_FALSE(ParseCommandLine({"--view", "map"}).error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--view"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"a.tbc", "b.tbc"}).error.empty());
     EXPECT_EQ(ParseCommandLine({"/data/run.tbc"}).file, "/data/run.tbc");
 }

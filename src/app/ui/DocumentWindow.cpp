@@ -37,8 +37,15 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
 
 CDocumentWindow::~CDocumentWindow() {
     // The views unregister from the document in their destructors: delete them first.
+    for (QPointer<QWidget>& f : m_auxFrames) delete f.data();
     delete m_splitter;
     m_splitter = nullptr;
+}
+
+void CDocumentWindow::AddAuxFrame(QWidget* frame) {
+    for (const QPointer<QWidget>& f : m_auxFrames)
+        if (f == frame) return;
+    m_auxFrames.emplace_back(frame);
 }
 
 bool CDocumentWindow::ListBelow() const {

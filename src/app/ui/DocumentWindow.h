@@ -2,9 +2,11 @@
 // list to the right of the chart or below it.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "model/Document.h"
 
@@ -34,6 +36,9 @@ class CDocumentWindow : public QWidget {
     // Rebuilds the views after the document's datasets changed (overlay, reload).
     void DatasetsChanged();
 
+    // A frame of one of the document's auxiliary views: deleted before the document goes.
+    void AddAuxFrame(QWidget* frame);
+
     // Asked before the window closes; false keeps it open (the save question was cancelled).
     std::function<bool(CDocumentWindow&)> canClose;
 
@@ -54,6 +59,7 @@ class CDocumentWindow : public QWidget {
     CMarkerListWidget* m_list = nullptr;
     bool m_bSized = false;
     bool m_bUserSized = false;  // the user dragged the splitter
+    std::vector<QPointer<QWidget>> m_auxFrames;
 };
 
 }  // namespace orvex

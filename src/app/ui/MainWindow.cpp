@@ -32,6 +32,7 @@
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
 #include "app/DocumentDefaults.h"
+#include "app/DocumentSetup.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/Theme.h"
 #include "graph/ui/ChartWidget.h"
@@ -39,6 +40,7 @@
 #include "host/ProfileFile.h"
 #include "logger/ui/ComPortDialog.h"
 #include "model/Document.h"
+#include "views/ui/GenericFrame.h"
 
 namespace orvex {
 namespace {
@@ -98,10 +100,12 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
     setCentralWidget(m_mdi);
     BuildMenus();
     BuildGraphMenus();
+    BuildViewMenus();
     BuildToolBar();
     BuildStatusBar();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         RebuildPickers();
+        UpdateViewMenus();
         UpdateCommandStates();
     });
     LoadRecentFiles();
@@ -212,7 +216,9 @@ void CMainWindow::BuildToolBar() {
         auto* sub = m_docPicker->itemData(index).value<QMdiSubWindow*>();
         if (sub) m_mdi->setActiveSubWindow(sub);
     });
-    connect(m_viewPicker, &QComboBox::activated, this, [this](int) {
+    connect(m_viewPicker, &QComboBox::activated, this, [this](int index) {
+        if (auto* frame = m_viewPicker->itemData(index).value<QMdiSubWindow*>())
+            m_mdi->setActiveSubWindow(frame);
         if (QMdiSubWindow* sub = m_mdi->activeSubWindow()) sub->widget()->setFocus();
     });
 }
@@ -272,6 +278,8 @@ bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
 CDocumentWindow* CMainWindow::ActiveDocument() const {
     QMdiSubWindow* sub = m_mdi->activeSubWindow();
     if (!sub && !m_mdi->subWindowList().isEmpty()) sub = m_mdi->subWindowList().last();
+    // An auxiliary view's frame stands for its document's graph window.
+    if (auto* frame = qobject_cast<CGenericFrame*>(sub)) sub = frame->GraphFrame();
     return sub ? qobject_cast<CDocumentWindow*>(sub->widget()) : nullptr;
 }
 
@@ -299,7 +307,11 @@ void CMainWindow::RebuildPickers() {
         if (sub == active) m_docPicker->setCurrentIndex(m_docPicker->count() - 1);
     }
     m_viewPicker->clear();
-    if (active) m_viewPicker->addItem(QStringLiteral("Graph"));
+    if (CDocumentWindow* w = active ? ActiveDocument() : nullptr) {
+        m_viewPicker->addItem(QStringLiteral("Graph"),
+                              QVariant::fromValue(qobject_cast<QMdiSubWindow*>(w->parentWidget())));
+        AddViewPickerEntries(*w);
+    }
     m_bRebuildingPickers = false;
 }
 
@@ -440,7 +452,7 @@ CDocumentWindow* CMainWindow::OpenFile(const QString& path) {
                 if (sub->widget() == w) m_mdi->setActiveSubWindow(sub);
             return w;
         }
-    auto doc = std::make_unique<CBriodashDoc>(m_host, DocumentOptionsFrom(m_app));
+    auto doc = NewDocument(m_host, m_app);
     if (!doc->Open(file)) {
         if (!doc->m_readAscii && !QFileInfo(path).suffix().isEmpty() &&
             QFileInfo(path).suffix().compare(QLatin1String("tbc"), Qt::CaseInsensitive) != 0)
@@ -452,7 +464,7 @@ CDocumentWindow* CMainWindow::OpenFile(const QString& path) {
 }
 
 CDocumentWindow* CMainWindow::OpenDemo(double minutes) {
-    auto doc = std::make_unique<CBriodashDoc>(m_host, DocumentOptionsFrom(m_app));
+    auto doc = NewDocument(m_host, m_app);
     GeneratorOptions options;
     options.minutes = minutes;
     if (!FillDemoDocument(*doc, options)) return nullptr;

@@ -8,10 +8,12 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/MainFrameCommands.h"
 #include "graph/GraphNav.h"
+#include "model/Document.h"
 
 class QComboBox;
 class QMdiArea;
@@ -63,6 +65,13 @@ class CMainWindow : public QMainWindow {
     QPrinter& Printer();
     // Lays the window out at `size` with the active graph window maximised and renders it.
     QImage RenderWindow(QSize size);
+    // Shows (creating it the first time) an auxiliary view of the active document; null
+    // without a document. The "Change ..." menus and the view picker follow.
+    QWidget* ShowView(ViewKind kind);
+    // "histogram", "traction" or "lap-report" shown with a first selection, for screenshots.
+    bool ShowViewByName(const std::string& name);
+    // The "Change &Histogram", "Change &Circle" and "Change &Lap Segments" menus in the bar.
+    QList<QMenu*> ViewMenus() const { return m_viewMenus; }
 
     QStringList RecentFiles() const { return m_recent; }
     // Reads and writes the recent-file list next to the settings.
@@ -88,6 +97,12 @@ class CMainWindow : public QMainWindow {
     void AddRecent(const QString& path);
     void RebuildRecentMenu();
     void RebuildPickers();
+    void BuildViewMenus();
+    void UpdateViewMenus();
+    void AddViewPickerEntries(CDocumentWindow& window);
+    enum class ViewOutput { Print, Preview, Export };
+    // Print, preview or export of the active auxiliary view; false when none is active.
+    bool OutputActiveView(ViewOutput what);
     void ApplyMenuTips();
     bool ConfirmClose(CDocumentWindow& window);
     void RetrieveFromLogger();
@@ -113,6 +128,8 @@ class CMainWindow : public QMainWindow {
     std::map<GraphCommand, QAction*> m_graphActions;
     std::vector<QAction*> m_markerActions;
     QMenu* m_graphMenu = nullptr;
+    QList<QMenu*> m_viewMenus;
+    std::map<ViewKind, QAction*> m_viewActions;
     std::map<QString, QMenu*> m_menus;
     QStringList m_recent;
     std::unique_ptr<QPrinter> m_printer;

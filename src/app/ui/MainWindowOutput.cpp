@@ -87,6 +87,7 @@ void CMainWindow::PrintSetup() {
 }
 
 void CMainWindow::PrintWithDialog(bool preview) {
+    if (OutputActiveView(preview ? ViewOutput::Preview : ViewOutput::Print)) return;
     CDocumentWindow* w = ActiveDocument();
     if (!w) return;
     QPrinter& printer = Printer();
@@ -131,6 +132,7 @@ bool CMainWindow::ExportChart(CDocumentWindow* window, const QString& path, QSiz
 }
 
 void CMainWindow::ExportWithDialog() {
+    if (OutputActiveView(ViewOutput::Export)) return;
     CDocumentWindow* w = ActiveDocument();
     if (!w) return;
     QString path =

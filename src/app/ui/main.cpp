@@ -40,8 +40,11 @@ int main(int argc, char** argv) {
     orvex::CommandLine cl = orvex::ParseCommandLine(args);
     if (!cl.error.empty()) {
         std::fprintf(stderr,
-                     "orvex: %s\nusage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
-                     "[--screenshot FILE.png [--size WxH] [--trackmap LAP]]\n",
+                     "orvex: %s
+usage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
+                     "[--screenshot FILE.png [--size WxH] [--trackmap LAP] "
+                     "[--view histogram|traction|lap-report]]
+",
                      cl.error.c_str());
         return 2;
     }
@@ -74,6 +77,10 @@ int main(int argc, char** argv) {
         orvex::CDocumentWindow* shown =
             cl.file.empty() ? window.OpenDemo() : window.OpenFile(QString::fromStdString(cl.file));
         if (!shown) return 1;
+        if (!cl.view.empty() && !window.ShowViewByName(cl.view)) {
+            std::fprintf(stderr, "orvex: cannot show the %s view\n", cl.view.c_str());
+            return 1;
+        }
         QImage image = window.RenderWindow(QSize(cl.width, cl.height));
         if (cl.trackMapLap > 0) {
             // The track map window of that lap beside the main window.

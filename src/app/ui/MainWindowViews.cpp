@@ -1,0 +1,187 @@
+// The main window's part in the auxiliary views: the commands that show and hide them, their
+// "Change ..." menus after the graph menu and their entries in the view picker.
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "app/ui/DocumentWindow.h"
+#include "app/ui/MainWindow.h"
+#include "views/ViewData.h"
+#include "views/ui/GenericFrame.h"
+#include "views/ui/ViewWidgets.h"
+
+namespace orvex {
+
+namespace {
+
+struct ViewEntry {
+    ViewKind kind;
+    const char* command;  // the graph window's command that shows and hides it
+    const char* picker;   // the view picker's entry
+};
+// In the order of the view picker and of the menus after the graph menu.
+constexpr ViewEntry kViews[] = {
+    {ViewKind::TractionCircle, "Traction Circle", "Traction Circle"},
+    {ViewKind::Histogram, "Histogram", "Histogram"},
+    {ViewKind::LapReport, "Lap Segment Report", "Lap Segments"},
+};
+
+CGenericFrame* FrameOf(QMdiArea& area, const CBriodashDoc& doc, ViewKind kind) {
+    for (CGenericFrame* f : AuxFrames(area, doc))
+        if (f->View()->Kind() == kind) return f;
+    return nullptr;
+}
+
+}  // namespace
+
+void CMainWindow::BuildViewMenus() {
+    QMenu* view = Menu(QStringLiteral("&View"));
+    view->addSeparator();
+    for (const ViewEntry& e : kViews) {
+        QAction* a = view->addAction(QString::fromUtf8(e.command));
+        a->setCheckable(true);
+        const ViewKind kind = e.kind;
+        connect(a, &QAction::triggered, this, [this, kind] {
+            CDocumentWindow* w = ActiveDocument();
+            if (!w) return;
+            CGenericFrame* f = FrameOf(*m_mdi, w->Document(), kind);
+            if (f && !f->isHidden())
+                f->close();
+            else
+                ShowView(kind);
+        });
+        m_viewActions[kind] = a;
+    }
+    connect(view, &QMenu::aboutToShow, this, [this] {
+        CDocumentWindow* w = ActiveDocument();
+        for (auto& [kind, a] : m_viewActions) {
+            CGenericFrame* f = w ? FrameOf(*m_mdi, w->Document(), kind) : nullptr;
+            a->setEnabled(w != nullptr);
+            a->setChecked(f && !f->isHidden());
+        }
+    });
+}
+
+QWidget* CMainWindow::ShowView(ViewKind kind) {
+    CDocumentWindow* w = ActiveDocument();
+    auto* graph = w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+    if (!graph) return nullptr;
+    CGenericFrame* frame = ShowAuxView(*m_mdi, *graph, w->Document(), kind, m_app, m_host);
+    if (!frame) return nullptr;
+    w->AddAuxFrame(frame);
+    if (!frame->property("orvexFollowed").toBool()) {
+        frame->setProperty("orvexFollowed", true);
+        connect(frame, &CGenericFrame::hiddenByClose, this, [this] {
+            RebuildPickers();
+            UpdateViewMenus();
+        });
+    }
+    RebuildPickers();
+    UpdateViewMenus();
+    return frame->View();
+}
+
+bool CMainWindow::ShowViewByName(const std::string& name) {
+    if (name == "traction") return ShowView(ViewKind::TractionCircle) != nullptr;
+    if (name == "histogram") {
+        auto* h = static_cast<CHistogramWidget*>(ShowView(ViewKind::Histogram));
+        if (!h) return false;
+        // The first session with its first analog channel.
+        std::vector<CDatasetList> entries = AvailableEntries(h->Document());
+        if (entries.size() > 1) entries.resize(1);
+        h->SetSessions(entries);
+        for (const CChannelList& c : h->Selection().available)
+            if (c.Kind() == ChannelKind::Analog) {
+                h->Selection().channels = {c};
+                break;
+            }
+        h->Refresh();
+        return true;
+    }
+    if (name == "lap-report") {
+        auto* r = static_cast<CLapReportWidget*>(ShowView(ViewKind::LapReport));
+        if (!r) return false;
+        // Until a track map is computed the report lists the laps and their times.
+        const std::vector<CBriodashDataset*> shown = r->Document().ShownDatasets();
+        if (!shown.empty()) r->SetMap(shown.front(), MapSegments{});
+        return true;
+    }
+    return false;
+}
+
+void CMainWindow::UpdateViewMenus() {
+    for (QMenu* m : m_viewMenus) {
+        menuBar()->removeAction(m->menuAction());
+        m->deleteLater();
+    }
+    m_viewMenus.clear();
+    CDocumentWindow* w = ActiveDocument();
+    if (!w || m_bDestroying) return;
+    // After the graph menu: before the item that follows it.
+    const QList<QAction*> bar = menuBar()->actions();
+    const qsizetype at = bar.indexOf(m_graphMenu->menuAction());
+    QAction* before = at >= 0 && at + 1 < bar.size() ? bar[at + 1] : nullptr;
+    for (const ViewEntry& e : kViews) {
+        CGenericFrame* f = FrameOf(*m_mdi, w->Document(), e.kind);
+        if (!f || f->isHidden()) continue;
+        auto* menu = new QMenu(f->View()->MenuTitle(), this);
+        CViewWidget* view = f->View();
+        connect(menu, &QMenu::aboutToShow, menu, [menu, view] {
+            menu->clear();
+            view->FillMenu(*menu);
+        });
+        // Filled once now so that its items can be reached before it is first opened.
+        view->FillMenu(*menu);
+        menuBar()->insertMenu(before, menu);
+        m_viewMenus.push_back(menu);
+    }
+}
+
+void CMainWindow::AddViewPickerEntries(CDocumentWindow& window) {
+    for (const ViewEntry& e : kViews) {
+        CGenericFrame* f = FrameOf(*m_mdi, window.Document(), e.kind);
+        if (!f || f->isHidden()) continue;
+        m_viewPicker->addItem(QString::fromUtf8(e.picker),
+                              QVariant::fromValue(static_cast<QMdiSubWindow*>(f)));
+        if (m_mdi->activeSubWindow() == f) m_viewPicker->setCurrentIndex(m_viewPicker->count() - 1);
+    }
+}
+
+bool CMainWindow::OutputActiveView(ViewOutput what) {
+    auto* frame = qobject_cast<CGenericFrame*>(m_mdi->activeSubWindow());
+    if (!frame) return false;
+    CViewWidget* view = frame->View();
+    if (what == ViewOutput::Export) {
+        QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Export View"), QString(),
+                                         QStringLiteral("PDF Files (*.pdf);;PNG Pictures (*.png)"));
+        if (path.isEmpty()) return true;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
+        const bool pdf = QFileInfo(path).suffix().toLower() == QLatin1String("pdf");
+        if (!(pdf ? view->ExportPdf(path) : view->ExportPng(path, view->size())))
+            m_host.Message("The file " + path.toStdString() + " could not be written.",
+                           Icon::Warning);
+        return true;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (what == ViewOutput::Preview) {
+        QPrintPreviewDialog dlg(&printer, this);
+        connect(&dlg, &QPrintPreviewDialog::paintRequested, this,
+                [view](QPrinter* p) { view->Print(*p); });
+        dlg.exec();
+    } else {
+        QPrintDialog dlg(&printer, this);
+        if (dlg.exec() == QDialog::Accepted) view->Print(printer);
+    }
+    return true;
+}
+
+}  // namespace orvex

@@ -1,0 +1,126 @@
+// Drawings of the auxiliary views: bar lengths against the value axis in every orientation,
+// 3D faces, labels and legend, and the traction circle's traces, boxes and value texts.
+#include <gtest/gtest.h>
+
+#include "support/FakeHost.h"
+#include "views/ViewScenes.h"
+#include "views/ViewTestData.h"
+
+namespace orvex {
+namespace {
+
+HistogramChart TwoRows() {
+    HistogramChart c;
+    c.valueAxis = "Secs";
+    c.bandAxis = "Throttle";
+    c.axisMax = 40;
+    c.bands = 3;
+    c.lowerEdges = {0, 10, 20};
+    c.bandLabels = {"0", "", "20"};
+    c.rows = {{"Morning", 60, {10, 40, 10}, {10, 40, 10}},
+              {"Evening", 30, {0, 20, 10}, {0, 20, 10}}};
+    return c;
+}
+
+TEST(HistogramScene, BarsRunAlongTheValueAxisInBothOrientations) {
+    for (bool vertical : {true, false})
+        for (bool threeD : {false, true}) {
+            SCOPED_TRACE(testing::Message() << vertical << threeD);
+            HistogramFlags f;
+            f.verticalBars = vertical;
+            f.bars3D = threeD;
+            CViewScene scene;
+            const HistogramGeometry g =
+                BuildHistogramScene(TwoRows(), f, 800, 500, ViewMetrics{}, HistogramLook{}, scene);
+            ASSERT_EQ(g.bars.size(), 6u);
+            const float depth = threeD ? 10.0f : 0.0f;
+            const float span = vertical ? g.bottom - g.top - depth : g.right - depth - g.left;
+            for (const auto& b : g.bars) {
+                const double value = TwoRows()
+                                         .rows[static_cast<std::size_t>(b.row)]
+                                         .values[static_cast<std::size_t>(b.band)];
+                EXPECT_NEAR(vertical ? b.h : b.w, span * value / 40.0, 0.01);
+                // Bars stand on the band axis.
+                if (vertical) {
+                    EXPECT_NEAR(b.y + b.h, g.bottom, 0.01);
+                } else {
+                    EXPECT_NEAR(b.x, g.left, 0.01);
+                }
+            }
+            // Rows side by side within a band; bands from the left, or from the bottom up.
+            EXPECT_LT(vertical ? g.bars[0].x : g.bars[0].y, vertical ? g.bars[1].x : g.bars[1].y);
+            if (vertical) {
+                EXPECT_LT(g.bars[1].x, g.bars[2].x);
+            } else {
+                EXPECT_GT(g.bars[1].y, g.bars[2].y);
+            }
+            // Two 3D faces for each bar that has a length.
+            EXPECT_EQ(scene.Count(ViewPrim::Polygon), threeD ? 10u : 0u);
+        }
+}
+
+TEST(HistogramScene, LabelsTitlesAndLegend) {
+    for (bool legend : {true, false}) {
+        HistogramFlags f;
+        f.legend = legend;
+        CViewScene scene;
+        BuildHistogramScene(TwoRows(), f, 800, 500, ViewMetrics{}, HistogramLook{}, scene);
+        const std::vector<std::string> t = scene.Texts();
+        auto has = [&t](const char* s) { return std::find(t.begin(), t.end(), s) != t.end(); };
+        EXPECT_TRUE(has("Secs"));
+        EXPECT_TRUE(has("Throttle"));
+        EXPECT_TRUE(has("20"));
+        EXPECT_EQ(has("Morning"), legend);
+        EXPECT_EQ(has("Evening"), legend);
+    }
+    HistogramChart empty;
+    empty.message = kSelectChannelsNote;
+    CViewScene scene;
+    BuildHistogramScene(empty, {}, 800, 500, ViewMetrics{}, HistogramLook{}, scene);
+    EXPECT_EQ(scene.Texts(), std::vector<std::string>{kSelectChannelsNote});
+}
+
+TEST(TractionScene, TracesBoxesAndValueTexts) {
+    using test::SessionBuilder;
+    constexpr int32_t kSecond = 10000;
+    auto ds = SessionBuilder("S")
+                  .Analog(1, "LEFT-RIGHT", -5, 5, 100)
+                  .Analog(2, "FRONT-REAR", -5, 5, 100)
+                  .Values(1, {{0, 0}, {kSecond, 40}, {2 * kSecond, 80}, {3 * kSecond, 80}})
+                  .Values(2, {{0, 0}, {kSecond, 30}, {2 * kSecond, -60}, {3 * kSecond, -60}})
+                  .Build();
+    CFrictionCircle circle(FrictionSettings{}, Units::Imperial);
+    circle.SetSelection({test::Whole(*ds)});
+    test::FakeHost host;
+    circle.MoveMarker(true, kSecond, host);
+    circle.MoveMarker(false, 2 * kSecond, host);
+    CViewScene scene;
+    BuildTractionScene(circle, 600, 600, ViewMetrics{}, scene);
+    ASSERT_EQ(scene.Count(ViewPrim::Polyline), 1u);
+    // The last point repeats the one before on the same pixel: three points are drawn.
+    for (const ViewPrim& p : scene.prims)
+        if (p.kind == ViewPrim::Polyline) {
+            EXPECT_EQ(p.count, 3u);
+        }
+    std::vector<ColorRef> boxes;
+    for (const ViewPrim& p : scene.prims)
+        if (p.kind == ViewPrim::Rect && !p.filled) {
+            boxes.push_back(p.pen);
+            EXPECT_FLOAT_EQ(p.x2 - p.x1, kMarkerBox);
+        }
+    EXPECT_EQ(boxes, (std::vector<ColorRef>{kGreenMarkerBox, kRedMarkerBox}));
+    const std::vector<std::string> texts = scene.Texts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], " F-R: 0.30  L-R: 0.40  Max G: 0.50 ");
+    EXPECT_EQ(texts.back(), " F-R: -0.60  L-R: 0.80  Max G: 1.00 ");
+
+    circle.Settings().drawCurve = false;
+    circle.Settings().values = false;
+    BuildTractionScene(circle, 600, 600, ViewMetrics{}, scene);
+    EXPECT_EQ(scene.Count(ViewPrim::Ellipse), 3u);
+    EXPECT_EQ(scene.Count(ViewPrim::Polyline), 0u);
+    for (const std::string& t : scene.Texts()) EXPECT_EQ(t.find("Max G"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvex
