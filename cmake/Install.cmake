@@ -24,7 +24,7 @@ if(TARGET orvex)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/orvex.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
-  install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/org.orvex.Orvex.metainfo.xml
+  install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/org.orvex.orvex.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
   # The icon is drawn by the project's own tool into the build tree, in every theme size.

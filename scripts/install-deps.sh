@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev srecord
   qt6-base-dev qt6-qpa-plugins libgl-dev
-  desktop-file-utils appstream xdg-utils shared-mime-info dpkg-dev file
+  desktop-file-utils appstream xdg-utils shared-mime-info libglib2.0-bin dpkg-dev file
 )
 
 missing=()
