@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev srecord
   qt6-base-dev qt6-qpa-plugins libgl-dev
   dbus-daemon dbus-bin libglib2.0-bin
+  desktop-file-utils appstream xdg-utils shared-mime-info dpkg-dev file
 )
 
 missing=()
