@@ -468,14 +468,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             cl.liveDemo = true;
         } else if (a == "--demo") {
             cl.demo = true;
-        } else if (a == "--screenshot" || a == "--size") {
+        } else if (a == "--screenshot" || a == "--size" || a == "--dialog") {
             if (i + 1 >= args.size()) {
                 cl.error = a + " needs a value";
                 return cl;
             }
             const std::string& v = args[++i];
-            if (a == "--screenshot") {
-                cl.screenshot = v;
+            if (a == "--screenshot" || a == "--dialog") {
+                (a == "--screenshot" ? cl.screenshot : cl.dialog) = v;
                 continue;
             }
             char* end = nullptr;
@@ -497,6 +497,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return cl;
         }
     }
+    if (!cl.dialog.empty() && cl.screenshot.empty()) cl.error = "--dialog needs --screenshot";
     return cl;
 }
 

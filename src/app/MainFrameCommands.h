@@ -151,6 +151,7 @@ struct CommandLine {
     bool liveDemo = false;           // "LiveDemo", any case
     bool demo = false;               // --demo: open a generated session
     std::string screenshot;          // --screenshot FILE.png
+    std::string dialog;              // --dialog TITLE: the screenshot shows that dialog open
     int width = 1280, height = 800;  // --size WxH
     std::string error;               // set when the arguments cannot be used
 };

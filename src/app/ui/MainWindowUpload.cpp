@@ -28,7 +28,7 @@ void CMainWindow::RetrieveFromLogger() {
     defaults.analogFilter = m_app.GetAnalogSpikeLevels();
 
     CUploadOptions options;
-    options.device = PortDevicePath(m_app.GetComPort());
+    options.device = LoggerDevicePath(m_app.GetComPort(), m_app.GetComDevice());
     options.chooseSession = [this](int sessions, int offered) -> std::optional<int> {
         QStringList items{QStringLiteral("Upload Last Recorded Session")};
         for (int i = 1; i <= sessions; ++i) items << QStringLiteral("Session %1").arg(i);

@@ -2,6 +2,7 @@
 // "LiveDemo", --demo, --screenshot) and the settings written back at exit.
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,8 @@
 
 #include "app/DataAcqApp.h"
 #include "app/MainFrameCommands.h"
+#include "app/ui/DialogGallery.h"
+#include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
 
@@ -18,7 +21,7 @@ int main(int argc, char** argv) {
     if (!cl.error.empty()) {
         std::fprintf(stderr,
                      "orvex: %s\nusage: orvex [DATAFILE] [/LiveDemo] [--demo] "
-                     "[--screenshot FILE.png [--size WxH]]\n",
+                     "[--screenshot FILE.png [--size WxH] [--dialog TITLE]]\n",
                      cl.error.c_str());
         return 2;
     }
@@ -39,10 +42,27 @@ int main(int argc, char** argv) {
     host.SetParent(&window);
 
     if (!cl.screenshot.empty()) {
-        if (cl.file.empty() ? !window.OpenDemo()
-                            : !window.OpenFile(QString::fromStdString(cl.file)))
+        const orvex::GalleryEntry* entry = nullptr;
+        if (!cl.dialog.empty() && !(entry = orvex::FindDialog(cl.dialog))) {
+            std::fprintf(stderr, "orvex: no dialog \"%s\"; the dialogs are:\n", cl.dialog.c_str());
+            for (const orvex::GalleryEntry& e : orvex::DialogGallery())
+                std::fprintf(stderr, "  %s\n", e.title.c_str());
             return 1;
+        }
+        orvex::CDocumentWindow* doc =
+            cl.file.empty() ? window.OpenDemo() : window.OpenFile(QString::fromStdString(cl.file));
+        if (!doc) return 1;
         QImage image = window.RenderWindow(QSize(cl.width, cl.height));
+        if (entry) {
+            // The dialog drawn where it opens: over the middle of the main window.
+            orvex::DialogContext context{app, host, &doc->Document(), &window};
+            orvex::OpenedDialog opened = entry->open(context);
+            opened.dialog->adjustSize();
+            const QPixmap shot = opened.dialog->grab();
+            QPainter painter(&image);
+            painter.drawPixmap((image.width() - shot.width()) / 2,
+                               (image.height() - shot.height()) / 2, shot);
+        }
         if (!image.save(QString::fromStdString(cl.screenshot), "PNG")) {
             std::fprintf(stderr, "orvex: cannot write %s\n", cl.screenshot.c_str());
             return 1;
