@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -59,9 +60,19 @@ int main(int argc, char** argv) {
             orvex::OpenedDialog opened = entry->open(context);
             opened.dialog->adjustSize();
             const QPixmap shot = opened.dialog->grab();
+            // A title strip above the dialog's client area, as a window manager draws it.
+            const int title = 26;
+            const int x = (image.width() - shot.width()) / 2;
+            const int y = (image.height() - shot.height() + title) / 2;
             QPainter painter(&image);
-            painter.drawPixmap((image.width() - shot.width()) / 2,
-                               (image.height() - shot.height()) / 2, shot);
+            const QPalette palette = opened.dialog->palette();
+            painter.fillRect(x - 1, y - title, shot.width() + 2, title, palette.highlight());
+            painter.setPen(palette.highlightedText().color());
+            painter.drawText(QRect(x + 8, y - title, shot.width() - 16, title),
+                             Qt::AlignVCenter | Qt::AlignLeft, opened.dialog->windowTitle());
+            painter.drawPixmap(x, y, shot);
+            painter.setPen(palette.dark().color());
+            painter.drawRect(x - 1, y - title, shot.width() + 1, shot.height() + title);
         }
         if (!image.save(QString::fromStdString(cl.screenshot), "PNG")) {
             std::fprintf(stderr, "orvex: cannot write %s\n", cl.screenshot.c_str());
