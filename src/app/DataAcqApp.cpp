@@ -263,6 +263,7 @@ void CDataAcqApp::ReadSettings(const CProfileFile& file) {
     m_theme = ThemeFromName(GetProfileString(kSettings, "Theme", "System"));
     m_nRecordSegments = GetProfileRangedInt(kSettings, "Record-Segments", 1, 1, 8);
     m_nComPort = GetProfileRangedInt(kSettings, "ComPort", 1, 1, 8);
+    m_strComDevice = GetProfileString(kSettings, "ComDevice", "");
     if (m_bOldFormat) LoadOldEngine();
     m_bStackedTabs = GetProfileBool("Customer-Specific", "LD-Stacked-Tabs", true);
     m_bSharedPort = GetProfileBool("ComPort", "Shared", false);
@@ -462,6 +463,8 @@ void CDataAcqApp::SaveViewSettings() {
     WriteProfileBool("Customer-Specific", "LD-Stacked-Tabs", m_bStackedTabs);
     // Not among the keys written by older versions; written so a migration keeps it.
     WriteProfileBool("ComPort", "Shared", m_bSharedPort);
+    // A typed device path, after the keys of the original order.
+    WriteProfileString(kSettings, "ComDevice", m_strComDevice);
     SaveTransmission();
 }
 

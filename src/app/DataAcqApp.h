@@ -104,6 +104,9 @@ class CDataAcqApp {
     void SetRecordSegments(int32_t v) { m_nRecordSegments = v; }
     int32_t GetComPort() const { return m_nComPort; }
     void SetComPort(int32_t v) { m_nComPort = v; }
+    // A typed device path kept beside the port number ("ComDevice"); empty: the number's device.
+    const std::string& GetComDevice() const { return m_strComDevice; }
+    void SetComDevice(const std::string& v) { m_strComDevice = v; }
     bool GetSharedPort() const { return m_bSharedPort; }
     void SetSharedPort(bool v) { m_bSharedPort = v; }
     bool GetStackedTabs() const { return m_bStackedTabs; }
@@ -284,6 +287,7 @@ class CDataAcqApp {
     AppTheme m_theme = AppTheme::System;
     int32_t m_nRecordSegments = 1;
     int32_t m_nComPort = 1;
+    std::string m_strComDevice;
     bool m_bSharedPort = false;
     bool m_bStackedTabs = true;
     bool m_bAutoSave = true;

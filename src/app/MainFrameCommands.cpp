@@ -497,14 +497,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             cl.trackMapLap = static_cast<int>(lap);
             ++i;
-        } else if (a == "--screenshot" || a == "--size" || a == "--view") {
+        } else if (a == "--screenshot" || a == "--size" || a == "--view" || a == "--dialog") {
             if (i + 1 >= args.size()) {
                 cl.error = a + " needs a value";
                 return cl;
             }
             const std::string& v = args[++i];
-            if (a == "--screenshot") {
-                cl.screenshot = v;
+            if (a == "--screenshot" || a == "--dialog") {
+                (a == "--screenshot" ? cl.screenshot : cl.dialog) = v;
                 continue;
             }
             if (a == "--view") {
@@ -534,6 +534,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return cl;
         }
     }
+    if (!cl.dialog.empty() && cl.screenshot.empty()) cl.error = "--dialog needs --screenshot";
     return cl;
 }
 

@@ -154,6 +154,7 @@ struct CommandLine {
     bool liveDemo = false;           // "LiveDemo", any case
     bool demo = false;               // --demo: open a generated session
     std::string screenshot;          // --screenshot FILE.png
+    std::string dialog;              // --dialog TITLE: the screenshot shows that dialog open
     int width = 1280, height = 800;  // --size WxH
     int trackMapLap = 0;             // --trackmap LAP: the track map of that lap beside the graph
     std::string view;                // --view histogram|traction|lap-report

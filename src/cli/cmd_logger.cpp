@@ -62,7 +62,7 @@ int RunHexInfo(int argc, char** argv, int first) {
 CLinkOptions LinkOptions(const cli::Args& args, const CDataAcqApp& app) {
     CLinkOptions options;
     options.device = args.Has("port") ? ResolvePortArgument(args.Get("port", ""))
-                                      : PortDevicePath(app.GetComPort());
+                                      : LoggerDevicePath(app.GetComPort(), app.GetComDevice());
     return options;
 }
 

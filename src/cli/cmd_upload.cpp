@@ -54,7 +54,7 @@ int RunUpload(int argc, char** argv, int first) {
 
     CUploadOptions options;
     options.device = args.Has("port") ? ResolvePortArgument(args.Get("port", ""))
-                                      : PortDevicePath(app.GetComPort());
+                                      : LoggerDevicePath(app.GetComPort(), app.GetComDevice());
     options.chooseSession = [&](int sessions, int offered) -> std::optional<int> {
         std::fprintf(stderr, "%d sessions recorded (offered: %d)\n", sessions, offered);
         if (sessionNumber > sessions) {

@@ -32,16 +32,6 @@ void SetBitOf(T& field, int n, bool on) {
 
 }  // namespace
 
-const std::string* PageList::Text() const {
-    if (selected < 0 || selected >= static_cast<int>(items.size())) return nullptr;
-    return &items[static_cast<std::size_t>(selected)];
-}
-
-void PageList::SelectText(const std::string& text) {
-    const auto it = std::find(items.begin(), items.end(), text);
-    selected = it != items.end() ? static_cast<int>(it - items.begin()) : items.empty() ? -1 : 0;
-}
-
 std::vector<std::string> CConfigChannelPage::RateTexts(const std::vector<int>& rates) {
     std::vector<std::string> out;
     for (int r : rates) out.push_back(std::to_string(r));
@@ -52,15 +42,25 @@ void CConfigChannelPage::SelectFirstEnabled() {
     const uint32_t bits = EnableBits();
     for (int ch = 1; ch <= m_nChannels; ++ch)
         if (bits & (1u << (ch - 1))) {
-            m_nChannel = ch;
+            m_nChannel = m_channel.value = ch;
             return;
         }
 }
 
 void CConfigChannelPage::OnEnabled(bool checked) {
-    m_bEnabled = checked;
+    m_enabled.checked = checked;
     Store(true);
     m_sink.TimeChanged();
+}
+
+void CConfigChannelPage::Changed(const std::string& name) {
+    if (name == "channel") {
+        const int n = m_channel.value;
+        m_channel.value = m_nChannel;  // the old channel is stored first
+        OnChannel(n);
+    } else if (name == "enabled") {
+        OnEnabled(m_enabled.checked);
+    }
 }
 
 // ---- pages with a sample rate
@@ -73,7 +73,7 @@ int CRatePage::SelectedRate() const {
 void CRatePage::ShowRate(int divider) {
     const int rate = RateOf(Cfg().m_nClockRate, divider);
     m_rate.SelectText(std::to_string(rate));
-    m_bSuggested = rate == SuggestedRate();
+    m_suggested.checked = rate == SuggestedRate();
 }
 
 void CRatePage::OnDescription(int position) {
@@ -85,15 +85,15 @@ void CRatePage::OnDescription(int position) {
 
 void CRatePage::OnRate(int position) {
     m_rate.selected = position;
-    m_bSuggested = SelectedRate() == SuggestedRate();
+    m_suggested.checked = SelectedRate() == SuggestedRate();
     Store(true);
     m_sink.TimeChanged();
 }
 
 void CRatePage::OnSuggested() {
     const int suggested = SuggestedRate();
-    if (!m_bSuggested && suggested > 0) {
-        m_bSuggested = true;
+    if (!m_suggested.checked && suggested > 0) {
+        m_suggested.checked = true;
         const uint8_t divider = DividerFor(Cfg().m_nClockRate, suggested);
         SetDivider(divider);
         m_rate.SelectText(std::to_string(suggested));
@@ -102,12 +102,28 @@ void CRatePage::OnSuggested() {
     m_sink.TimeChanged();
 }
 
+void CRatePage::Changed(const std::string& name) {
+    if (name == "description") {
+        OnDescription(m_description.selected);
+    } else if (name == "rate") {
+        OnRate(m_rate.selected);
+    } else if (name == "suggested") {
+        m_suggested.checked = !m_suggested.checked;  // the click decides, not the box
+        OnSuggested();
+    } else {
+        CConfigChannelPage::Changed(name);
+    }
+}
+
 // ---- "RPMs"
 
 CConfigureRPMPage::CConfigureRPMPage(std::array<CTachConfig, 4>& configs, IConfigPageSink& sink,
                                      IHostServices& host)
     : CRatePage(configs, sink, host, 0, CTachConfig::kRpmChannels) {
     m_rate.items = RateTexts(RateList(FirstClock()));
+    Bind("pulses", m_pulses);
+    Bind("pulsesSpin", m_pulsesSpin);
+    Bind("filter", m_filter);
     SelectFirstEnabled();
 }
 
@@ -127,34 +143,35 @@ void CConfigureRPMPage::Refresh() {
     m_description.items.clear();
     for (int k = 1; k <= (engine ? 9 : 13); ++k)
         m_description.items.push_back(CTachConfig::RpmKindName(k));
-    m_bPulsesEnabled = m_bSpinShown = ownPulses;
-    m_strPulses = std::to_string(ownPulses ? f.m_nPPR : DefaultPulses(kind));
-    m_bFilterShown = engine;
-    m_bFilterChecked = engine && (f.m_nKind & 0x40);
+    m_pulses.enabled = m_pulsesSpin.shown = ownPulses;
+    m_pulses.text = std::to_string(ownPulses ? f.m_nPPR : DefaultPulses(kind));
+    m_filter.shown = engine;
+    m_filter.checked = engine && (f.m_nKind & 0x40);
     m_description.selected =
         kind >= 1 && kind <= static_cast<int>(m_description.items.size()) ? kind - 1 : -1;
     ShowRate(f.m_nDivider);
-    m_bEnabled = (Cfg().m_nFreqStatus >> (m_nChannel - 1)) & 1;
+    m_enabled.checked = (Cfg().m_nFreqStatus >> (m_nChannel - 1)) & 1;
 }
 
 void CConfigureRPMPage::DescriptionChosen() {
     const int kind = m_description.selected + 1;
     if (m_nChannel == 1 || (kind >= 1 && kind <= 9))
-        m_strPulses = std::to_string(DefaultPulses(kind));
+        m_pulses.text = std::to_string(DefaultPulses(kind));
 }
 
-void CConfigureRPMPage::Store(bool notify) {
+bool CConfigureRPMPage::Store(bool validate) {
     const uint32_t before = EnableBits();
     TachFreq& f = Cfg().m_freq[m_nChannel - 1];
     if (m_description.selected >= 0) {
         int kind = m_description.selected + 1;
-        if (m_nChannel == 1 && m_bFilterChecked) kind |= 0x40;
+        if (m_nChannel == 1 && m_filter.checked) kind |= 0x40;
         f.m_nKind = static_cast<uint8_t>(kind);
     }
     if (SelectedRate() > 0) f.m_nDivider = DividerFor(Cfg().m_nClockRate, SelectedRate());
-    f.m_nPPR = static_cast<uint8_t>(std::clamp(std::atoi(m_strPulses.c_str()), 0, 255));
-    SetBitOf(Cfg().m_nFreqStatus, m_nChannel, m_bEnabled);
-    if (notify) StoreNotify(before);
+    f.m_nPPR = static_cast<uint8_t>(std::clamp(std::atoi(m_pulses.text.c_str()), 0, 255));
+    SetBitOf(Cfg().m_nFreqStatus, m_nChannel, m_enabled.checked);
+    if (validate) StoreNotify(before);
+    return true;
 }
 
 bool CConfigureRPMPage::OnPulses(const std::string& text) {
@@ -163,15 +180,26 @@ bool CConfigureRPMPage::OnPulses(const std::string& text) {
         m_host.Message(message, Icon::Warning);
         return false;
     }
-    m_strPulses = text;
+    m_pulses.text = text;
     Store(true);
     return true;
 }
 
 void CConfigureRPMPage::OnFilter(bool checked) {
-    m_bFilterChecked = checked;
+    m_filter.checked = checked;
     Store(true);
     m_sink.TimeChanged();
+}
+
+void CConfigureRPMPage::Changed(const std::string& name) {
+    if (name == "filter")
+        OnFilter(m_filter.checked);
+    else if (name != "pulses")  // typing; the value is taken when the field is left
+        CRatePage::Changed(name);
+}
+
+bool CConfigureRPMPage::Edited(const std::string& name) {
+    return name != "pulses" || OnPulses(m_pulses.text);
 }
 
 // ---- "Analogs"
@@ -204,17 +232,18 @@ void CConfigureAnalogPage::Refresh() {
         pos >= 0 && pos < static_cast<int>(m_description.items.size()) ? pos : -1;
     m_rate.items = RateTexts(AnalogRateList(FirstClock(), a.m_nKind));
     ShowRate(a.m_nDivider);
-    m_bEnabled = (static_cast<uint32_t>(Cfg().m_lAnalogStatus) >> (m_nChannel - 1)) & 1;
+    m_enabled.checked = (static_cast<uint32_t>(Cfg().m_lAnalogStatus) >> (m_nChannel - 1)) & 1;
 }
 
-void CConfigureAnalogPage::Store(bool notify) {
+bool CConfigureAnalogPage::Store(bool validate) {
     const uint32_t before = EnableBits();
     TachAnalog& a = Cfg().m_analog[m_nChannel - 1];
     if (m_description.selected >= 0)
         a.m_nKind = static_cast<uint8_t>(AnalogKindOfPosition(m_nChannel, m_description.selected));
     if (SelectedRate() > 0) a.m_nDivider = DividerFor(Cfg().m_nClockRate, SelectedRate());
-    SetBitOf(Cfg().m_lAnalogStatus, m_nChannel, m_bEnabled);
-    if (notify) StoreNotify(before);
+    SetBitOf(Cfg().m_lAnalogStatus, m_nChannel, m_enabled.checked);
+    if (validate) StoreNotify(before);
+    return true;
 }
 
 // ---- "Switches"
@@ -239,16 +268,17 @@ void CConfigureSwitchesPage::Refresh() {
     const int kind = Cfg().m_switch[m_nChannel - 1];
     m_description.selected = kind >= 1 && kind <= 4 ? kind - 1 : -1;
     ShowRate(Cfg().m_nSwitchDivider);
-    m_bEnabled = (Cfg().m_nSwitchStatus >> (m_nChannel - 1)) & 1;
+    m_enabled.checked = (Cfg().m_nSwitchStatus >> (m_nChannel - 1)) & 1;
 }
 
-void CConfigureSwitchesPage::Store(bool notify) {
+bool CConfigureSwitchesPage::Store(bool validate) {
     const uint32_t before = EnableBits();
     if (m_description.selected >= 0)
         Cfg().m_switch[m_nChannel - 1] = static_cast<uint8_t>(m_description.selected + 1);
     if (SelectedRate() > 0) Cfg().m_nSwitchDivider = DividerFor(Cfg().m_nClockRate, SelectedRate());
-    SetBitOf(Cfg().m_nSwitchStatus, m_nChannel, m_bEnabled);
-    if (notify) StoreNotify(before);
+    SetBitOf(Cfg().m_nSwitchStatus, m_nChannel, m_enabled.checked);
+    if (validate) StoreNotify(before);
+    return true;
 }
 
 // ---- "Timers"
@@ -257,6 +287,12 @@ CConfigureTimerPage::CConfigureTimerPage(std::array<CTachConfig, 4>& configs, IC
                                          IHostServices& host)
     : CConfigChannelPage(configs, sink, host, 3, CTachConfig::kTimers) {
     for (long ms = 500; ms <= 5000; ms += 500) m_minTime.items.push_back(std::to_string(ms));
+    m_maxEvents.text = "50";
+    m_trigger.options = 3;
+    Bind("description", m_description);
+    Bind("minTime", m_minTime);
+    Bind("maxEvents", m_maxEvents);
+    Bind("trigger", m_trigger);
     SelectFirstEnabled();
 }
 
@@ -269,8 +305,12 @@ int CConfigureTimerPage::SelectedMs() const {
     return t ? std::atoi(t->c_str()) : 0;
 }
 
+void CConfigureTimerPage::ShowTiming(bool shown) {
+    m_minTime.shown = m_maxEvents.shown = m_trigger.shown = m_suggested.shown = shown;
+}
+
 void CConfigureTimerPage::UpdateSuggested() {
-    m_bSuggested = SelectedMs() == SuggestedTimerMs(m_description.selected + 1);
+    m_suggested.checked = SelectedMs() == SuggestedTimerMs(m_description.selected + 1);
 }
 
 void CConfigureTimerPage::Refresh() {
@@ -288,30 +328,31 @@ void CConfigureTimerPage::Refresh() {
     } else {
         m_minTime.SelectText(std::to_string(ms));
     }
-    m_bSuggested = ms == SuggestedTimerMs(t.m_nKind);
+    m_suggested.checked = ms == SuggestedTimerMs(t.m_nKind);
     m_nMaxEvents = t.m_nMaxEvents;
-    m_strMaxEvents = std::to_string(m_nMaxEvents);
-    m_bEnabled = (Cfg().m_nTimerStatus >> (m_nChannel - 1)) & 1;
-    m_nTrigger = t.m_nTrigger >= 1 && t.m_nTrigger <= 3 ? t.m_nTrigger : 0;
-    m_bTimingShown = t.m_nKind != 5;
+    m_maxEvents.text = std::to_string(m_nMaxEvents);
+    m_enabled.checked = (Cfg().m_nTimerStatus >> (m_nChannel - 1)) & 1;
+    m_trigger.selected = t.m_nTrigger >= 1 && t.m_nTrigger <= 3 ? t.m_nTrigger - 1 : -1;
+    ShowTiming(t.m_nKind != 5);
 }
 
-void CConfigureTimerPage::Store(bool notify) {
+bool CConfigureTimerPage::Store(bool validate) {
     const uint32_t before = EnableBits();
     CTachConfig& cfg = Cfg();
     TachTimer& t = cfg.m_timer[m_nChannel - 1];
     if (!StoreTimerKind(cfg, m_nChannel - 1, m_description.selected, m_host)) {
         m_description.selected = t.m_nKind >= 1 ? t.m_nKind - 1 : -1;
-        return;
+        return false;
     }
     t.m_nMinTime = static_cast<uint16_t>(static_cast<long>(SelectedMs()) * cfg.m_nClockRate / 1000);
     t.m_nMaxEvents = static_cast<uint16_t>(m_nMaxEvents);
-    SetBitOf(cfg.m_nTimerStatus, m_nChannel, m_bEnabled);
-    if (t.m_nKind != 5 && m_nTrigger >= 1 && m_nTrigger <= 3)
-        t.m_nTrigger = static_cast<uint8_t>(m_nTrigger);
-    m_nTrigger = t.m_nTrigger;
-    m_bTimingShown = t.m_nKind != 5;
-    if (notify) StoreNotify(before);
+    SetBitOf(cfg.m_nTimerStatus, m_nChannel, m_enabled.checked);
+    if (t.m_nKind != 5 && Trigger() >= 1 && Trigger() <= 3)
+        t.m_nTrigger = static_cast<uint8_t>(Trigger());
+    m_trigger.selected = t.m_nTrigger - 1;
+    ShowTiming(t.m_nKind != 5);
+    if (validate) StoreNotify(before);
+    return true;
 }
 
 void CConfigureTimerPage::OnDescription(int position) {
@@ -327,12 +368,12 @@ void CConfigureTimerPage::OnMinTime(int position) {
 }
 
 void CConfigureTimerPage::OnTrigger(int trigger) {
-    m_nTrigger = trigger;
+    m_trigger.selected = trigger - 1;
     Store(true);
 }
 
 bool CConfigureTimerPage::OnMaxEvents(const std::string& text) {
-    m_strMaxEvents = text;
+    m_maxEvents.text = text;
     std::string message;
     const std::optional<int> v = ReadBoundedInteger(text, 1, 500, &message);
     if (!v) {
@@ -347,14 +388,31 @@ bool CConfigureTimerPage::OnMaxEvents(const std::string& text) {
 
 void CConfigureTimerPage::OnSuggested() {
     const int ms = SuggestedTimerMs(m_description.selected + 1);
-    if (!m_bSuggested && ms > 0) {
-        m_bSuggested = true;
+    if (!m_suggested.checked && ms > 0) {
+        m_suggested.checked = true;
         Cfg().m_timer[m_nChannel - 1].m_nMinTime =
             static_cast<uint16_t>(static_cast<long>(ms) * Cfg().m_nClockRate / 1000);
         m_minTime.SelectText(std::to_string(ms));
         m_sink.SectionChanged(m_nSection, false);
     }
     m_sink.TimeChanged();
+}
+
+void CConfigureTimerPage::Changed(const std::string& name) {
+    if (name == "description") {
+        OnDescription(m_description.selected);
+    } else if (name == "minTime") {
+        OnMinTime(m_minTime.selected);
+    } else if (name == "trigger") {
+        OnTrigger(Trigger());
+    } else if (name == "maxEvents") {
+        OnMaxEvents(m_maxEvents.text);
+    } else if (name == "suggested") {
+        m_suggested.checked = !m_suggested.checked;  // the click decides, not the box
+        OnSuggested();
+    } else {
+        CConfigChannelPage::Changed(name);
+    }
 }
 
 }  // namespace orvex

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/DialogModel.h"
 #include "host/HostServices.h"
 #include "logger/TachConfig.h"
 
@@ -21,18 +22,12 @@ class IConfigPageSink {
     virtual void TimeChanged() = 0;
 };
 
-// A drop-down list: its texts, the entry selected (-1: none), enabled and shown.
-struct PageList {
-    std::vector<std::string> items;
-    int selected = -1;
-    bool enabled = true;
-    bool shown = true;
-    const std::string* Text() const;
-    // Selects the entry of `text`, else the first entry.
-    void SelectText(const std::string& text);
-};
+// A drop-down list of a page.
+using PageList = ChoiceField;
 
-class CConfigChannelPage {
+// A channel page's fields: "channel" (the channel number), "enabled" and "suggested"; each page
+// adds its own. User input reaches the On... handlers through Changed and Edited.
+class CConfigChannelPage : public CDialogModel, public IDialogPage {
   public:
     CConfigChannelPage(std::array<CTachConfig, 4>& configs, IConfigPageSink& sink,
                        IHostServices& host, int section, int channels)
@@ -40,14 +35,20 @@ class CConfigChannelPage {
           m_sink(sink),
           m_host(host),
           m_nSection(section),
-          m_nChannels(channels) {}
-    virtual ~CConfigChannelPage() = default;
+          m_nChannels(channels) {
+        m_channel.lo = 1;
+        m_channel.hi = channels;
+        m_channel.value = m_nChannel;
+        Bind("channel", m_channel);
+        Bind("enabled", m_enabled);
+        Bind("suggested", m_suggested);
+    }
 
     void SetConfigIndex(int index) { m_nConfig = index; }
     int Channel() const { return m_nChannel; }
     // Makes channel n current and shows it.
     void SelectChannel(int n) {
-        m_nChannel = n;
+        m_nChannel = m_channel.value = n;
         Refresh();
     }
     // The first enabled channel of the configuration shown becomes current (unchanged when
@@ -58,14 +59,19 @@ class CConfigChannelPage {
         Store(true);
         SelectChannel(n);
     }
-    bool Enabled() const { return m_bEnabled; }
+    bool Enabled() const { return m_enabled.checked; }
     void OnEnabled(bool checked);
-    bool Suggested() const { return m_bSuggested; }
+    bool Suggested() const { return m_suggested.checked; }
 
-    virtual void Refresh() = 0;
-    // Writes the controls into the configuration shown; with notification the dialog writes
-    // the page's report section again.
-    virtual void Store(bool notify) = 0;
+    // Writes the controls into the configuration shown; with `validate` (the channel or page is
+    // left) the dialog is told and writes the page's report section again. False when a value
+    // was refused.
+    bool Store(bool validate) override = 0;
+    void Changed(const std::string& name) override;
+
+    NumberField m_channel;
+    CheckField m_enabled;
+    CheckField m_suggested;  // "Using Suggested Rate" / "Using Suggested Time"
 
   protected:
     CTachConfig& Cfg() { return m_configs[static_cast<std::size_t>(m_nConfig)]; }
@@ -84,14 +90,17 @@ class CConfigChannelPage {
     int m_nChannels;
     int m_nConfig = 0;
     int m_nChannel = 1;
-    bool m_bEnabled = false;
-    bool m_bSuggested = false;
 };
 
 // The sample-rate pages (RPM, analog, switch) share the rate list and its suggested rate.
 class CRatePage : public CConfigChannelPage {
   public:
-    using CConfigChannelPage::CConfigChannelPage;
+    CRatePage(std::array<CTachConfig, 4>& configs, IConfigPageSink& sink, IHostServices& host,
+              int section, int channels)
+        : CConfigChannelPage(configs, sink, host, section, channels) {
+        Bind("description", m_description);
+        Bind("rate", m_rate);
+    }
     PageList m_description;
     PageList m_rate;
     void OnDescription(int position);
@@ -99,6 +108,7 @@ class CRatePage : public CConfigChannelPage {
     // "Using Suggested Rate" clicked: checking it sets the suggested rate; it cannot be
     // unchecked by a click.
     void OnSuggested();
+    void Changed(const std::string& name) override;
 
   protected:
     virtual int SuggestedRate() const = 0;
@@ -112,16 +122,16 @@ class CConfigureRPMPage : public CRatePage {
   public:
     CConfigureRPMPage(std::array<CTachConfig, 4>& configs, IConfigPageSink& sink,
                       IHostServices& host);
-    std::string m_strPulses;
-    bool m_bPulsesEnabled = false;
-    bool m_bSpinShown = false;
-    bool m_bFilterShown = false;
-    bool m_bFilterChecked = false;
+    TextField m_pulses;        // "Pulses per Rev :"
+    ButtonField m_pulsesSpin;  // its up/down buttons
+    CheckField m_filter;
     // "Pulses per Rev :" losing the focus; false (with the message) outside 0 to 20.
     bool OnPulses(const std::string& text);
     void OnFilter(bool checked);
     void Refresh() override;
-    void Store(bool notify) override;
+    bool Store(bool validate) override;
+    void Changed(const std::string& name) override;
+    bool Edited(const std::string& name) override;
 
   protected:
     uint32_t EnableBits() const override;
@@ -135,7 +145,7 @@ class CConfigureAnalogPage : public CRatePage {
     CConfigureAnalogPage(std::array<CTachConfig, 4>& configs, IConfigPageSink& sink,
                          IHostServices& host);
     void Refresh() override;
-    void Store(bool notify) override;
+    bool Store(bool validate) override;
 
   protected:
     uint32_t EnableBits() const override;
@@ -148,7 +158,7 @@ class CConfigureSwitchesPage : public CRatePage {
     CConfigureSwitchesPage(std::array<CTachConfig, 4>& configs, IConfigPageSink& sink,
                            IHostServices& host);
     void Refresh() override;
-    void Store(bool notify) override;
+    bool Store(bool validate) override;
 
   protected:
     uint32_t EnableBits() const override;
@@ -161,11 +171,14 @@ class CConfigureTimerPage : public CConfigChannelPage {
     CConfigureTimerPage(std::array<CTachConfig, 4>& configs, IConfigPageSink& sink,
                         IHostServices& host);
     PageList m_description;
-    PageList m_minTime;  // "500" to "5000" milliseconds
-    std::string m_strMaxEvents = "50";
+    PageList m_minTime;     // "500" to "5000" milliseconds
+    TextField m_maxEvents;  // "Max Number of Events :"
     int m_nMaxEvents = 50;
-    int m_nTrigger = 0;          // radio button checked: 1 Opening, 2 Closing, 3 Both; 0 none
-    bool m_bTimingShown = true;  // minimum time, maximum events, trigger and suggested time
+    RadioField m_trigger;  // Opening, Closing, Both
+    // The radio button checked: 1 Opening, 2 Closing, 3 Both; 0 none.
+    int Trigger() const { return m_trigger.selected + 1; }
+    // Minimum time, maximum events, trigger and suggested time are shown.
+    bool TimingShown() const { return m_minTime.shown; }
 
     void OnDescription(int position);
     void OnMinTime(int position);
@@ -174,12 +187,14 @@ class CConfigureTimerPage : public CConfigChannelPage {
     bool OnMaxEvents(const std::string& text);
     void OnSuggested();
     void Refresh() override;
-    void Store(bool notify) override;
+    bool Store(bool validate) override;
+    void Changed(const std::string& name) override;
 
   protected:
     uint32_t EnableBits() const override;
 
   private:
+    void ShowTiming(bool shown);
     int SelectedMs() const;
     void UpdateSuggested();
 };

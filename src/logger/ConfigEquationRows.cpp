@@ -43,11 +43,11 @@ bool CConfigureEquationPage::ChooseOperator(int k, int position) {
     if (at < 0) return false;
     const EquationEntry& e = m_entries[static_cast<std::size_t>(at)];
     if (position < 0 || position >= OperatorCount(e, m_ch.m_units)) return false;
-    const std::string typed = Field(k).m_strText;
+    const std::string typed = Field(k).text;
     Term(k).m_nOperator =
         static_cast<uint8_t>(IsInvertedEntry(e) ? ExchangeOperator(position) : position);
     if (e.m_kind == EntryKind::Analog)
-        Field(k).m_strTip = AnalogTipText(*e.m_pAnalog, m_ch.m_units, position);
+        Field(k).tip = AnalogTipText(*e.m_pAnalog, m_ch.m_units, position);
     Changed();
     return e.m_kind == EntryKind::Analog && position >= 6 &&
            AnalogRangeTest(*e.m_pAnalog, m_ch.m_units, typed, position) != 0;
@@ -55,8 +55,8 @@ bool CConfigureEquationPage::ChooseOperator(int k, int position) {
 
 CFilteredEdit& CConfigureEquationPage::ShowMinutes() {
     m_minutes.SetRegEx(AutoStartPattern(m_cfg.m_nClockRate), m_host);
-    m_minutes.m_strTip = AutoStartTip(m_cfg.m_nClockRate);
-    m_minutes.m_strText = AutoStartMinutesText(m_cfg);
+    m_minutes.tip = AutoStartTip(m_cfg.m_nClockRate);
+    m_minutes.text = AutoStartMinutesText(m_cfg);
     return m_minutes;
 }
 

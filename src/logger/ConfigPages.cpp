@@ -82,17 +82,17 @@ bool StoreTimerKind(CTachConfig& cfg, int timer, int listPosition, IHostServices
 }
 
 bool CFilteredEdit::SetRegEx(const std::string& pattern, IHostServices& host) {
-    try {
-        m_pattern.emplace(pattern, std::regex::ECMAScript);
-        return true;
-    } catch (const std::regex_error& e) {
-        host.Message(std::string("SetRegEx failed:\r\n") + e.what(), Icon::Warning);
-        return false;
-    }
+    std::string reason;
+    if (SetPattern(pattern, &reason)) return true;
+    host.Message("SetRegEx failed:\r\n" + reason, Icon::Warning);
+    return false;
 }
 
-bool CFilteredEdit::Matches(const std::string& text) const {
-    return m_pattern && std::regex_match(text, *m_pattern);
+bool CConfigureEquationPage::Edited(const std::string& name) {
+    if (name == "minutes") return MinutesEntered(m_minutes.text);
+    for (int k = 0; k < CTachConfig::kTerms; ++k)
+        if (name == "value" + std::to_string(k + 1)) return ValueEntered(k, m_fields[k].text);
+    return true;
 }
 
 void CConfigureEquationPage::RebuildChannelLists() {
@@ -126,19 +126,19 @@ bool CConfigureEquationPage::ShowTerm(int k) {
     switch (e.m_kind) {
         case EntryKind::Rpm:
             f.SetRegEx(kRpmValuePattern, m_host);
-            f.m_strTip = RpmTipText(*e.m_pFreq, m_ch.m_units);
+            f.tip = RpmTipText(*e.m_pFreq, m_ch.m_units);
             break;
         case EntryKind::Analog:
             f.SetRegEx(AnalogValuePattern(e.m_pAnalog->m_nResolution), m_host);
-            f.m_strTip = AnalogTipText(*e.m_pAnalog, m_ch.m_units, d.m_nOperator);
+            f.tip = AnalogTipText(*e.m_pAnalog, m_ch.m_units, d.m_nOperator);
             break;
         case EntryKind::Digital:
             const bool time = e.m_pDigital->m_nType == 2;
             f.SetRegEx(time ? kTimeValuePattern : kSwitchValuePattern, m_host);
-            f.m_strTip = time ? "Enter a Time using 'ss.sss' or 'm:ss.sss'" : "Enter 'On' or 'Off'";
+            f.tip = time ? "Enter a Time using 'ss.sss' or 'm:ss.sss'" : "Enter 'On' or 'Off'";
             break;
     }
-    f.m_strText = d.m_strValue;
+    f.text = d.m_strValue;
     return true;
 }
 

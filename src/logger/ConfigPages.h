@@ -40,27 +40,32 @@ std::optional<int> ReadBoundedInteger(const std::string& text, int lo, int hi,
 bool StoreTimerKind(CTachConfig& cfg, int timer, int listPosition, IHostServices& host);
 
 // A filtered text field: a pattern that must match the whole text, and a tip.
-class CFilteredEdit {
+class CFilteredEdit : public TextField {
   public:
+    CFilteredEdit() { tip = "Empty"; }
     // An invalid pattern shows "SetRegEx failed:\r\n" and the error and keeps the old one.
     bool SetRegEx(const std::string& pattern, IHostServices& host);
-    bool Matches(const std::string& text) const;
-    std::string m_strTip = "Empty";
-    std::string m_strText;
+    // Without a pattern nothing matches.
+    bool Matches(const std::string& candidate) const {
+        return HasPattern() && TextField::Matches(candidate);
+    }
     static constexpr int kErrorColor = 255;
-
-  private:
-    std::optional<std::regex> m_pattern;
 };
 
-// One trigger-equation page's logic over a configuration's equation e.
-class CConfigureEquationPage {
+// One trigger-equation page's logic over a configuration's equation e. Its value fields are
+// "value1" to "value9", the auto-start minutes "minutes".
+class CConfigureEquationPage : public CDialogModel {
   public:
     CConfigureEquationPage(CTachConfig& cfg, const EquationChannels& ch, int equation,
                            IHostServices& host)
         : m_cfg(cfg), m_ch(ch), m_nEquation(equation), m_host(host) {
+        for (int k = 0; k < CTachConfig::kTerms; ++k)
+            Bind("value" + std::to_string(k + 1), m_fields[k]);
+        Bind("minutes", m_minutes);
         RebuildChannelLists();
     }
+    // A value field or the minutes field left after editing.
+    bool Edited(const std::string& name) override;
     void RebuildChannelLists();
     const std::vector<EquationEntry>& Entries() const { return m_entries; }
     // Shows term k: fills the row's field and returns whether the term is valid.

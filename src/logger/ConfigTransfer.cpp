@@ -80,7 +80,8 @@ bool CConfigTransfer::Start(bool sending) {
     uint8_t ident[5] = {};
     if (!m_s.Port().WaitForBytes(ident, 4, m_s.Window())) {
         Fail(sending ? "Failed to get ID Code."
-                     : "Failed to establish communications wih Data Logger");
+                     : WithDevice("Failed to establish communications wih Data Logger",
+                                  m_s.Options().device));
         return false;
     }
     if (!(ident[0] & 0x20)) {

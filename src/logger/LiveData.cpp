@@ -72,7 +72,8 @@ bool CLiveDataSheet::Query(uint8_t command, std::size_t replyBytes, const char* 
         return false;
     }
     if (!m_s.Port().WaitForBytes(reply, replyBytes, m_s.Window())) {
-        m_s.Message("Failed to establish communications wih Data Logger");
+        m_s.Message(
+            WithDevice("Failed to establish communications wih Data Logger", m_s.Options().device));
         return false;
     }
     return true;

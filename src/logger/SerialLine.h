@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orvex {
 
@@ -46,6 +47,14 @@ bool ParseLineSettings(const std::string& text, LineSettings& out);
 std::string PortDevicePath(int port);
 // A port argument: "1" to "8" gives PortDevicePath, anything else is taken as a path.
 std::string ResolvePortArgument(const std::string& arg);
+
+// The logger's device: the typed path when there is one, else the device of port number `port`.
+std::string LoggerDevicePath(int port, const std::string& path);
+// A message about a logger that cannot be reached, naming the device it was looked for on.
+std::string WithDevice(const std::string& text, const std::string& device);
+// The serial devices present under `devRoot`: ttyS*, ttyUSB*, ttyACM* and serial/by-id/*, each
+// kind in its numeric order.
+std::vector<std::string> ListSerialDevices(const std::string& devRoot = "/dev");
 
 // A termios serial line for real serial devices and pseudo-terminals: raw mode, no echo, no
 // flow control, NUL bytes are data.

@@ -301,8 +301,10 @@ CUploadResult CUploadRun::Run() {
     std::copy(m_ident, m_ident + 13, m_result.ident.begin());
     if (!DatasetHasData()) {
         m_ds.reset();
-        m_host.Message(m_bAnswered ? FormatText("No data was uploaded from %s.", FamilyName())
-                                   : "Unable to establish communications with Data Logger.",
+        m_host.Message(m_bAnswered
+                           ? FormatText("No data was uploaded from %s.", FamilyName())
+                           : WithDevice("Unable to establish communications with Data Logger.",
+                                        m_options.device),
                        Icon::Error);
         return std::move(m_result);
     }

@@ -497,37 +497,4 @@ void CBriodashDoc::ReportUnitsMismatch() {
         Icon::Warning);
 }
 
-void CDeleteDataSelection::Choose(Group group, bool before) {
-    static const char* names[] = {"", "Green Marker", "Red Marker", "Lap Marker"};
-    if (m_group == group) {
-        // Clicking a chosen option again clears it.
-        bool& option = before ? m_bBefore : m_bAfter;
-        option = !option;
-        if (!m_bBefore && !m_bAfter) m_group = None;
-        return;
-    }
-    if (m_group != None) {
-        std::string q = std::string(names[group]) + " selection overlaps " + names[m_group] +
-                        " selection.\nRemove " + names[m_group] + " selection?";
-        if (m_host.Ask(q, Buttons::YesNo, Answer::No) != Answer::Yes) return;
-    }
-    m_group = group;
-    m_bBefore = before;
-    m_bAfter = !before;
-    m_bWholeDataset = false;
-}
-
-bool CDeleteDataSelection::ChooseWholeDataset() {
-    if (m_group != None) {
-        if (m_host.Ask("Entire Data-Set selection overlaps other marker selection(s).\n"
-                       "Remove other marker selection(s)?",
-                       Buttons::YesNo, Answer::No) != Answer::Yes)
-            return m_bWholeDataset;
-        m_group = None;
-        m_bBefore = m_bAfter = false;
-    }
-    m_bWholeDataset = true;
-    return true;
-}
-
 }  // namespace orvex

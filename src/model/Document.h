@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Dataset.h"
+#include "model/DeleteDataSelection.h"
 #include "model/Units.h"
 #include "model/ViewHints.h"
 
@@ -151,27 +152,6 @@ class CBriodashDoc {
     IHostServices& m_host;
     IRaceMode* m_pRaceMode = nullptr;
     std::vector<IDocumentView*> m_views;
-};
-
-// The "Delete Data from Session/Pass" dialog's choice of a cut point: only one group of
-// green, red or lap marker choices at a time, or the whole data-set.
-class CDeleteDataSelection {
-  public:
-    enum Group { None = 0, Green = 1, Red = 2, Lap = 3 };
-    explicit CDeleteDataSelection(IHostServices& host) : m_host(host) {}
-
-    // Clicking "Delete before/after" of a group; asks before replacing another group's choice.
-    void Choose(Group group, bool before);
-    // "Delete Data-Set": clears the marker choices (asks when any was set). Returns whether
-    // the whole data-set is now chosen.
-    bool ChooseWholeDataset();
-
-    Group m_group = None;
-    bool m_bBefore = false, m_bAfter = false;
-    bool m_bWholeDataset = false;
-
-  private:
-    IHostServices& m_host;
 };
 
 }  // namespace orvex

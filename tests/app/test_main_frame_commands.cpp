@@ -153,6 +153,11 @@ TEST(MainFrameCommands, CommandLine) {
     EXPECT_FALSE(ParseCommandLine({"--view", "map"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--view"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"a.tbc", "b.tbc"}).error.empty());
+    CommandLine d = ParseCommandLine({"--screenshot", "z.png", "--dialog", "Set Zero Time"});
+    EXPECT_EQ(d.dialog, "Set Zero Time");
+    EXPECT_TRUE(d.error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--dialog", "Set Zero Time"}).error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--screenshot", "z.png", "--dialog"}).error.empty());
     EXPECT_EQ(ParseCommandLine({"/data/run.tbc"}).file, "/data/run.tbc");
 }
 

@@ -82,6 +82,7 @@ void FillNonDefaults(CDataAcqApp& app) {
     app.SetShowToolTips(true);
     app.SetRecordSegments(4);
     app.SetComPort(3);
+    app.SetComDevice("/dev/serial/by-id/usb-Logger-if00");
     app.SetSharedPort(true);
     app.SetStackedTabs(false);
     app.SetAutoSave(false);
@@ -232,6 +233,8 @@ TEST_F(Settings, FileWrittenReadsBackToTheSameMembers) {
     EXPECT_EQ(second->GetUnits(), Units::Metric);
     EXPECT_FLOAT_EQ(second->GetAnalog20Offset(), 0.125f);
     EXPECT_EQ(second->GetPrinterSetupFlags(), 0x849 | 0x4000);
+    EXPECT_EQ(second->GetComDevice(), "/dev/serial/by-id/usb-Logger-if00");
+    EXPECT_EQ(second->GetComPort(), 3);
     for (int u = 0; u < 4; ++u) {
         CTachConfig expected = first->GetLoggerConfig(u);
         expected.m_fPcaClock = CTachConfig().m_fPcaClock;  // never written

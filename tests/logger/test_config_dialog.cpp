@@ -145,7 +145,7 @@ TEST(EquationPage, DisablingTheOnlyRpmChannelTakesItsTermsOutOfUse) {
     EXPECT_TRUE(cfg.m_nEqnFlags & 0x04);
     ASSERT_TRUE(page.ValueEntered(0, "1000"));
     EXPECT_EQ(cfg.m_eqn[2][0].m_nValue, 4608);
-    EXPECT_EQ(page.Field(0).m_strText, "1000");
+    EXPECT_EQ(page.Field(0).text, "1000");
     EXPECT_FALSE(page.ValueEntered(0, "10x"));
     EXPECT_EQ(host.messages.back().text, "Invalid Input!");
     EXPECT_EQ(cfg.m_eqn[2][0].m_nValue, 4608);

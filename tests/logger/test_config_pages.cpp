@@ -47,17 +47,17 @@ TEST_F(PageFixture, RpmPageShowsEngineAndOwnPulseChannels) {
     page.SelectChannel(1);
     EXPECT_EQ(page.m_description.items.size(), 9u);
     EXPECT_EQ(page.m_description.selected, 2);
-    EXPECT_EQ(page.m_strPulses, "2");  // the kind's default, not the stored 9
-    EXPECT_FALSE(page.m_bPulsesEnabled);
-    EXPECT_TRUE(page.m_bFilterShown && page.m_bFilterChecked);
+    EXPECT_EQ(page.m_pulses.text, "2");  // the kind's default, not the stored 9
+    EXPECT_FALSE(page.m_pulses.enabled);
+    EXPECT_TRUE(page.m_filter.shown && page.m_filter.checked);
     EXPECT_TRUE(page.Suggested());
     EXPECT_FALSE(page.Enabled());
 
     page.OnChannel(3);  // stores channel 1 as shown: its pulses become the default
     EXPECT_EQ(cfg.m_freq[0], (TachFreq{10, 2, 3 | 0x40}));
     EXPECT_EQ(page.m_description.items.size(), 13u);
-    EXPECT_EQ(page.m_strPulses, "7");
-    EXPECT_TRUE(page.m_bPulsesEnabled && page.m_bSpinShown && !page.m_bFilterShown);
+    EXPECT_EQ(page.m_pulses.text, "7");
+    EXPECT_TRUE(page.m_pulses.enabled && page.m_pulsesSpin.shown && !page.m_filter.shown);
     EXPECT_EQ(*page.m_rate.Text(), "50");
     EXPECT_FALSE(page.Suggested());
 
@@ -68,7 +68,7 @@ TEST_F(PageFixture, RpmPageShowsEngineAndOwnPulseChannels) {
     EXPECT_EQ(cfg.m_freq[2].m_nPPR, 12);
     page.OnDescription(3);  // kind 4: six pulses
     EXPECT_EQ(cfg.m_freq[2], (TachFreq{4, 6, 4}));
-    EXPECT_FALSE(page.m_bPulsesEnabled);
+    EXPECT_FALSE(page.m_pulses.enabled);
 
     // "Using Suggested Rate": checking sets 20 Hz; a second click leaves it checked.
     sink = SinkLog();
@@ -157,8 +157,8 @@ TEST_F(PageFixture, TimerPageKeepsOneLapTimerAndOneGpsReceiver) {
 
     page.OnChannel(2);
     EXPECT_EQ(page.m_description.items.size(), 5u);
-    EXPECT_EQ(page.m_strMaxEvents, "80");
-    EXPECT_EQ(page.m_nTrigger, 1);
+    EXPECT_EQ(page.m_maxEvents.text, "80");
+    EXPECT_EQ(page.Trigger(), 1);
     EXPECT_FALSE(page.Suggested());
     page.OnDescription(1);  // "Lap Timer" while timer 1 is one
     EXPECT_EQ(host.MessageTexts(),
@@ -177,7 +177,7 @@ TEST_F(PageFixture, TimerPageKeepsOneLapTimerAndOneGpsReceiver) {
     page.OnDescription(4);  // GPS receiver: trigger 2, timing controls hidden
     EXPECT_EQ(cfg.m_timer[1].m_nKind, 5);
     EXPECT_EQ(cfg.m_timer[1].m_nTrigger, 2);
-    EXPECT_FALSE(page.m_bTimingShown);
+    EXPECT_FALSE(page.TimingShown());
     page.Refresh();
     EXPECT_EQ(*page.m_minTime.Text(), "500");
 }
@@ -252,8 +252,8 @@ TEST(EquationRows, AutoStartRecordForAndPause) {
     CConfigureEquationPage page(cfg, none, 0, host);
     page.SetSink(&sink);
     CFilteredEdit& minutes = page.ShowMinutes();
-    EXPECT_EQ(minutes.m_strText, "1.00");
-    EXPECT_EQ(minutes.m_strTip, "Enter a value (in minutes) up to 5.46");
+    EXPECT_EQ(minutes.text, "1.00");
+    EXPECT_EQ(minutes.tip, "Enter a value (in minutes) up to 5.46");
     EXPECT_FALSE(page.RecordFor() || page.PauseEnabled());
 
     page.OnRecordFor(true);
@@ -262,7 +262,7 @@ TEST(EquationRows, AutoStartRecordForAndPause) {
     EXPECT_TRUE(page.PauseEnabled() && page.PauseChecked());
     ASSERT_TRUE(page.MinutesEntered("2,5"));
     EXPECT_EQ(cfg.m_nAutoStartTime, 1 + 30000);
-    EXPECT_EQ(page.ShowMinutes().m_strText, "2.50");
+    EXPECT_EQ(page.ShowMinutes().text, "2.50");
     page.OnRecordFor(false);
     EXPECT_EQ(cfg.m_nEqnFlags, 0x80);
     EXPECT_EQ(sink.sections, (std::vector<std::pair<int, bool>>(4, {4, false})));

@@ -107,6 +107,7 @@ struct Upload {
     CUploadResult result;
     Lines expected;
     std::vector<std::pair<int, int>> dialogs;  // sessions, offered
+    std::string device;
 };
 
 class UploadTest : public ::testing::Test {
@@ -135,6 +136,7 @@ class UploadTest : public ::testing::Test {
         auto line = MakePosixSerialLine();
         CUploadOptions options;
         options.device = sim.Path();
+        up.device = options.device;
         options.timing = FastTiming();
         options.chooseSession = [&](int sessions, int offered) {
             up.dialogs.emplace_back(sessions, offered);
@@ -476,9 +478,10 @@ TEST_F(UploadTest, AbortThenYesKeepsEverySampleOfThePacketsReceived) {
 TEST_F(UploadTest, UnknownLoggerIsRefused) {
     Upload up = Run({"--type", "3"});
     EXPECT_FALSE(up.result.dataset);
-    EXPECT_EQ(m_host.MessageTexts(),
-              (Lines{"Invalid Repsonse from Unknown Data Logger.",
-                     "Unable to establish communications with Data Logger."}));
+    EXPECT_EQ(
+        m_host.MessageTexts(),
+        (Lines{"Invalid Repsonse from Unknown Data Logger.",
+               "Unable to establish communications with Data Logger.\nDevice: " + up.device}));
 }
 
 TEST_F(UploadTest, SilentLineReportsNoCommunication) {
@@ -492,7 +495,8 @@ TEST_F(UploadTest, SilentLineReportsNoCommunication) {
     EXPECT_EQ(m_host.MessageTexts(),
               (Lines{"Kavrane Data Data Logger NOT responding...",
                      "Failed to establish communications wih Data Logger",
-                     "Unable to establish communications with Data Logger."}));
+                     "Unable to establish communications with Data Logger.\nDevice: " +
+                         pty.SlavePath()}));
     EXPECT_EQ(LastStatus(m_host, 1), "Closing...");
     Lines line2;
     for (auto& [l, text] : m_host.statuses)

@@ -392,14 +392,16 @@ class TestMainWindow : public QObject {
     }
 
     void comPortDialogSelectsThePort() {
-        CComPortDialog dlg(nullptr, 3);
+        CComPortChoice choice(3, "", {}, m_host);
+        CComPortDialog dlg(nullptr, choice);
         QCOMPARE(dlg.windowTitle(), QString("COM Port"));
         QVERIFY(dlg.Button(3)->isChecked());
         QCOMPARE(dlg.Button(8)->text(), QString("COM 8"));
         dlg.Button(5)->click();
         QCOMPARE(dlg.Port(), 5);
         QVERIFY(!dlg.Button(3)->isChecked());
-        CComPortDialog none(nullptr, 9);
+        CComPortChoice noPort(9, "", {}, m_host);
+        CComPortDialog none(nullptr, noPort);
         for (int i = 1; i <= 8; ++i) QVERIFY(!none.Button(i)->isChecked());
     }
 };

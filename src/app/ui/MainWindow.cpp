@@ -38,9 +38,11 @@
 #include "graph/ui/ChartWidget.h"
 #include "host/HostServices.h"
 #include "host/ProfileFile.h"
+#include "logger/SerialLine.h"
 #include "logger/ui/ComPortDialog.h"
 #include "model/Document.h"
 #include "views/ui/GenericFrame.h"
+#include "processing/ui/ProcessingForms.h"
 
 namespace orvex {
 namespace {
@@ -179,7 +181,7 @@ void CMainWindow::BuildMenus() {
     for (MainCommand id :
          {MainCommand::SetupLoggerChannels, MainCommand::UpdateFirmware, MainCommand::LiveData,
           MainCommand::SetupAnalog, MainCommand::SetupDigital, MainCommand::SetupRpm,
-          MainCommand::SetupTransmission, MainCommand::SpikeFilter, MainCommand::TrackCalcSettings,
+          MainCommand::SetupTransmission, MainCommand::TrackCalcSettings,
           MainCommand::AccelThresholds, MainCommand::CornerThresholds})
         m_actions[id]->setData(QStringLiteral("unavailable"));
 }
@@ -388,8 +390,24 @@ void CMainWindow::Run(MainCommand id) {
             close();
             break;
         case MainCommand::ComPort: {
-            CComPortDialog dlg(this, m_app.GetComPort());
-            if (dlg.exec() == QDialog::Accepted) m_app.SetComPort(dlg.Port());
+            CComPortChoice choice(m_app.GetComPort(), m_app.GetComDevice(), ListSerialDevices(),
+                                  m_host);
+            CComPortDialog dlg(this, choice);
+            if (dlg.exec() == QDialog::Accepted) {
+                m_app.SetComPort(choice.Port());
+                m_app.SetComDevice(choice.Path());
+            }
+            break;
+        }
+        case MainCommand::SpikeFilter: {
+            CSpikeFilterDialog::RpmLevels rpm = m_app.GetRpmSpikeLevels();
+            CSpikeFilterDialog::AnalogLevels analog = m_app.GetAnalogSpikeLevels();
+            CSpikeFilterDialog levels(rpm, analog, m_host);
+            if (MakeSpikeFilterDialog(this, levels, true)->exec() == QDialog::Accepted) {
+                for (int i = 0; i < kRpmChannels; ++i) m_app.SetRpmSpikeLevel(i + 1, rpm[i]);
+                for (int i = 0; i < kAnalogChannels; ++i)
+                    m_app.SetAnalogSpikeLevel(i + 1, analog[i]);
+            }
             break;
         }
         case MainCommand::ToolBar:

@@ -27,7 +27,7 @@ void CMainWindow::RetrieveFromLogger() {
     defaults.analogFilter = m_app.GetAnalogSpikeLevels();
 
     CUploadOptions options;
-    options.device = PortDevicePath(m_app.GetComPort());
+    options.device = LoggerDevicePath(m_app.GetComPort(), m_app.GetComDevice());
     options.chooseSession = [this](int sessions, int offered) -> std::optional<int> {
         CSessionDialog dlg(this, sessions, offered);
         if (dlg.exec() != QDialog::Accepted) return std::nullopt;

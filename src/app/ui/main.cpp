@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "app/DataAcqApp.h"
 #include "app/MainFrameCommands.h"
 #include "app/ui/DataServerHost.h"
+#include "app/ui/DialogGallery.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
@@ -40,11 +42,9 @@ int main(int argc, char** argv) {
     orvex::CommandLine cl = orvex::ParseCommandLine(args);
     if (!cl.error.empty()) {
         std::fprintf(stderr,
-                     "orvex: %s
-usage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
+                     "orvex: %s\nusage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
                      "[--screenshot FILE.png [--size WxH] [--trackmap LAP] "
-                     "[--view histogram|traction|lap-report]]
-",
+                     "[--view histogram|traction|lap-report] [--dialog TITLE]]\n",
                      cl.error.c_str());
         return 2;
     }
@@ -74,6 +74,13 @@ usage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
     host.SetParent(&window);
 
     if (!cl.screenshot.empty()) {
+        const orvex::GalleryEntry* entry = nullptr;
+        if (!cl.dialog.empty() && !(entry = orvex::FindDialog(cl.dialog))) {
+            std::fprintf(stderr, "orvex: no dialog \"%s\"; the dialogs are:\n", cl.dialog.c_str());
+            for (const orvex::GalleryEntry& e : orvex::DialogGallery())
+                std::fprintf(stderr, "  %s\n", e.title.c_str());
+            return 1;
+        }
         orvex::CDocumentWindow* shown =
             cl.file.empty() ? window.OpenDemo() : window.OpenFile(QString::fromStdString(cl.file));
         if (!shown) return 1;
@@ -97,6 +104,26 @@ usage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
             painter.drawImage(image.width(), 0, mapImage);
             painter.end();
             image = both;
+        }
+        if (entry) {
+            // The dialog drawn where it opens: over the middle of the main window.
+            orvex::DialogContext context{app, host, &shown->Document(), &window};
+            orvex::OpenedDialog opened = entry->open(context);
+            opened.dialog->adjustSize();
+            const QPixmap shot = opened.dialog->grab();
+            // A title strip above the dialog's client area, as a window manager draws it.
+            const int title = 26;
+            const int x = (image.width() - shot.width()) / 2;
+            const int y = (image.height() - shot.height() + title) / 2;
+            QPainter painter(&image);
+            const QPalette palette = opened.dialog->palette();
+            painter.fillRect(x - 1, y - title, shot.width() + 2, title, palette.highlight());
+            painter.setPen(palette.highlightedText().color());
+            painter.drawText(QRect(x + 8, y - title, shot.width() - 16, title),
+                             Qt::AlignVCenter | Qt::AlignLeft, opened.dialog->windowTitle());
+            painter.drawPixmap(x, y, shot);
+            painter.setPen(palette.dark().color());
+            painter.drawRect(x - 1, y - title, shot.width() + 1, shot.height() + title);
         }
         if (!image.save(QString::fromStdString(cl.screenshot), "PNG")) {
             std::fprintf(stderr, "orvex: cannot write %s\n", cl.screenshot.c_str());

@@ -1,27 +1,38 @@
-// The "COM Port" dialog: eight choices "COM 1" to "COM 8", OK and Cancel.
+// The "COM Port" dialog: "COM 1" to "COM 8" beside the serial devices present or a typed path,
+// OK and Cancel. The choice lives in CComPortChoice.
 #pragma once
 
 #include <QDialog>
-#include <array>
+#include <memory>
 
-class QRadioButton;
+#include "logger/ComPortChoice.h"
+
+class QAbstractButton;
+class QComboBox;
+
+namespace Ui {
+class ComPortDialog;
+}
 
 namespace orvex {
+
+class CDialogBinder;
 
 class CComPortDialog : public QDialog {
     Q_OBJECT
   public:
-    // A port outside 1 to 8 selects no button.
-    CComPortDialog(QWidget* parent, int port);
-    // The chosen port, or the one given when nothing was chosen.
-    int Port() const { return m_nPort; }
-    QRadioButton* Button(int port) const {
-        return m_buttons.at(static_cast<std::size_t>(port - 1));
-    }
+    CComPortDialog(QWidget* parent, CComPortChoice& choice);
+    ~CComPortDialog() override;
+    int Port() const { return m_choice.Port(); }
+    QAbstractButton* Button(int port) const;  // 1 to 8
+    QAbstractButton* DeviceButton() const;
+    QComboBox* DeviceList() const;
+    CDialogBinder& Binder() const { return *m_binder; }
 
   private:
-    std::array<QRadioButton*, 8> m_buttons{};
-    int m_nPort;
+    std::unique_ptr<Ui::ComPortDialog> m_ui;
+    CComPortChoice& m_choice;
+    CDialogBinder* m_binder;
 };
 
 }  // namespace orvex

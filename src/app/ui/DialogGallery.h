@@ -1,0 +1,44 @@
+// Every dialog that stands on the dialog model, by its title: how to open it on the program's
+// state. The bound-names test walks it, and the screenshot option opens a dialog from it.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/DialogModel.h"
+
+namespace orvex {
+
+class CBriodashDoc;
+class CDataAcqApp;
+class IHostServices;
+
+// What a dialog is opened on; `doc` is null when no document is open.
+struct DialogContext {
+    CDataAcqApp& app;
+    IHostServices& host;
+    CBriodashDoc* doc = nullptr;
+    QWidget* parent = nullptr;
+};
+
+// An opened dialog with its state; the dialog goes before the model it shows, the model before
+// what it works on.
+struct OpenedDialog {
+    std::shared_ptr<void> keep;
+    std::unique_ptr<CDialogModel> model;
+    std::unique_ptr<QDialog> dialog;
+};
+
+struct GalleryEntry {
+    std::string title;
+    bool needsDocument = false;
+    std::function<OpenedDialog(DialogContext&)> open;
+};
+
+const std::vector<GalleryEntry>& DialogGallery();
+const GalleryEntry* FindDialog(const std::string& title);
+
+}  // namespace orvex

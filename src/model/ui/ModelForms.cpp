@@ -1,0 +1,23 @@
+// The forms of the session editing dialogs.
+#include "model/ui/ModelForms.h"
+
+#include "host/ui/FormDialog.h"
+#include "ui_CommentsForm.h"
+#include "ui_DeleteDataForm.h"
+#include "ui_RenameForm.h"
+
+namespace orvex {
+
+std::unique_ptr<QDialog> MakeDeleteDataDialog(QWidget* parent, CDeleteDataSelection& model) {
+    return std::make_unique<CFormDialog<Ui::DeleteDataForm>>(parent, model);
+}
+
+std::unique_ptr<QDialog> MakeRenameDialog(QWidget* parent, CRenameSessions& model) {
+    return std::make_unique<CFormDialog<Ui::RenameForm>>(parent, model);
+}
+
+std::unique_ptr<QDialog> MakeCommentsDialog(QWidget* parent, CSessionComments& model) {
+    return std::make_unique<CFormDialog<Ui::CommentsForm>>(parent, model);
+}
+
+}  // namespace orvex

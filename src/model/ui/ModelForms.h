@@ -1,0 +1,16 @@
+// The Qt dialogs of the session editing commands: each a form bound to its core dialog state.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "model/DeleteDataSelection.h"
+#include "model/SessionEditing.h"
+
+namespace orvex {
+
+std::unique_ptr<QDialog> MakeDeleteDataDialog(QWidget* parent, CDeleteDataSelection& model);
+std::unique_ptr<QDialog> MakeRenameDialog(QWidget* parent, CRenameSessions& model);
+std::unique_ptr<QDialog> MakeCommentsDialog(QWidget* parent, CSessionComments& model);
+
+}  // namespace orvex

@@ -1,0 +1,21 @@
+// The Qt dialogs of the lap and time tools: each a form bound to its core dialog state.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "host/ui/FormDialog.h"
+#include "processing/EtSlipDialog.h"
+#include "processing/SpikeFilterDialog.h"
+#include "processing/ZeroTimeDialog.h"
+
+namespace orvex {
+
+std::unique_ptr<QDialog> MakeZeroTimeDialog(QWidget* parent, CZeroTimeDialog& model);
+// Modeless: the report stays open beside the chart.
+std::unique_ptr<QDialog> MakeEtSlipDialog(QWidget* parent, CEtSlipDialog& model);
+// Opened for the defaults, the caption ends in " - Default Settings".
+std::unique_ptr<QDialog> MakeSpikeFilterDialog(QWidget* parent, CSpikeFilterDialog& model,
+                                               bool defaults);
+
+}  // namespace orvex
