@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "app/DocumentSetup.h"
 #include "app/MainFrameCommands.h"
 
 namespace orvex {
@@ -159,7 +160,7 @@ namespace {
 
 TEST(DemoDocument, GeneratedSessionOpensUntitledAndUnmodified) {
     test::FakeHost host;
-    CBriodashDoc doc(host, DocumentOptions{});
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
     GeneratorOptions o;
     o.minutes = 0.5;
     ASSERT_TRUE(FillDemoDocument(doc, o));
@@ -175,7 +176,7 @@ TEST(DemoDocument, GeneratedSessionOpensUntitledAndUnmodified) {
 
 TEST(DemoDocument, UnknownCircuitIsReported) {
     test::FakeHost host;
-    CBriodashDoc doc(host, DocumentOptions{});
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
     GeneratorOptions o;
     o.circuitId = "nowhere";
     EXPECT_FALSE(FillDemoDocument(doc, o));

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "app/DataAcqApp.h"
+#include "app/DocumentSetup.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "graph/ui/ChartWidget.h"
@@ -156,7 +157,7 @@ class TestRetrieve : public QObject {
         QVERIFY(!doc.m_bModified);
         QCOMPARE(answerer.answered.size(), 2);  // no second save-as
         test::FakeHost readHost;
-        CBriodashDoc reread(readHost, DocumentOptions{});
+        CBriodashDoc reread(readHost, DefaultDocumentServices(), DocumentOptions{});
         QVERIFY(reread.Open(saved.toStdString()));
         QCOMPARE(reread.m_datasets.size(), doc.m_datasets.size());
         QCOMPARE(reread.m_datasets[0]->m_rpm[0].Size(), doc.m_datasets[0]->m_rpm[0].Size());

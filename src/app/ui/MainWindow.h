@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/DocumentSetup.h"
 #include "app/MainFrameCommands.h"
 #include "graph/GraphNav.h"
 
@@ -95,6 +96,8 @@ class CMainWindow : public QMainWindow {
 
     CDataAcqApp& m_app;
     IHostServices& m_host;
+    // Every document of the window comes from here.
+    CDocumentFactory m_documents{m_host, m_app};
     QMdiArea* m_mdi = nullptr;
     QComboBox* m_docPicker = nullptr;
     QComboBox* m_viewPicker = nullptr;

@@ -11,6 +11,7 @@
 #include "app/MainFrameCommands.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
+#include "host/StderrHost.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -30,13 +31,17 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("ORVEX"));
     QApplication::setApplicationDisplayName(QStringLiteral("ORVEX"));
 
-    orvex::CQtHost host;
+    orvex::CQtHost qtHost;
+    // A screenshot has no one to answer a message box: its messages go to stderr.
+    orvex::CStderrHost stderrHost;
+    orvex::IHostServices& host =
+        cl.screenshot.empty() ? static_cast<orvex::IHostServices&>(qtHost) : stderrHost;
     orvex::CDataAcqApp app;
     app.LoadSettings(host);
     app.SetLiveDemo(cl.liveDemo);
 
     orvex::CMainWindow window(app, host);
-    host.SetParent(&window);
+    qtHost.SetParent(&window);
 
     if (!cl.screenshot.empty()) {
         if (cl.file.empty() ? !window.OpenDemo()

@@ -49,13 +49,6 @@ CChartWidget::CChartWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServi
     m_markers.m_crBackground = m_options.background;
     m_state.InitFromSettings(app.GetXAxisMode(), app.GetMphScale(), app.GetLikeAnalogs());
     m_nav.m_pOptions = &m_options;
-    // Distance and slip come from the speed code, with its progress window.
-    m_nav.m_computeDistance = [this](CBriodashDataset& ds, int source) {
-        return ComputeDistance(ds, source, m_doc.m_options.units, m_host);
-    };
-    m_nav.m_computeSlip = [this](CBriodashDataset& ds, int channel) {
-        ComputeSlip(ds, channel, true, m_doc.m_options.units, m_host);
-    };
     m_nav.m_repaint = [this] {
         SyncScrollBars();
         viewport()->update();
