@@ -12,6 +12,7 @@
 #include "cli/Command.h"
 #include "files/AsciiFile.h"
 #include "files/ExportFile.h"
+#include "graph/MarkerValues.h"
 #include "host/StderrHost.h"
 #include "model/Document.h"
 #include "processing/EtSlipReport.h"
@@ -159,12 +160,11 @@ bool DisplayValueLines(CBriodashDataset& ds, const std::string& channel, Units u
         const std::vector<int32_t> values = SmoothedRpmValues(ds, c, -1, units, false);
         std::size_t i = 0;
         for (Pos p = s.First(); p != kNoPos && i < values.size(); p = s.Next(p), ++i) {
+            // Written as the marker list writes them.
             const bool speed = setup && setup->m_nDisplayMode == 0;
-            const double v = speed ? values[i] / 100.0 : values[i] / 1000.0;
             const int32_t slip = s[p].m_lSlip;
-            std::snprintf(line, sizeof line, speed ? "%s\t%.2f" : "%s\t%.0f",
-                          SecondsText(s.TimeAt(p)).c_str(), v);
-            out += line;
+            out += SecondsText(s.TimeAt(p)) + "\t" +
+                   (speed ? FormatMarkerSpeed(values[i]) : FormatMarkerRpm(values[i]));
             if (slip != -1) {
                 std::snprintf(line, sizeof line, "\t%.3f", slip / 1000.0);
                 out += line;

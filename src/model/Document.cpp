@@ -145,6 +145,9 @@ bool CBriodashDoc::Open(const std::string& requested) {
     m_strPathName = path;
     m_strTitle = FileName(path);
     NameOpenedDatasets();
+    // An ASCII file stores no colours: its sessions take the colour sets in order.
+    if (ascii)
+        for (auto& ds : m_datasets) m_services.AssignColours(*ds, ds->m_nGroup - 1);
     m_services.Derive(*this);
     m_bModified = false;
     return true;

@@ -81,6 +81,9 @@ TEST_F(FactoryTest, BinaryAndAsciiFilesOpenWithDistanceAndLaps) {
     std::unique_ptr<CBriodashDoc> ascii = factory.OpenDocument(Tac());
     ASSERT_TRUE(ascii);
     EXPECT_GT(ascii->m_datasets.front()->m_lLapDistance, 0);
+    // It stores no colours: the session has those of the first colour set.
+    EXPECT_EQ(static_cast<ColorRef>(ascii->m_datasets.front()->m_rpm[0].m_crTrace),
+              CColor::Default(0).m_crRpm[0]);
     EXPECT_FALSE(factory.OpenDocument((Dir() / "missing.tac").string()));
     ASSERT_FALSE(host.messages.empty());
     EXPECT_NE(host.messages.back().text.find("Could NOT open file"), std::string::npos);

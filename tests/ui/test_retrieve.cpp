@@ -88,6 +88,7 @@ class TestRetrieve : public QObject {
         rpm.push_back(CFreqSetup::Make(2, kRpmRearWheel, app.GetUnits()));
         std::sort(rpm.begin(), rpm.end(),
                   [](const auto& a, const auto& b) { return a.m_nChannel < b.m_nChannel; });
+        app.SetXDistMode(2);  // distance from the rear wheel, which new documents take
         test::FakeHost host;
         CMainWindow w(app, host);
         w.resize(1200, 700);
