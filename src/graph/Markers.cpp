@@ -48,8 +48,11 @@ MarkerAxis MarkerAxisOf(const CGraphViewState& state) {
 
 void AddMarkerOverlay(CGraphScene& scene, const std::vector<MarkerLine>& lines) {
     for (const MarkerLine& l : lines)
+        // Combined with what is below, so a marker shows over any trace and stays apart from
+        // a switch's event line of the same colour.
         scene.AddLine(static_cast<float>(l.x), static_cast<float>(l.bottom),
-                      static_cast<float>(l.x), static_cast<float>(l.top), l.colour, true);
+                      static_cast<float>(l.x), static_cast<float>(l.top), l.colour, true, 1.0f,
+                      LineStyle::Solid, l.op == RasterOp::Xor ? LineBlend::Xor : LineBlend::NotXor);
 }
 
 int Lightness(ColorRef c) {
@@ -135,7 +138,7 @@ bool CMarkerController::ResyncRace(const MarkerAxis& axis, MarkerOutcome& out) {
 
 void CMarkerController::Send(MarkerOutcome& out, uint32_t code, int32_t time, int32_t x) {
     out.hints.push_back({code, time, x});
-    m_doc.UpdateAllViews(code);
+    m_doc.UpdateAllViews(ViewUpdate{.hint = code, .time = time, .x = x});
 }
 
 void CMarkerController::PostAdvise() {

@@ -18,10 +18,6 @@ namespace orvex {
 
 enum class Marker { Green, Red };
 
-// The display was reset: the axis or the window changed from the ground up (the navigator's
-// kHintDisplayReset).
-inline constexpr uint32_t kHintResetDisplay = 0x70001;
-
 inline constexpr ColorRef kGreenMarkerColour = MakeRGB(0, 200, 0);
 inline constexpr ColorRef kRedMarkerColour = MakeRGB(255, 0, 0);
 
@@ -68,8 +64,8 @@ struct MarkerOutcome {
     std::vector<MarkerHint> hints;
 };
 
-// Puts marker lines on the scene's overlay layer (a view that repaints its overlay draws them
-// plainly instead of by exclusive-or).
+// Puts marker lines on the scene's overlay layer, combined with the pixels below by their
+// raster operation.
 void AddMarkerOverlay(CGraphScene& scene, const std::vector<MarkerLine>& lines);
 
 // The race-mode record as the markers need it.
