@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "BenchSessions.h"
+#include "app/DocumentSetup.h"
 #include "app/SessionGenerator.h"
 #include "graph/GraphView.h"
 #include "host/StderrHost.h"
@@ -22,7 +23,7 @@ using bench::TenTimes;
 
 struct Session {
     CStderrHost host;
-    CBriodashDoc doc{host, DocumentOptions{}};
+    CBriodashDoc doc{host, DefaultDocumentServices(), DocumentOptions{}};
     CGraphLayout layout;
     int32_t end = 0;
 };

@@ -24,5 +24,7 @@ expect_refused model/C.cpp '#include <QString>'
 expect_refused graph/ui/X.cpp '#include "app/ui/MainWindow.h"'
 expect_refused sim/B.cpp '#include "logger/Framing.h"'
 expect_refused model/D.cpp '#include "sim/SimLink.h"'
+expect_refused model/Document.cpp '#include "files/DataFile.h"'
+expect_refused graph/GraphSettings.h '#include "app/DataAcqApp.h"'
 expect_refused extra/E.cpp '#include "host/HostServices.h"'
 echo "layer check test passed"

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "../BenchSessions.h"
+#include "app/DocumentSetup.h"
 #include "app/SessionGenerator.h"
 #include "files/DataFile.h"
 #include "graph/GraphNav.h"
@@ -77,7 +78,7 @@ using bench::TenTimes;
 // keeps them, and the picture it paints into.
 struct ChartSession {
     CStderrHost host;
-    CBriodashDoc doc{host, DocumentOptions{}};
+    CBriodashDoc doc{host, DefaultDocumentServices(), DocumentOptions{}};
     CGraphViewState state;
     GraphOptions options;
     CGraphLayout layout;

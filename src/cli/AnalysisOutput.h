@@ -14,7 +14,5 @@ namespace orvex::cli {
 // unknown.
 bool DisplayValueLines(CBriodashDataset& ds, const std::string& channel, Units units,
                        int distanceSource, float voltageCorrection, std::string& out);
-// The same with the units and channel-20 correction of the application's settings.
-bool DisplayValueLines(CBriodashDataset& ds, const std::string& channel, std::string& out);
 
 }  // namespace orvex::cli

@@ -5,16 +5,19 @@
 
 namespace orvex::cli {
 
-Args::Args(int argc, char** argv, int first, const std::set<std::string>& flags) {
-    for (int i = first; i < argc; ++i) {
-        std::string a = argv[i];
+Args::Args(const std::vector<std::string>& words, const std::set<std::string>& flags,
+           const std::set<std::string>& options) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& a = words[i];
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
             std::string name = a.substr(2);
             if (flags.count(name)) {
                 m_options[name] = "1";
+            } else if (options.count(name)) {
+                if (i + 1 >= words.size()) throw UsageError("option --" + name + " needs a value");
+                m_options[name] = words[++i];
             } else {
-                if (i + 1 >= argc) throw UsageError("option --" + name + " needs a value");
-                m_options[name] = argv[++i];
+                throw UsageError("unknown option --" + name);
             }
         } else {
             m_positional.push_back(a);

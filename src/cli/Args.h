@@ -1,4 +1,5 @@
-// Small argument reader for orvex-cli: positional words and "--name value" / "--flag" options.
+// Small argument reader for orvex-cli: positional words and "--name value" / "--flag" options,
+// each option declared by its command (any other "--word" is a usage error).
 #pragma once
 
 #include <map>
@@ -16,8 +17,9 @@ struct UsageError : std::runtime_error {
 
 class Args {
   public:
-    // `flags` are options without a value; every other "--name" takes the next word.
-    Args(int argc, char** argv, int first, const std::set<std::string>& flags);
+    // `flags` are options without a value, `options` take the next word.
+    Args(const std::vector<std::string>& words, const std::set<std::string>& flags,
+         const std::set<std::string>& options);
 
     const std::vector<std::string>& Positional() const { return m_positional; }
     std::string Positional(std::size_t i, const char* what) const;

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "app/DataAcqApp.h"
-#include "app/DocumentDefaults.h"
 #include "app/DocumentSetup.h"
 #include "cli/AnalysisOutput.h"
 #include "cli/Command.h"
 #include "files/AsciiFile.h"
 #include "files/ExportFile.h"
+#include "graph/MarkerValues.h"
 #include "host/StderrHost.h"
 #include "model/Document.h"
 #include "processing/EtSlipReport.h"
@@ -26,70 +26,68 @@ namespace orvex::cli {
 
 namespace {
 
-// A document opened the way the program opens a file: settings, ASCII reader, lap analysis.
+// A document opened the way the program opens a file, by the program's document factory.
 struct OpenedDocument {
-    CStderrHost host;
-    CDataAcqApp app;
+    explicit OpenedDocument(Context& context) : ctx(context), host(context.host) {}
+    Context& ctx;
+    CStderrHost& host;
     std::unique_ptr<CBriodashDoc> doc;
 
     bool Open(const std::string& path) {
-        app.LoadSettings(host);
-        doc = NewDocument(host, app);
-        return doc->Open(path);
+        doc = ctx.Documents().OpenDocument(path);
+        return doc != nullptr;
     }
-    float VoltageCorrection() const { return std::max(app.GetAnalog20Offset(), 0.0f); }
+    float VoltageCorrection() const { return std::max(ctx.App().GetAnalog20Offset(), 0.0f); }
 
     // The n-th shown session (1-based), or nullptr with the message.
     CBriodashDataset* Dataset(long n) {
         std::vector<CBriodashDataset*> shown = doc->ShownDatasets();
         if (n < 1 || static_cast<std::size_t>(n) > shown.size()) {
-            std::fprintf(stderr, "The file holds %zu data-set(s); there is no data-set %ld.\n",
-                         shown.size(), n);
+            ctx.PrintError("The file holds %zu data-set(s); there is no data-set %ld.\n",
+                           shown.size(), n);
             return nullptr;
         }
         return shown[static_cast<std::size_t>(n - 1)];
     }
 };
 
-int Laps(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {});
+int Laps(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
     const long n = args.GetInt("dataset", 1, 1, 1000000);
-    OpenedDocument d;
+    OpenedDocument d(ctx);
     if (!d.Open(path)) return 1;
     CBriodashDataset* ds = d.Dataset(n);
     if (!ds) return 1;
     if (IsEtConfigured(ds->m_markers)) {
         CEtSlipReport report;
         if (!report.Open({ds}, ds, d.host)) return 1;
-        std::printf("Launch\t%s\n", report.LaunchText().c_str());
+        ctx.Print("Launch\t%s\n", report.LaunchText().c_str());
         for (int k = 0; k < kEtFields; ++k) {
-            std::printf("%s\t%s", kEtFieldCaptions[static_cast<std::size_t>(k)],
-                        report.FieldText(k).c_str());
+            ctx.Print("%s\t%s", kEtFieldCaptions[static_cast<std::size_t>(k)],
+                      report.FieldText(k).c_str());
             if (k > 0 && !report.IncrementalText(k).empty())
-                std::printf("\t%s", report.IncrementalText(k).c_str());
-            std::printf("\n");
+                ctx.Print("\t%s", report.IncrementalText(k).c_str());
+            ctx.Print("\n");
         }
         return 0;
     }
     std::vector<LapMark> marks;
     for (const CSample& m : ds->m_markers.m_samples) marks.push_back({m.m_lTime, m.m_lRaw});
-    for (const std::string& line : LapReportLines(marks)) std::printf("%s\n", line.c_str());
+    for (const std::string& line : LapReportLines(marks)) ctx.Print("%s\n", line.c_str());
     return 0;
 }
 
-int Export(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {"distance"});
+int Export(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string in = args.Positional(0, "IN");
     const std::string out = args.Positional(1, "OUT.asc");
     const long n = args.GetInt("dataset", 1, 1, 1000000);
     const long mask = args.GetInt("mask", 0, 0, 0xFFFFFFFFL);
     const double rate = args.GetDouble("rate", 0.0, 0.0, 10000.0);
-    OpenedDocument d;
+    OpenedDocument d(ctx);
     if (!d.Open(in)) return 1;
     CBriodashDataset* ds = d.Dataset(n);
     if (!ds) return 1;
-    DeriveAfterLoad(*ds, d.doc->m_options.distanceMode, d.doc->m_options.units, d.host);
+    // Distance, speed and slip were derived when the document was opened.
     ExportOptions options;
     options.distanceAxis = args.Has("distance");
     options.units = d.doc->m_options.units;
@@ -97,38 +95,36 @@ int Export(int argc, char** argv, int first) {
     return ExportAscii(out, *ds, static_cast<uint32_t>(mask), rate, options, d.host) ? 0 : 1;
 }
 
-int Convert(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {});
+int Convert(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string in = args.Positional(0, "IN.tac");
     const std::string out = args.Positional(1, "OUT.tbc");
-    OpenedDocument d;
+    OpenedDocument d(ctx);
     if (!d.Open(in)) return 1;
     return d.doc->Save(out) ? 0 : 1;
 }
 
-int Distance(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {});
+int Distance(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
     const long source = args.GetInt("source", 0, 1, 4);
     if (!args.Has("source")) throw UsageError("--source is required (1..4)");
     const long n = args.GetInt("dataset", 1, 1, 1000000);
-    OpenedDocument d;
+    OpenedDocument d(ctx);
     if (!d.Open(path)) return 1;
     CBriodashDataset* ds = d.Dataset(n);
     if (!ds) return 1;
     if (!ComputeDistance(*ds, static_cast<int>(source), d.doc->m_options.units, d.host)) {
-        std::fprintf(stderr, "Data-set %ld has no data for distance source %ld.\n", n, source);
+        ctx.PrintError("Data-set %ld has no data for distance source %ld.\n", n, source);
         return 1;
     }
     int32_t total = 0;
     ds->ForEachChannel([&total](const CSeriesBase& s) {
         if (s.Size()) total = std::max(total, s.DistanceAt(s.Tail()));
     });
-    std::printf("Distance: %.1f ft\n", total / 10.0);
+    ctx.Print("Distance: %.1f ft\n", total / 10.0);
     if (ds->m_lLapDistance >= 0)
-        std::printf("Lap distance: %.1f ft\n", ds->m_lLapDistance / 10.0);
+        ctx.Print("Lap distance: %.1f ft\n", ds->m_lLapDistance / 10.0);
     else
-        std::printf("Lap distance: not available\n");
+        ctx.Print("Lap distance: not available\n");
     return 0;
 }
 
@@ -150,22 +146,7 @@ std::string SecondsText(int32_t t) {
     return buf;
 }
 
-Register regLaps("laps", "laps FILE [--dataset N]", Laps);
-Register regExport("export", "export IN OUT.asc [--dataset N] [--mask M] [--rate HZ] [--distance]",
-                   Export);
-Register regConvert("convert", "convert IN.tac OUT.tbc", Convert);
-Register regDistance("distance", "distance FILE --source S [--dataset N]", Distance);
-
 }  // namespace
-
-bool DisplayValueLines(CBriodashDataset& ds, const std::string& channel, std::string& out) {
-    CStderrHost host;
-    CDataAcqApp app;
-    app.LoadSettings(host);
-    const DocumentOptions options = DocumentOptionsFrom(app);
-    return DisplayValueLines(ds, channel, options.units, options.distanceMode,
-                             std::max(app.GetAnalog20Offset(), 0.0f), out);
-}
 
 bool DisplayValueLines(CBriodashDataset& ds, const std::string& channel, Units units,
                        int distanceSource, float voltageCorrection, std::string& out) {
@@ -179,12 +160,11 @@ bool DisplayValueLines(CBriodashDataset& ds, const std::string& channel, Units u
         const std::vector<int32_t> values = SmoothedRpmValues(ds, c, -1, units, false);
         std::size_t i = 0;
         for (Pos p = s.First(); p != kNoPos && i < values.size(); p = s.Next(p), ++i) {
+            // Written as the marker list writes them.
             const bool speed = setup && setup->m_nDisplayMode == 0;
-            const double v = speed ? values[i] / 100.0 : values[i] / 1000.0;
             const int32_t slip = s[p].m_lSlip;
-            std::snprintf(line, sizeof line, speed ? "%s\t%.2f" : "%s\t%.0f",
-                          SecondsText(s.TimeAt(p)).c_str(), v);
-            out += line;
+            out += SecondsText(s.TimeAt(p)) + "\t" +
+                   (speed ? FormatMarkerSpeed(values[i]) : FormatMarkerRpm(values[i]));
             if (slip != -1) {
                 std::snprintf(line, sizeof line, "\t%.3f", slip / 1000.0);
                 out += line;
@@ -223,6 +203,21 @@ bool DisplayValueLines(CBriodashDataset& ds, const std::string& channel, Units u
         return true;
     }
     return false;
+}
+
+void AddAnalysisCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"laps", "laps FILE [--dataset N]", {}, {"dataset"}, Laps});
+    table.push_back({"export",
+                     "export IN OUT.asc [--dataset N] [--mask M] [--rate HZ] [--distance]",
+                     {"distance"},
+                     {"dataset", "mask", "rate"},
+                     Export});
+    table.push_back({"convert", "convert IN.tac OUT.tbc", {}, {}, Convert});
+    table.push_back({"distance",
+                     "distance FILE --source S [--dataset N]",
+                     {},
+                     {"dataset", "source"},
+                     Distance});
 }
 
 }  // namespace orvex::cli

@@ -8,34 +8,39 @@
 
 namespace {
 
-void PrintColor(const std::string& name, orvex::ColorRef c) {
-    std::printf("  %-8s %3d %3d %3d\n", (name + ":").c_str(), orvex::GetRValue(c),
-                orvex::GetGValue(c), orvex::GetBValue(c));
+void PrintColor(orvex::cli::Context& ctx, const std::string& name, orvex::ColorRef c) {
+    ctx.Print("  %-8s %3d %3d %3d\n", (name + ":").c_str(), orvex::GetRValue(c),
+              orvex::GetGValue(c), orvex::GetBValue(c));
 }
 
-int RunColors(int argc, char** argv, int first) {
-    orvex::cli::Args args(argc, argv, first, {});
+int RunColors(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string path = args.Positional(0, "FILE.col");
-    orvex::CStderrHost host;
+    orvex::CStderrHost& host = ctx.host;
     const auto sets = orvex::ReadColorFile(path, host, true);
     if (!sets) return 1;
-    std::printf("%zu color set%s\n", sets->size(), sets->size() == 1 ? "" : "s");
+    ctx.Print("%zu color set%s\n", sets->size(), sets->size() == 1 ? "" : "s");
     for (std::size_t n = 0; n < sets->size(); ++n) {
         const orvex::CColor& c = (*sets)[n];
-        std::printf("Set %zu\n", n + 1);
-        PrintColor(orvex::CColor::MarkerName(), c.m_crMarker);
+        ctx.Print("Set %zu\n", n + 1);
+        PrintColor(ctx, orvex::CColor::MarkerName(), c.m_crMarker);
         for (int i = 0; i < orvex::CColor::kRpm; ++i)
-            PrintColor(orvex::CColor::RpmName(i), c.m_crRpm[i]);
+            PrintColor(ctx, orvex::CColor::RpmName(i), c.m_crRpm[i]);
         for (int i = 0; i < orvex::CColor::kSlip; ++i)
-            PrintColor(orvex::CColor::SlipName(i), c.m_crSlip[i]);
+            PrintColor(ctx, orvex::CColor::SlipName(i), c.m_crSlip[i]);
         for (int i = 0; i < orvex::CColor::kAnalog; ++i)
-            PrintColor(orvex::CColor::AnalogName(i), c.m_crAnalog[i]);
+            PrintColor(ctx, orvex::CColor::AnalogName(i), c.m_crAnalog[i]);
         for (int i = 0; i < orvex::CColor::kDigital; ++i)
-            PrintColor(orvex::CColor::DigitalName(i), c.m_crDigital[i]);
+            PrintColor(ctx, orvex::CColor::DigitalName(i), c.m_crDigital[i]);
     }
     return 0;
 }
 
-static orvex::cli::Register reg("colors", "colors FILE.col", RunColors);
-
 }  // namespace
+
+namespace orvex::cli {
+
+void AddColourCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"colors", "colors FILE.col", {}, {}, RunColors});
+}
+
+}  // namespace orvex::cli

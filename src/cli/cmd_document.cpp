@@ -21,43 +21,36 @@ int32_t ParseSeconds(const std::string& text, const char* what) {
     return static_cast<int32_t>(std::llround(s * 10000.0));
 }
 
-int Overlay(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {});
+int Overlay(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string out = args.Positional(0, "OUT.tbc");
     if (args.Positional().size() < 3) throw UsageError("needs at least two input files");
-    CStderrHost host;
-    CDataAcqApp app;
-    app.LoadSettings(host);
-    std::unique_ptr<CBriodashDoc> docPtr = NewDocument(host, app);
+    std::unique_ptr<CBriodashDoc> docPtr = ctx.Documents().NewDocument();
     CBriodashDoc& doc = *docPtr;
     if (!doc.Open(args.Positional(1, "IN1.tbc"))) return 1;
     for (std::size_t i = 2; i < args.Positional().size(); ++i)
         if (!doc.AddOverlay(args.Positional()[i])) return 1;
-    std::printf("%s\n", doc.m_strTitle.c_str());
+    ctx.Print("%s\n", doc.m_strTitle.c_str());
     return doc.Save(out) ? 0 : 1;
 }
 
-int DeleteData(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {});
+int DeleteData(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string in = args.Positional(0, "FILE.tbc");
     const std::string out = args.Positional(1, "OUT.tbc");
     const long n = args.GetInt("dataset", 1, 1, 1000000);
     const auto before = args.Get("before");
     const auto after = args.Get("after");
     if (!before && !after) throw UsageError("give --before T or --after T");
-    CStderrHost host;
-    CDataAcqApp app;
-    app.LoadSettings(host);
-    std::unique_ptr<CBriodashDoc> docPtr = NewDocument(host, app);
+    std::unique_ptr<CBriodashDoc> docPtr = ctx.Documents().NewDocument();
     CBriodashDoc& doc = *docPtr;
     if (!doc.Open(in)) return 1;
     std::vector<CBriodashDataset*> shown = doc.ShownDatasets();
     if (static_cast<std::size_t>(n) > shown.size()) {
-        std::fprintf(stderr, "The file holds %zu data-set(s); there is no data-set %ld.\n",
-                     shown.size(), n);
+        ctx.PrintError("The file holds %zu data-set(s); there is no data-set %ld.\n", shown.size(),
+                       n);
         return 1;
     }
-    host.QueueAnswer(Answer::Yes);  // "You are about to delete data ..." is answered by the command
+    ctx.host.QueueAnswer(
+        Answer::Yes);  // "You are about to delete data ..." is answered by the command
     CBriodashDataset* kept = doc.DeleteData(*shown[static_cast<std::size_t>(n - 1)],
                                             before ? ParseSeconds(*before, "--before") : kNotSet,
                                             after ? ParseSeconds(*after, "--after") : kNotSet);
@@ -65,10 +58,14 @@ int DeleteData(int argc, char** argv, int first) {
     return doc.Save(out) ? 0 : 1;
 }
 
-Register regOverlay("overlay", "overlay OUT.tbc IN1.tbc IN2.tbc ...", Overlay);
-Register regDeleteData("delete-data",
-                       "delete-data FILE.tbc OUT.tbc --dataset N (--before T | --after T)",
-                       DeleteData);
-
 }  // namespace
+void AddDocumentCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"overlay", "overlay OUT.tbc IN1.tbc IN2.tbc ...", {}, {}, Overlay});
+    table.push_back({"delete-data",
+                     "delete-data FILE.tbc OUT.tbc --dataset N (--before T | --after T)",
+                     {},
+                     {"after", "before", "dataset"},
+                     DeleteData});
+}
+
 }  // namespace orvex::cli

@@ -1,4 +1,6 @@
 // orvex-cli commands on data files: demo, info, dump, resave.
+#include <algorithm>
+#include <cctype>
 #include <cinttypes>
 #include <cstdio>
 #include <string>
@@ -11,14 +13,35 @@
 #include "files/DataFile.h"
 #include "host/StderrHost.h"
 #include "model/Dataset.h"
+#include "model/Document.h"
 
 namespace orvex::cli {
 namespace {
 
-bool Open(const std::string& path, IHostServices& host, DataFileContents& out, bool afterRead) {
-    DataFileReadOptions options;
-    options.afterRead = afterRead;
-    return ReadDataFile(path, host, options, out);
+// Whether a path names a binary data file: the extension ".tbc" in any case, or none.
+bool IsBinaryDataFile(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return true;
+    std::string ext = path.substr(dot);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".tbc";
+}
+
+// The datasets of a data file as stored: a binary file is read as it is, any other file (the
+// ASCII data file) is opened by the program's document factory.
+bool Open(const std::string& path, Context& ctx, DataFileContents& out) {
+    if (IsBinaryDataFile(path)) return ReadDataFile(path, ctx.host, DataFileReadOptions{}, out);
+    std::unique_ptr<CBriodashDoc> doc = ctx.Documents().OpenDocument(path);
+    if (!doc) return false;
+    out.major = doc->m_nMajor;
+    out.minor = doc->m_nMinor;
+    out.letter = doc->m_nLetter;
+    out.openTrackMap = doc->m_options.openTrackMap;
+    out.calcBanking = doc->m_options.calcBanking;
+    out.groundSpeedMap = doc->m_options.groundSpeedMap;
+    out.datasets = std::move(doc->m_datasets);
+    return true;
 }
 
 // A channel name of the command line: markers, rpm1..5, analog1..20, digital1..6.
@@ -154,12 +177,10 @@ void DescribeCarSetup(JsonWriter& j, const CCarSetup& car) {
     j.EndObject();
 }
 
-int Info(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {"json"});
+int Info(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
-    CStderrHost host;
     DataFileContents contents;
-    if (!Open(path, host, contents, true)) return 1;
+    if (!Open(path, ctx, contents)) return 1;
 
     JsonWriter j(args.Has("json"));
     j.BeginObject();
@@ -201,12 +222,11 @@ int Info(int argc, char** argv, int first) {
     }
     j.EndArray();
     j.EndObject();
-    std::fputs(j.Text().c_str(), stdout);
+    ctx.out << j.Text().c_str();
     return 0;
 }
 
-int Dump(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {});
+int Dump(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
     const std::string channel = args.Get("channel", "");
     const std::string values = args.Get("values", "raw");
@@ -214,19 +234,21 @@ int Dump(int argc, char** argv, int first) {
     if (values != "raw" && values != "filtered" && values != "display")
         throw UsageError("--values must be raw, filtered or display");
     const long n = args.GetInt("dataset", 1, 1, 1000000);
-    CStderrHost host;
     DataFileContents contents;
-    if (!Open(path, host, contents, true)) return 1;
+    if (!Open(path, ctx, contents)) return 1;
     if (static_cast<std::size_t>(n) > contents.datasets.size()) {
-        std::fprintf(stderr, "The file holds %zu data-set(s); there is no data-set %ld.\n",
-                     contents.datasets.size(), n);
+        ctx.PrintError("The file holds %zu data-set(s); there is no data-set %ld.\n",
+                       contents.datasets.size(), n);
         return 1;
     }
     if (values == "display") {
         std::string text;
-        if (!DisplayValueLines(*contents.datasets[static_cast<std::size_t>(n - 1)], channel, text))
+        const CDataAcqApp& app = ctx.App();
+        if (!DisplayValueLines(*contents.datasets[static_cast<std::size_t>(n - 1)], channel,
+                               app.GetUnits(), app.GetXDistMode(),
+                               std::max(app.GetAnalog20Offset(), 0.0f), text))
             throw UsageError("unknown channel '" + channel + "'");
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        ctx.out.write(text.data(), static_cast<std::streamsize>(text.size()));
         return 0;
     }
     const CBriodashDataset& ds = *contents.datasets[static_cast<std::size_t>(n - 1)];
@@ -250,22 +272,20 @@ int Dump(int argc, char** argv, int first) {
         for (const CSample& s : list.m_samples)
             emit(s.m_lTime, filtered ? s.m_lFiltered : s.m_lRaw, nullptr);
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    ctx.out.write(out.data(), static_cast<std::streamsize>(out.size()));
     return 0;
 }
 
-int Resave(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {});
+int Resave(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string in = args.Positional(0, "IN.tbc");
     const std::string out = args.Positional(1, "OUT.tbc");
-    CStderrHost host;
+    CStderrHost& host = ctx.host;
     DataFileContents contents;
-    if (!Open(in, host, contents, true)) return 1;
+    if (!Open(in, ctx, contents)) return 1;
     return WriteDataFile(out, contents, host, Units::Imperial) ? 0 : 1;
 }
 
-int Demo(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {});
+int Demo(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string out = args.Get("out", "");
     if (out.empty()) throw UsageError("--out is required");
     GeneratorOptions options;
@@ -277,22 +297,31 @@ int Demo(int argc, char** argv, int first) {
     if (!ds) {
         std::string known;
         for (const auto& id : GeneratorCircuitIds()) known += " " + std::string(id);
-        std::fprintf(stderr, "Cannot generate a session on circuit '%s' (known:%s).\n",
-                     options.circuitId.c_str(), known.c_str());
+        ctx.PrintError("Cannot generate a session on circuit '%s' (known:%s).\n",
+                       options.circuitId.c_str(), known.c_str());
         return 1;
     }
-    CStderrHost host;
+    CStderrHost& host = ctx.host;
     DataFileContents contents;
     contents.groundSpeedMap = 1;  // engine RPM, as new documents have it
     contents.datasets.push_back(std::move(ds));
     return WriteDataFile(out, contents, host, Units::Imperial) ? 0 : 1;
 }
 
-Register regDemo("demo", "demo --out FILE.tbc [--minutes M] [--rate HZ] [--seed S] [--circuit ID]",
-                 Demo);
-Register regInfo("info", "info FILE [--json]", Info);
-Register regDump("dump", "dump FILE --dataset N --channel C [--values raw|filtered|display]", Dump);
-Register regResave("resave", "resave IN.tbc OUT.tbc", Resave);
-
 }  // namespace
+void AddFileCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"demo",
+                     "demo --out FILE.tbc [--minutes M] [--rate HZ] [--seed S] [--circuit ID]",
+                     {},
+                     {"circuit", "minutes", "out", "rate", "seed"},
+                     Demo});
+    table.push_back({"info", "info FILE [--json]", {"json"}, {}, Info});
+    table.push_back({"dump",
+                     "dump FILE --dataset N --channel C [--values raw|filtered|display]",
+                     {},
+                     {"channel", "dataset", "values"},
+                     Dump});
+    table.push_back({"resave", "resave IN.tbc OUT.tbc", {}, {}, Resave});
+}
+
 }  // namespace orvex::cli

@@ -22,14 +22,14 @@ namespace {
 
 using namespace orvex;
 
-void PrintImage(const CIntelHexFile& hex) {
-    std::printf("file: %s\n", hex.m_strPath.c_str());
-    std::printf("version: %s\n", hex.m_bVersionFound ? hex.VersionText().c_str() : "Unknown");
-    std::printf("boot version: %d.%02d\n", hex.m_nBootVersion / 100, hex.m_nBootVersion % 100);
-    std::printf("cpu: %s\n", hex.m_bFastCpu ? "fast (22MHz)" : "slow");
-    std::printf("battery: %s\n", hex.m_bBattery ? "yes" : "no");
-    std::printf("start: 0x%04X\n", static_cast<unsigned>(hex.m_nStart));
-    std::printf("end: 0x%04X\n", static_cast<unsigned>(hex.m_nEnd));
+void PrintImage(orvex::cli::Context& ctx, const CIntelHexFile& hex) {
+    ctx.Print("file: %s\n", hex.m_strPath.c_str());
+    ctx.Print("version: %s\n", hex.m_bVersionFound ? hex.VersionText().c_str() : "Unknown");
+    ctx.Print("boot version: %d.%02d\n", hex.m_nBootVersion / 100, hex.m_nBootVersion % 100);
+    ctx.Print("cpu: %s\n", hex.m_bFastCpu ? "fast (22MHz)" : "slow");
+    ctx.Print("battery: %s\n", hex.m_bBattery ? "yes" : "no");
+    ctx.Print("start: 0x%04X\n", static_cast<unsigned>(hex.m_nStart));
+    ctx.Print("end: 0x%04X\n", static_cast<unsigned>(hex.m_nEnd));
 }
 
 bool EndsWith(const std::string& s, const std::string& tail) {
@@ -39,10 +39,9 @@ bool EndsWith(const std::string& s, const std::string& tail) {
     return end == tail;
 }
 
-int RunHexInfo(int argc, char** argv, int first) {
-    cli::Args args(argc, argv, first, {});
+int RunHexInfo(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
-    CStderrHost host;
+    CStderrHost& host = ctx.host;
     std::vector<CIntelHexFile> images;
     if (EndsWith(path, ".cfw")) {
         if (!ReadFirmwareArchive(path, images, host)) return 1;
@@ -52,8 +51,8 @@ int RunHexInfo(int argc, char** argv, int first) {
         images.push_back(std::move(hex));
     }
     for (std::size_t i = 0; i < images.size(); ++i) {
-        if (i) std::printf("\n");
-        PrintImage(images[i]);
+        if (i) ctx.Print("\n");
+        PrintImage(ctx, images[i]);
     }
     return 0;
 }
@@ -72,13 +71,12 @@ void QueueAnswers(const cli::Args& args, CStderrHost& host) {
         for (int i = 0; i < 8; ++i) host.QueueAnswer(Answer::Yes);
 }
 
-int RunConfig(int argc, char** argv, int first) {
-    cli::Args args(argc, argv, first, {"yes"});
+int RunConfig(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string what = args.Positional(0, "retrieve|send");
     if (what != "retrieve" && what != "send") throw cli::UsageError("config retrieve|send");
-    CStderrHost host(true);
-    CDataAcqApp app;
-    app.LoadSettings(host);
+    CStderrHost& host = ctx.host;
+    host.ShowProgress(true);
+    CDataAcqApp& app = ctx.App();
     QueueAnswers(args, host);
     CConfigWorkset work;
     for (int i = 0; i < 4; ++i) work.configs[static_cast<std::size_t>(i)] = app.GetLoggerConfig(i);
@@ -101,15 +99,12 @@ int RunConfig(int argc, char** argv, int first) {
     for (int i = 0; i < 4; ++i) app.SetLoggerConfig(i, work.configs[static_cast<std::size_t>(i)]);
     app.SetRecordSegments(work.segments);
     if (!app.SaveSettings(host)) return 1;
-    std::printf("%s: 4 configurations, configuration %d active, %d segment%s\n",
-                what == "retrieve" ? "retrieved" : "sent", work.shown + 1, work.segments,
-                work.segments == 1 ? "" : "s");
+    ctx.Print("%s: 4 configurations, configuration %d active, %d segment%s\n",
+              what == "retrieve" ? "retrieved" : "sent", work.shown + 1, work.segments,
+              work.segments == 1 ? "" : "s");
     return 0;
 }
 
-static cli::Register regConfig("config",
-                               "config retrieve|send [--port DEVICE|1..8] [--segments N] [--yes]",
-                               RunConfig);
 std::string PageLine(const CLivePropertyPage& page) {
     std::string line = page.Title() + ":";
     char buf[160];
@@ -137,13 +132,12 @@ std::string PageLine(const CLivePropertyPage& page) {
     return line;
 }
 
-int RunLive(int argc, char** argv, int first) {
-    cli::Args args(argc, argv, first, {"demo"});
+int RunLive(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     if (!args.Positional().empty()) throw cli::UsageError("unexpected argument");
     const double seconds = args.GetDouble("seconds", 1.0, 0.0, 86400.0);
-    CStderrHost host(true);
-    CDataAcqApp app;
-    app.LoadSettings(host);
+    CStderrHost& host = ctx.host;
+    host.ShowProgress(true);
+    CDataAcqApp& app = ctx.App();
     const CLinkOptions options = LinkOptions(args, app);
     auto line = MakePosixSerialLine();
     CLiveDataSheet sheet(*line, host, options, app.GetDefaultCarSetup(), app.GetUnits(),
@@ -159,8 +153,8 @@ int RunLive(int argc, char** argv, int first) {
                 if (!sheet.Reconnect()) return 1;
                 continue;
             }
-            std::printf("%s\n", PageLine(*pages[i]).c_str());
-            std::fflush(stdout);
+            ctx.Print("%s\n", PageLine(*pages[i]).c_str());
+            ctx.out.flush();
             std::this_thread::sleep_for(std::chrono::milliseconds(CLiveDataSheet::kPollMs));
         }
     } while (!pages.empty() && std::chrono::steady_clock::now() < end);
@@ -168,23 +162,22 @@ int RunLive(int argc, char** argv, int first) {
     return 0;
 }
 
-int RunFirmware(int argc, char** argv, int first) {
-    cli::Args args(argc, argv, first, {"yes"});
+int RunFirmware(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const std::string what = args.Positional(0, "analyze|update");
     if (what != "analyze" && what != "update") throw cli::UsageError("firmware analyze|update");
     const std::string imagePath = args.Get("image", "");
     if (what == "update" && imagePath.empty()) throw cli::UsageError("--image FILE is required");
-    CStderrHost host(true);
-    CDataAcqApp app;
-    app.LoadSettings(host);
+    CStderrHost& host = ctx.host;
+    host.ShowProgress(true);
+    CDataAcqApp& app = ctx.App();
     QueueAnswers(args, host);
     const CLinkOptions options = LinkOptions(args, app);
     auto line = MakePosixSerialLine();
     CFirmwareDlg dlg(*line, host, options, app.GetSharedPort(), "");
     if (!dlg.AnalyzeLogger()) return 1;
-    std::printf("boot version: %d.%02d\ncpu: %s\nfirmware: %s\n", dlg.BootVersion() / 100,
-                dlg.BootVersion() % 100, dlg.FastCpu() ? "fast (22MHz)" : "slow",
-                dlg.CurrentVersionText().c_str());
+    ctx.Print("boot version: %d.%02d\ncpu: %s\nfirmware: %s\n", dlg.BootVersion() / 100,
+              dlg.BootVersion() % 100, dlg.FastCpu() ? "fast (22MHz)" : "slow",
+              dlg.CurrentVersionText().c_str());
     int status = 0;
     if (what == "update") {
         std::vector<CIntelHexFile> images;
@@ -198,24 +191,40 @@ int RunFirmware(int argc, char** argv, int first) {
         // battery option or the same firmware again is only sent when the user agrees (--yes).
         dlg.OfferImages(std::move(images));
         if (dlg.Suitable().empty()) {
-            std::fprintf(stderr, "orvex-cli firmware: %s holds no image for this logger\n",
-                         imagePath.c_str());
+            ctx.PrintError("orvex-cli firmware: %s holds no image for this logger\n",
+                           imagePath.c_str());
             status = 1;
         } else if (!dlg.OnUpdate()) {
             status = 1;
         } else {
-            std::printf("updated to %s\n", dlg.CurrentVersionText().c_str());
+            ctx.Print("updated to %s\n", dlg.CurrentVersionText().c_str());
         }
     }
     dlg.OnExit();
     return status;
 }
 
-static cli::Register regFirmware("firmware",
-                                 "firmware analyze|update [--port DEVICE|1..8] [--image FILE] "
-                                 "[--yes]",
-                                 RunFirmware);
-static cli::Register regLive("live", "live [--port DEVICE|1..8] [--seconds S] [--demo]", RunLive);
-static cli::Register regHexInfo("hex-info", "hex-info FILE.hex|FILE.cfw", RunHexInfo);
-
 }  // namespace
+
+namespace orvex::cli {
+
+void AddLoggerCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"config",
+                     "config retrieve|send [--port DEVICE|1..8] [--segments N] [--yes]",
+                     {"yes"},
+                     {"port", "segments"},
+                     RunConfig});
+    table.push_back({"firmware",
+                     "firmware analyze|update [--port DEVICE|1..8] [--image FILE] [--yes]",
+                     {"yes"},
+                     {"image", "port"},
+                     RunFirmware});
+    table.push_back({"live",
+                     "live [--port DEVICE|1..8] [--seconds S] [--demo]",
+                     {"demo"},
+                     {"port", "seconds"},
+                     RunLive});
+    table.push_back({"hex-info", "hex-info FILE.hex|FILE.cfw", {}, {}, RunHexInfo});
+}
+
+}  // namespace orvex::cli

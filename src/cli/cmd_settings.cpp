@@ -10,30 +10,25 @@
 
 namespace {
 
-int RunSettings(int argc, char** argv, int first) {
-    orvex::cli::Args args(argc, argv, first, {"resave"});
+int RunSettings(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     if (!args.Positional().empty()) throw orvex::cli::UsageError("unexpected argument");
-    orvex::CStderrHost host;
-    orvex::CDataAcqApp app;
-    app.LoadSettings(host);
+    orvex::CStderrHost& host = ctx.host;
+    orvex::CDataAcqApp& app = ctx.App();
 
     orvex::CProfileFile file;
     app.WriteSettings(file);
     for (const auto& section : file.Sections())
         for (const auto& [key, value] : file.Entries(section))
-            std::printf("%s/%s = %s\n", section.c_str(), key.c_str(), value.c_str());
+            ctx.Print("%s/%s = %s\n", section.c_str(), key.c_str(), value.c_str());
 
     if (args.Has("resave") && !app.SaveSettings(host)) return 1;
     return 0;
 }
 
-int RunConfigReport(int argc, char** argv, int first) {
-    orvex::cli::Args args(argc, argv, first, {});
+int RunConfigReport(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     if (!args.Has("user")) throw orvex::cli::UsageError("--user N is required");
     const long user = args.GetInt("user", 1, 1, orvex::CDataAcqApp::kLoggerConfigs);
-    orvex::CStderrHost host;
-    orvex::CDataAcqApp app;
-    app.LoadSettings(host);
+    orvex::CDataAcqApp& app = ctx.App();
 
     const orvex::CTachConfig& config = app.GetLoggerConfig(static_cast<int>(user) - 1);
     const orvex::EquationChannels channels = app.GetEquationChannels();
@@ -42,12 +37,18 @@ int RunConfigReport(int argc, char** argv, int first) {
     std::string text;
     for (char c : report)
         if (c != '\r') text += c;
-    std::printf("%sRecording Time : %s\n", text.c_str(),
-                config.RecordingTimeText(app.GetRecordSegments()).c_str());
+    ctx.Print("%sRecording Time : %s\n", text.c_str(),
+              config.RecordingTimeText(app.GetRecordSegments()).c_str());
     return 0;
 }
 
-static orvex::cli::Register regSettings("settings", "settings [--resave]", RunSettings);
-static orvex::cli::Register regReport("config-report", "config-report --user N", RunConfigReport);
-
 }  // namespace
+
+namespace orvex::cli {
+
+void AddSettingsCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"settings", "settings [--resave]", {"resave"}, {}, RunSettings});
+    table.push_back({"config-report", "config-report --user N", {}, {"user"}, RunConfigReport});
+}
+
+}  // namespace orvex::cli

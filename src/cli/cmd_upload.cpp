@@ -3,26 +3,16 @@
 #include <cstdio>
 #include <string>
 
-#include "app/DataAcqApp.h"
+#include "app/UploadDocument.h"
 #include "cli/Command.h"
 #include "files/DataFile.h"
 #include "host/StderrHost.h"
-#include "logger/Upload.h"
-#include "processing/SpikeFilter.h"
 
 namespace {
 
 using namespace orvex;
 
-bool SaveUpload(const std::string& path, std::unique_ptr<CBriodashDataset> dataset,
-                IHostServices& host, Units units) {
-    DataFileContents contents;
-    contents.datasets.push_back(std::move(dataset));
-    return WriteDataFile(path, contents, host, units);
-}
-
-int RunUpload(int argc, char** argv, int first) {
-    cli::Args args(argc, argv, first, {});
+int RunUpload(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     if (!args.Positional().empty()) throw cli::UsageError("unexpected argument");
     const std::string out = args.Get("out", "");
     if (out.empty()) throw cli::UsageError("--out FILE.tbc is required");
@@ -41,25 +31,18 @@ int RunUpload(int argc, char** argv, int first) {
     const std::string keep = args.Get("keep", "no");
     if (keep != "yes" && keep != "no") throw cli::UsageError("--keep is yes or no");
 
-    CStderrHost host(true);
-    CDataAcqApp app;
-    app.LoadSettings(host);
-
-    CUploadDefaults defaults;
-    defaults.carSetup = app.GetDefaultCarSetup();
-    defaults.units = app.GetUnits();
-    defaults.autoSave = app.GetAutoSave();
-    defaults.rpmFilter = app.GetRpmSpikeLevels();
-    defaults.analogFilter = app.GetAnalogSpikeLevels();
+    CStderrHost& host = ctx.host;
+    host.ShowProgress(true);
+    CDataAcqApp& app = ctx.App();
 
     CUploadOptions options;
     options.device = args.Has("port") ? ResolvePortArgument(args.Get("port", ""))
                                       : LoggerDevicePath(app.GetComPort(), app.GetComDevice());
     options.chooseSession = [&](int sessions, int offered) -> std::optional<int> {
-        std::fprintf(stderr, "%d sessions recorded (offered: %d)\n", sessions, offered);
+        ctx.PrintError("%d sessions recorded (offered: %d)\n", sessions, offered);
         if (sessionNumber > sessions) {
-            std::fprintf(stderr, "orvex-cli upload: session %ld was not recorded (1 to %d)\n",
-                         sessionNumber, sessions);
+            ctx.PrintError("orvex-cli upload: session %ld was not recorded (1 to %d)\n",
+                           sessionNumber, sessions);
             return std::nullopt;
         }
         return static_cast<int>(sessionNumber);
@@ -68,27 +51,29 @@ int RunUpload(int argc, char** argv, int first) {
     for (int i = 0; i < 4; ++i) host.QueueAnswer(keep == "yes" ? Answer::Yes : Answer::No);
 
     auto line = MakePosixSerialLine();
-    CUploadResult result = UploadFromLogger(*line, defaults, options, host);
-    if (!result.dataset) return 1;
+    UploadedDocument uploaded = UploadToDocument(*line, options, ctx.Documents());
+    if (!uploaded.doc) return 1;
 
-    CBriodashDataset& ds = *result.dataset;
+    CBriodashDataset& ds = *uploaded.doc->m_datasets.front();
     ds.m_strName = DataFileBaseName(out);
-    std::string report =
-        FilterAndReport(ds, defaults.rpmFilter, defaults.analogFilter, false, host);
-    if (!report.empty()) host.Message(report, Icon::Information);
-    ds.DropUnconfigured();
-
     std::size_t samples = ds.m_markers.Size() + ds.m_gps.Size();
     ds.ForEachChannel([&](const CSeriesBase& s) { samples += s.Size(); });
-    if (!SaveUpload(out, std::move(result.dataset), host, defaults.units)) return 1;
-    std::printf("%s: %zu samples%s\n", out.c_str(), samples,
-                result.succeeded ? "" : " (upload cut short; data kept)");
+    if (!uploaded.doc->Save(out)) return 1;
+    ctx.Print("%s: %zu samples%s\n", out.c_str(), samples,
+              uploaded.result.succeeded ? "" : " (upload cut short; data kept)");
     return 0;
 }
 
-static cli::Register reg("upload",
-                         "upload --port DEVICE|1..8 --out FILE.tbc [--session last|N] "
-                         "[--keep yes|no]",
-                         RunUpload);
-
 }  // namespace
+
+namespace orvex::cli {
+
+void AddUploadCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"upload",
+                     "upload --port DEVICE|1..8 --out FILE.tbc [--session last|N] [--keep yes|no]",
+                     {},
+                     {"keep", "out", "port", "session"},
+                     RunUpload});
+}
+
+}  // namespace orvex::cli

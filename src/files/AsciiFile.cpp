@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
 #include "files/DataFile.h"
+#include "files/DataFileText.h"
 #include "host/HostServices.h"
 #include "host/Progress.h"
 #include "model/Document.h"
@@ -761,25 +763,32 @@ AsciiReadResult ReadAsciiText(std::string_view text, const std::string& path, Un
     return result;
 }
 
-bool ReadAsciiFile(CBriodashDoc& doc, const std::string& path) {
+bool ReadAsciiFile(CBriodashDoc& doc, const std::string& path,
+                   std::vector<std::unique_ptr<CBriodashDataset>>& out) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        doc.Host().Message(OpenErrorText(path, EISDIR), Icon::Error);
+        return false;
+    }
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in) {
+        doc.Host().Message(OpenErrorText(path, errno ? errno : ENOENT), Icon::Error);
+        return false;
+    }
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    if (in.bad()) {
+        doc.Host().Message(OpenErrorText(path, EIO), Icon::Error);
+        return false;
+    }
     AsciiReadResult r = ReadAsciiText(text, path, doc.m_options.units, doc.Host());
-    for (auto& ds : r.datasets) doc.m_datasets.push_back(std::move(ds));
+    for (auto& ds : r.datasets) out.push_back(std::move(ds));
     if (r.unitsMismatch) {
         doc.m_options.units = r.fileUnits;
         doc.ReportUnitsMismatch();
         return false;
     }
     return r.ok;
-}
-
-void InstallAsciiReader(CBriodashDoc& doc) {
-    doc.m_readAscii = [](CBriodashDoc& d, const std::string& path) {
-        return ReadAsciiFile(d, path);
-    };
 }
 
 }  // namespace orvex

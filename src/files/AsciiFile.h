@@ -29,12 +29,11 @@ struct AsciiReadResult {
 AsciiReadResult ReadAsciiText(std::string_view text, const std::string& path, Units units,
                               IHostServices& host);
 
-// The document's ASCII reader: adds the sessions read to the document (also those completed
-// before an error). On a units mismatch the document takes the file's units and reports it.
-// False when the file cannot be read or no session was completed.
-bool ReadAsciiFile(CBriodashDoc& doc, const std::string& path);
-// Plugs ReadAsciiFile into the document.
-void InstallAsciiReader(CBriodashDoc& doc);
+// The document's ASCII reader: gives the sessions read to `out` (also those completed before an
+// error). On a units mismatch the document takes the file's units and reports it. False when
+// the file cannot be read or no session was completed.
+bool ReadAsciiFile(CBriodashDoc& doc, const std::string& path,
+                   std::vector<std::unique_ptr<CBriodashDataset>>& out);
 
 // Raw value of one axle or wheel speed column (hundredths of MPH or KPH) as the period a shaft
 // sample of RPM type `type` holds, so that the speed conversions give that speed back.

@@ -11,17 +11,12 @@
 #include <vector>
 
 #include "model/Dataset.h"
+#include "model/DocumentServices.h"
 #include "model/Units.h"
 
 namespace orvex {
 
 class IHostServices;
-
-struct DataFileContents {
-    uint16_t major = 3, minor = 3, letter = 'e';
-    uint16_t openTrackMap = 0, calcBanking = 0, groundSpeedMap = 0;
-    std::vector<std::unique_ptr<CBriodashDataset>> datasets;
-};
 
 struct DataFileReadOptions {
     Units units = Units::Imperial;

@@ -13,6 +13,7 @@
 #include "files/DataFileFormat.h"
 #include "files/DataFileText.h"
 #include "host/HostServices.h"
+#include "processing/SpikeFilter.h"
 
 namespace orvex {
 
@@ -568,7 +569,7 @@ bool ReadDataFileFromMemory(const uint8_t* data, std::size_t size, const std::st
     progress.reset();
     for (auto& ds : contents.datasets) {
         ds->ApplySettingsToSeries();
-        if (options.afterRead) ds->AfterRead(host);
+        if (options.afterRead) AfterRead(*ds, host);
     }
     out = std::move(contents);
     return true;

@@ -14,8 +14,22 @@
 #include "host/AtomicWrite.h"
 #include "host/FormatText.h"
 #include "host/HostServices.h"
+#include "model/Dataset.h"
 
 namespace orvex {
+
+void ApplyColourSet(const CColor& set, CBriodashDataset& ds) {
+    auto colour = [](ColorRef c) { return static_cast<int32_t>(c & 0x00FFFFFFu); };
+    ds.m_markers.m_crTrace = colour(set.m_crMarker);
+    for (int i = 0; i < CColor::kRpm; ++i) {
+        ds.m_rpm[static_cast<std::size_t>(i)].m_crTrace = colour(set.m_crRpm[i]);
+        ds.m_rpm[static_cast<std::size_t>(i)].m_crSlip = colour(set.m_crSlip[i]);
+    }
+    for (int i = 0; i < CColor::kAnalog; ++i)
+        ds.m_analog[static_cast<std::size_t>(i)].m_crTrace = colour(set.m_crAnalog[i]);
+    for (int i = 0; i < CColor::kDigital; ++i)
+        ds.m_digital[static_cast<std::size_t>(i)].m_crTrace = colour(set.m_crDigital[i]);
+}
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 namespace orvex {
 
+class CBriodashDataset;
 class IHostServices;
 
 // A colour value: red in the low byte, then green, then blue.
@@ -56,6 +57,9 @@ class CColor {
     static std::string AnalogName(int i);   // i = 0..19
     static std::string DigitalName(int i);  // i = 0..5
 };
+
+// Gives a dataset's RPM, slip, marker, analog and digital series the colours of a set.
+void ApplyColourSet(const CColor& set, CBriodashDataset& ds);
 
 // The first line of a colour-setup file.
 inline constexpr const char* kColorFileHeader = "!Brio-Dash Color Setup File Version 2.0";

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "graph/GraphDerived.h"
+#include "graph/Markers.h"
 #include "host/HostServices.h"
-#include "processing/SpeedDistance.h"
 
 namespace orvex {
 
@@ -20,16 +20,12 @@ int32_t Clamp32(int64_t v) {
 }  // namespace
 
 CGraphNavigator::CGraphNavigator(CBriodashDoc& doc, CGraphViewState& state, IHostServices& host)
-    : m_doc(doc), m_state(state), m_host(host) {
-    m_computeDistance = [this](CBriodashDataset& ds, int source) {
-        return ComputeDistance(ds, source, m_doc.m_options.units, m_host);
-    };
-    m_computeSlip = [this](CBriodashDataset& ds, int channel) {
-        ComputeSlip(ds, channel, true, m_doc.m_options.units, m_host);
-    };
-    m_setLapView = [this](bool on) {
-        if (m_doc.m_setLapView && m_doc.m_bLapView != on) m_doc.m_setLapView(m_doc, on);
-    };
+    : m_doc(doc), m_state(state), m_host(host) {}
+
+bool CGraphNavigator::ComputeDistanceOf(CBriodashDataset& ds, int source) {
+    if (!m_doc.Services().ComputeDistance(m_doc, ds, source)) return false;
+    RefreshMarkerDistances(m_doc);
+    return true;
 }
 
 int32_t CGraphNavigator::DistanceSource() const {
@@ -73,8 +69,8 @@ void CGraphNavigator::Recompute() {
     for (CBriodashDataset* ds : m_doc.ShownDatasets())
         for (int ch = 1; ch <= kRpmChannels; ++ch) {
             const CShaftList& s = ds->m_rpm[static_cast<std::size_t>(ch - 1)];
-            if (s.m_nSlipOn && s.m_bSlipDirty && !s.IsEmpty() && m_computeSlip)
-                m_computeSlip(*ds, ch);
+            if (s.m_nSlipOn && s.m_bSlipDirty && !s.IsEmpty())
+                m_doc.Services().ComputeSlip(m_doc, *ds, ch);
         }
     m_state.RecomputeScaleFactors(m_doc, m_state.m_nClientWidth, m_state.m_nClientHeight);
 }
@@ -120,8 +116,7 @@ void CGraphNavigator::InitialUpdate(int width, int height) {
         const int source = DistanceSource();
         bool ok = source != 0;
         for (CBriodashDataset* ds : shown)
-            if (ok && ds->m_nDistanceSource != source)
-                ok = m_computeDistance && m_computeDistance(*ds, source);
+            if (ok && ds->m_nDistanceSource != source) ok = ComputeDistanceOf(*ds, source);
         if (!ok) {
             m_state.m_nAxisMode = kAxisTime;
             m_state.m_nTimeAxis = 1;

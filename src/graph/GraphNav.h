@@ -73,14 +73,6 @@ class CGraphNavigator {
 
     // Called to repaint the window (default: nothing).
     std::function<void()> m_repaint;
-    // Distance of a dataset from a source; returns false when it could not be computed.
-    // Default: the processing code's distance computation.
-    std::function<bool(CBriodashDataset&, int source)> m_computeDistance;
-    // Slip of RPM channel 1..5 of a dataset, computed before a drawing that shows it.
-    // Default: the processing code's slip computation.
-    std::function<void(CBriodashDataset&, int channel)> m_computeSlip;
-    // Lap view switch of the document (default: the document's own hook).
-    std::function<void(bool)> m_setLapView;
     // The options the layout draws with; "Turn Analog Scales On/Off" toggles its flag.
     GraphOptions* m_pOptions = nullptr;
 
@@ -136,6 +128,9 @@ class CGraphNavigator {
 
   private:
     void FinishMove();
+    // Distance of a dataset from a source through the document's services; the markers keep
+    // their instants.
+    bool ComputeDistanceOf(CBriodashDataset& ds, int source);
     void AppendHistory();
     void Recompute();
     void RestoreFromHistory();

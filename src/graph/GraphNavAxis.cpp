@@ -160,16 +160,15 @@ bool CGraphNavigator::DisplayAsDistance() {
     CGraphViewState& s = m_state;
     if (s.m_nAxisMode == kAxisDistance) return false;
     s.m_nAxisMode = kAxisDistance;
-    if (m_setLapView) m_setLapView(false);
+    m_doc.SetLapView(false);
     int source = DistanceSource();
     bool recomputed = false;
     for (CBriodashDataset* ds : m_doc.ShownDatasets()) {
         if (source == 0) break;
         if (ds->m_nDistanceSource == 0) {
-            if (!CheckSource(*ds, source) || !(m_computeDistance && m_computeDistance(*ds, source)))
-                source = 0;
+            if (!CheckSource(*ds, source) || !ComputeDistanceOf(*ds, source)) source = 0;
         } else if (ds->m_nDistanceSource != source) {
-            if (CheckSource(*ds, source) && m_computeDistance && m_computeDistance(*ds, source))
+            if (CheckSource(*ds, source) && ComputeDistanceOf(*ds, source))
                 recomputed = true;
             else
                 source = 0;
@@ -214,10 +213,9 @@ bool CGraphNavigator::SetDistanceSource(int source) {
         }
     bool recomputed = false;
     for (CBriodashDataset* ds : shown)
-        if (ds->m_nDistanceSource != source && m_computeDistance && m_computeDistance(*ds, source))
-            recomputed = true;
+        if (ds->m_nDistanceSource != source && ComputeDistanceOf(*ds, source)) recomputed = true;
     if (recomputed && DistanceSource() != 0) {
-        if (m_setLapView) m_setLapView(false);
+        m_doc.SetLapView(false);
         ResetDisplay();
     }
     return true;

@@ -1,4 +1,4 @@
-// Installs the processing code behind the strip chart's hooks.
+// The application's channel-20 correction for the strip chart and its marker list.
 #include "graph/GraphServices.h"
 
 #include "graph/GraphNav.h"
@@ -7,7 +7,6 @@
 namespace orvex {
 
 void InstallGraphServices(CGraphNavigator& nav, CMarkerView& markers, float voltageCorrection) {
-    // The navigator's own hooks already reach ComputeDistance and ComputeSlip.
     if (nav.m_pOptions) nav.m_pOptions->voltageCorrection = voltageCorrection;
     markers.m_conv = MarkerConverters::Defaults(voltageCorrection);
 }

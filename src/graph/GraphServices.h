@@ -8,8 +8,8 @@ class CGraphNavigator;
 class CMarkerView;
 
 // Marker values with the channel-20 voltage correction; the chart's options (when the
-// navigator has them) take the correction too. Distance and slip go through the processing
-// code by the navigator's and marker list's own defaults.
+// navigator has them) take the correction too. Distance and slip go through the document's
+// services.
 void InstallGraphServices(CGraphNavigator& nav, CMarkerView& markers, float voltageCorrection);
 
 }  // namespace orvex

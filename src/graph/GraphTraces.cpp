@@ -8,6 +8,7 @@
 
 #include "graph/GraphDerived.h"
 #include "graph/GraphView.h"
+#include "processing/SpikeFilter.h"
 
 namespace orvex::graph {
 
@@ -183,14 +184,11 @@ const CTraceData& CTraceCache::Get(const CBriodashDataset& ds, TraceKind kind, i
             const CSampleList& s = ds.m_analog[idx];
             const std::size_t n = s.m_samples.size();
             v.resize(n);
+            // The moving average the marker list and every derived value read as well.
             const int win = analogSetup ? std::max<int>(analogSetup->m_nSmoothing, 1) : 1;
-            int64_t sum = n ? int64_t{s.ValueAt(0)} * win : 0;
             for (std::size_t i = 0; i < n; ++i) {
-                if (i > 0)
-                    sum += s.ValueAt(static_cast<Pos>(i)) -
-                           s.ValueAt(
-                               static_cast<Pos>(i >= static_cast<std::size_t>(win) ? i - win : 0));
-                const auto raw = static_cast<int32_t>(sum / win);
+                const auto raw =
+                    static_cast<int32_t>(SmoothedSumAt(s, static_cast<Pos>(i), win) / win);
                 v[i] = analogSetup ? analogSetup->Convert(raw, units, voltageCorrection) : raw;
             }
             break;

@@ -1,11 +1,13 @@
 #include "graph/MarkerValues.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "model/ChannelSetups.h"
 #include "processing/SpeedDistance.h"
+#include "processing/SpikeFilter.h"
 
 namespace orvex {
 
@@ -54,13 +56,19 @@ MarkerConverters MarkerConverters::Defaults(float voltageCorrection) {
     c.rpmDisplay = [](const CBriodashDataset& ds, int channel, Pos p, Units units) {
         const CShaftList& s = ds.m_rpm[static_cast<std::size_t>(channel - 1)];
         const CFreqSetup* setup = ds.m_carSetup.FindRpmSetup(channel);
-        if (setup && setup->m_nDisplayMode == kDisplaySpeed)
-            return ShaftSpeed(ds, channel, p, units);
-        return ConvertRPM(ds, channel, s.GetRPMMilli(static_cast<uint32_t>(s.GetSampleValue(p))), p,
-                          units);
+        if (!setup) return s.GetRPMMilli(static_cast<uint32_t>(s.GetSampleValue(p)));
+        const int n = std::max<int>(setup->m_nSmoothing, 1);
+        const auto period = static_cast<uint32_t>(std::max<int64_t>(SmoothedSumAt(s, p, n) / n, 0));
+        return ConvertRPM(ds.m_carSetup, *setup, setup->m_nDisplayMode, s.GetRPMMilli(period),
+                          s[p].m_nGear, units);
     };
-    c.analog = [voltageCorrection](const CAnalogSetup& setup, int32_t raw, Units units) {
-        return AnalogValue(setup, raw, units, voltageCorrection);
+    c.analog = [voltageCorrection](const CBriodashDataset& ds, int channel, Pos p, Units units) {
+        const CSampleList& s = ds.m_analog[static_cast<std::size_t>(channel - 1)];
+        const CAnalogSetup* setup = ds.m_carSetup.FindAnalogSetup(channel);
+        if (!setup) return s.GetSampleValue(p);
+        const int n = std::max<int>(setup->m_nSmoothing, 1);
+        const auto raw = static_cast<int32_t>(SmoothedSumAt(s, p, n) / n);
+        return AnalogValue(*setup, raw, units, voltageCorrection);
     };
     c.computeSlip = [](CBriodashDataset& ds, int channel, Units units, IHostServices& host) {
         ComputeSlip(ds, channel, true, units, host);
@@ -141,8 +149,7 @@ std::optional<int32_t> AnalogValueAt(const CBriodashDataset& ds, int channel, in
     const CAnalogSetup* setup = ds.m_carSetup.FindAnalogSetup(channel);
     if (!setup) return std::nullopt;
     const CSampleList& s = ds.m_analog[static_cast<std::size_t>(channel - 1)];
-    return InterpolateAt(s, time,
-                         [&](Pos p) { return conv.analog(*setup, s.GetSampleValue(p), units); });
+    return InterpolateAt(s, time, [&](Pos p) { return conv.analog(ds, channel, p, units); });
 }
 
 std::string DigitalTextAt(const CBriodashDataset& ds, int channel, int32_t time) {

@@ -14,15 +14,16 @@ namespace orvex {
 
 class IHostServices;
 
-// Conversions from stored samples to the values shown. The defaults go through the speed and
-// slip code: RPM in the channel's display mode, speed for mode 0, analog values with the
-// application's channel-20 voltage correction, and the slip of a channel against its partner.
+// Conversions from stored samples to the values shown. The defaults go through the smoothing,
+// speed and slip code as the chart does: the moving average over the setup's smoothing word,
+// RPM in the channel's display mode, speed for mode 0, analog values with the application's
+// channel-20 voltage correction, and the slip of a channel against its partner.
 struct MarkerConverters {
-    // Value of sample p of RPM channel `channel` (1..5) in the channel's display mode: RPM × 1000,
-    // or MPH/KPH × 100 when the channel is shown as speed.
+    // Value shown at sample p of RPM channel `channel` (1..5) in the channel's display mode:
+    // RPM × 1000, or MPH/KPH × 100 when the channel is shown as speed.
     std::function<int32_t(const CBriodashDataset&, int channel, Pos p, Units)> rpmDisplay;
-    // Analog value of a recorded sample in units of 1/resolution factor.
-    std::function<int32_t(const CAnalogSetup&, int32_t raw, Units)> analog;
+    // Value shown at sample p of analog channel `channel` (1..20) in units of 1/resolution.
+    std::function<int32_t(const CBriodashDataset&, int channel, Pos p, Units)> analog;
     // Computes the slip of RPM channel `channel` against its partner (clears the dirty flag).
     std::function<void(CBriodashDataset&, int channel, Units, IHostServices&)> computeSlip;
 

@@ -145,6 +145,20 @@ void CMarkerController::PostAdvise() {
     if (m_postAdvise && !m_postAdvise()) m_host.Message("Post Advise Failed!", Icon::Warning);
 }
 
+void RefreshMarkerDistances(CBriodashDoc& doc) {
+    CBriodashDataset* first = nullptr;
+    for (CBriodashDataset* ds : doc.ShownDatasets())
+        if (ds->HasData()) {
+            first = ds;
+            break;
+        }
+    auto refresh = [first](int32_t time, int32_t& distance) {
+        if (time != kNotSet) distance = first ? MarkerDistanceAt(*first, time) : kNotSet;
+    };
+    refresh(doc.m_lGreenTime, doc.m_lGreenDistance);
+    refresh(doc.m_lRedTime, doc.m_lRedDistance);
+}
+
 CBriodashDataset* CMarkerController::FirstShownWithData() const {
     for (CBriodashDataset* ds : m_doc.ShownDatasets())
         if (ds->HasData()) return ds;

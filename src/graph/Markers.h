@@ -144,6 +144,10 @@ class CMarkerController {
     IHostServices& m_host;
 };
 
+// The green and red markers' distances taken again from their times after the datasets'
+// distances were computed anew (another source): the markers stay at their instants.
+void RefreshMarkerDistances(CBriodashDoc& doc);
+
 // "Change/Set Zero Offset(s) via Green/Red Marker": the chosen analog channels (1..20) of `ds`
 // and of the following datasets of its session read 0 at the marker (1 G for an up-down
 // accelerometer). Returns whether an accelerometer changed, so that its derived quantities are

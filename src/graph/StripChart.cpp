@@ -12,14 +12,8 @@ CStripChart::CStripChart(CBriodashDoc& doc, IHostServices& host, IViewCanvas& ca
       m_host(host),
       m_nav(doc, m_state, host),
       m_markers(doc, host) {
+    // Distance and slip come from the document's services.
     m_nav.m_pOptions = &m_options;
-    // Distance and slip come from the speed code, with its progress window.
-    m_nav.m_computeDistance = [this](CBriodashDataset& ds, int source) {
-        return ComputeDistance(ds, source, Document().m_options.units, m_host);
-    };
-    m_nav.m_computeSlip = [this](CBriodashDataset& ds, int channel) {
-        ComputeSlip(ds, channel, true, Document().m_options.units, m_host);
-    };
 }
 
 CStripChart::~CStripChart() = default;

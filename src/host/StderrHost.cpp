@@ -1,6 +1,6 @@
 #include "host/StderrHost.h"
 
-#include <cstdio>
+#include <ostream>
 
 namespace orvex {
 
@@ -24,24 +24,25 @@ const char* IconName(Icon icon) {
 
 class CStderrProgress : public IProgress {
   public:
-    explicit CStderrProgress(bool show) : m_bShow(show) {}
+    CStderrProgress(bool show, std::ostream& err) : m_bShow(show), m_err(err) {}
     void SetTitle(const std::string& title) override {
-        if (m_bShow) std::fprintf(stderr, "%s\n", title.c_str());
+        if (m_bShow) m_err << title << std::endl;
     }
     void SetStatus(int line, const std::string& text) override {
-        if (m_bShow) std::fprintf(stderr, "[%d] %s\n", line, text.c_str());
+        if (m_bShow) m_err << '[' << line << "] " << text << std::endl;
     }
     bool Pump() override { return false; }
 
   private:
     bool m_bShow;
+    std::ostream& m_err;
 };
 
 }  // namespace
 
 void CStderrHost::Message(const std::string& text, Icon icon) {
     ++m_nMessages;
-    std::fprintf(stderr, "%s: %s\n", IconName(icon), text.c_str());
+    m_err << IconName(icon) << ": " << text << std::endl;
 }
 
 Answer CStderrHost::Ask(const std::string& text, Buttons, Answer defaultAnswer) {
@@ -54,12 +55,12 @@ Answer CStderrHost::Ask(const std::string& text, Buttons, Answer defaultAnswer) 
                        : a == Answer::No ? "No"
                        : a == Answer::Ok ? "OK"
                                          : "Cancel";
-    std::fprintf(stderr, "question: %s -> %s\n", text.c_str(), name);
+    m_err << "question: " << text << " -> " << name << std::endl;
     return a;
 }
 
 std::unique_ptr<IProgress> CStderrHost::OpenProgress(const std::string& title) {
-    auto p = std::make_unique<CStderrProgress>(m_bShowProgress);
+    auto p = std::make_unique<CStderrProgress>(m_bShowProgress, m_err);
     p->SetTitle(title);
     return p;
 }

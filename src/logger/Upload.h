@@ -26,9 +26,6 @@ struct CUploadDefaults {
     // Spike-filter levels (0 to 2) the document applies after the upload.
     std::array<int, kRpmChannels> rpmFilter{};
     std::array<int, kAnalogChannels> analogFilter{};
-    // Gives the series of a new dataset their colours and shown flags; empty: every channel
-    // with data is shown in a colour of a built-in palette.
-    std::function<void(CBriodashDataset&)> assignColours;
 };
 
 // The "Select Session to Upload" dialog: given the number of recorded sessions and the one
@@ -61,7 +58,8 @@ CUploadResult UploadFromLogger(ISerialLine& line, const CUploadDefaults& default
 void NameAnalogSetup(CAnalogSetup& setup, const std::string& description, bool kavrane);
 // Names a digital setup from the logger's description (switch names, then timer names).
 void NameDigitalSetup(CDigitalSetup& setup, const std::string& description);
-// Applies the application defaults to the setups of an uploaded dataset.
+// Applies the application defaults to the setups of an uploaded dataset and shows every channel
+// with data (in a built-in palette; the document gives it the colour set's colours).
 void PrepareUploadedDataset(CBriodashDataset& dataset, bool kavrane,
                             const CUploadDefaults& defaults, IHostServices& host);
 

@@ -203,10 +203,7 @@ void PrepareUploadedDataset(CBriodashDataset& ds, bool kavrane, const CUploadDef
         s.ApplyTypeDefaults();
     }
 
-    if (defaults.assignColours)
-        defaults.assignColours(ds);
-    else
-        DefaultColours(ds);
+    DefaultColours(ds);
 }
 
 }  // namespace orvex

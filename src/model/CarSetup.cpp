@@ -4,6 +4,9 @@
 #include <cctype>
 #include <utility>
 
+#include "model/Dataset.h"
+#include "model/RpmSetups.h"
+
 namespace orvex {
 
 namespace {
@@ -236,6 +239,28 @@ std::string ValidateSetups(CCarSetup& car, SetupKind kind) {
             break;
     }
     return "";
+}
+
+bool HasOwnChannel(const CFreqSetup& setup) {
+    return setup.m_nChannel >= 1 && setup.m_nChannel <= kRpmChannels;
+}
+
+const CFreqSetup* FindRearWheel(const CCarSetup& car) {
+    const CFreqSetup* any = nullptr;
+    for (const CFreqSetup& s : car.m_rpm) {
+        if (s.m_nRpmType != kRpmRearWheel) continue;
+        if (HasOwnChannel(s)) return &s;
+        if (!any) any = &s;
+    }
+    return any;
+}
+
+const CFreqSetup* FindRpmType(const CCarSetup& car, int32_t type) {
+    if (type == kRpmRearWheel) return FindRearWheel(car);
+    for (const CFreqSetup& s : car.m_rpm) {
+        if (type == 9 ? IsEngineType(s.m_nRpmType) : s.m_nRpmType == type) return &s;
+    }
+    return nullptr;
 }
 
 }  // namespace orvex

@@ -5,7 +5,6 @@
 
 #include "host/HostServices.h"
 #include "model/TimeFormat.h"
-#include "processing/SpikeFilter.h"
 
 namespace orvex {
 
@@ -330,17 +329,12 @@ bool CBriodashDataset::TrimMarkersPastEnd() {
     return removed;
 }
 
-void CBriodashDataset::AfterRead(IHostServices& host) {
+void CBriodashDataset::PrepareAfterRead(IHostServices& host) {
     ApplySettingsToSeries();
     if (m_markers.Size() > 0 && TrimMarkersPastEnd()) {
         host.Message("Lap Times extends past End of Data.\nExtra Lap Times will be removed!",
                      Icon::Warning);
     }
-    std::array<int, kRpmChannels> rpmModes{};
-    std::array<int, kAnalogChannels> analogModes{};
-    rpmModes.fill(2);
-    analogModes.fill(2);
-    FilterAndReport(*this, rpmModes, analogModes, true, host);
 }
 
 CDatasetList::CDatasetList(CBriodashDataset* ds, std::string name, int32_t lap)

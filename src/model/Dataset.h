@@ -83,8 +83,8 @@ class CBriodashDataset {
     int32_t GetLapTime(int lap) const;
 
     // After a file was read: framing and clock into the series, markers past the end of data
-    // removed (one message), then the channels saved filtered are filtered again.
-    void AfterRead(IHostServices& host);
+    // removed (one message). The spike filter's part follows (AfterRead in SpikeFilter.h).
+    void PrepareAfterRead(IHostServices& host);
     // Framing, clock, pulses per revolution and RPM type from the dataset and its setups.
     void ApplySettingsToSeries();
     // Removes markers later than the end of data; returns true when any were removed.

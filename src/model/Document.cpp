@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "files/DataFile.h"
 #include "host/HostServices.h"
 
 namespace orvex {
@@ -113,8 +112,9 @@ void ChannelChoice::ApplyTo(CBriodashDataset& ds) const {
     }
 }
 
-CBriodashDoc::CBriodashDoc(IHostServices& host, DocumentOptions options)
-    : m_options(options), m_host(host) {}
+CBriodashDoc::CBriodashDoc(IHostServices& host, IDocumentServices& services,
+                           DocumentOptions options)
+    : m_options(options), m_host(host), m_services(services) {}
 
 CBriodashDoc::~CBriodashDoc() = default;
 
@@ -125,31 +125,30 @@ bool CBriodashDoc::Open(const std::string& requested) {
         path += ".tbc";
         ext = ".tbc";
     }
-    if (!IsTbc(ext)) {
-        if (!m_readAscii) return false;
-        if (!m_readAscii(*this, path)) return false;
-        m_strPathName = path;
-        m_strTitle = FileName(path);
-        NameOpenedDatasets();
-        if (m_derive) m_derive(*this);
-        m_bModified = false;
-        return true;
-    }
-    DataFileReadOptions options;
-    options.units = m_options.units;
+    const bool ascii = !IsTbc(ext);
     DataFileContents contents;
-    if (!ReadDataFile(path, m_host, options, contents)) return false;
-    m_nMajor = contents.major;
-    m_nMinor = contents.minor;
-    m_nLetter = contents.letter;
-    m_options.openTrackMap = contents.openTrackMap;
-    m_options.calcBanking = contents.calcBanking;
-    m_options.groundSpeedMap = contents.groundSpeedMap;
-    m_datasets = std::move(contents.datasets);
+    const bool ok = m_services.ReadFile(*this, path, ascii, false, contents);
+    if (ascii) {
+        // The sessions an ASCII file completed before a fault stay with the document.
+        for (auto& ds : contents.datasets) m_datasets.push_back(std::move(ds));
+        if (!ok) return false;
+    } else {
+        if (!ok) return false;
+        m_nMajor = contents.major;
+        m_nMinor = contents.minor;
+        m_nLetter = contents.letter;
+        m_options.openTrackMap = contents.openTrackMap;
+        m_options.calcBanking = contents.calcBanking;
+        m_options.groundSpeedMap = contents.groundSpeedMap;
+        m_datasets = std::move(contents.datasets);
+    }
     m_strPathName = path;
     m_strTitle = FileName(path);
     NameOpenedDatasets();
-    if (m_derive) m_derive(*this);
+    // An ASCII file stores no colours: its sessions take the colour sets in order.
+    if (ascii)
+        for (auto& ds : m_datasets) m_services.AssignColours(*ds, ds->m_nGroup - 1);
+    m_services.Derive(*this);
     m_bModified = false;
     return true;
 }
@@ -175,7 +174,7 @@ bool CBriodashDoc::Save(const std::string& requested) {
     contents.calcBanking = m_options.calcBanking;
     contents.groundSpeedMap = m_options.groundSpeedMap;
     contents.datasets = std::move(m_datasets);
-    const bool ok = WriteDataFile(path, contents, m_host, m_options.units);
+    const bool ok = m_services.WriteFile(*this, path, contents);
     m_datasets = std::move(contents.datasets);
     if (lapView) SetLapView(true);
     if (!ok) return false;
@@ -187,20 +186,13 @@ bool CBriodashDoc::Save(const std::string& requested) {
 }
 
 void CBriodashDoc::SetLapView(bool on) {
-    if (m_setLapView) {
-        m_setLapView(*this, on);
-        return;
-    }
-    m_bLapView = on;
+    if (m_bLapView != on) m_services.SetLapView(*this, on);
 }
 
 bool CBriodashDoc::AddOverlay(const std::string& path) {
     std::string title = m_strTitle;
-    DataFileReadOptions options;
-    options.units = m_options.units;
-    options.overlay = true;
     DataFileContents contents;
-    if (!ReadDataFile(path, m_host, options, contents)) return false;
+    if (!m_services.ReadFile(*this, path, false, true, contents)) return false;
     std::string previous;
     bool first = true;
     for (auto& ds : contents.datasets) {
@@ -212,13 +204,15 @@ bool CBriodashDoc::AddOverlay(const std::string& path) {
         first = false;
         previous = ds->m_strName;
         ds->m_nGroup = m_nOverlayCount;
+        // Each overlaid session takes the next colour set, so that sessions can be told apart.
+        m_services.AssignColours(*ds, m_nOverlayCount - 1);
         m_datasets.push_back(std::move(ds));
     }
     std::string base = m_strPathName.empty() ? path : m_strPathName;
     std::string ext = Extension(base);
     m_strPathName = Directory(base) + "ZODARU" + std::to_string(m_nOverlayCount) + ext;
     m_strTitle = title;
-    if (m_derive) m_derive(*this);
+    m_services.Derive(*this);
     m_bModified = true;
     UpdateAllViews(kHintRepaint);
     return true;
@@ -310,7 +304,7 @@ CBriodashDataset* CBriodashDoc::DeleteData(CBriodashDataset& ds, int32_t before,
         s.ClearMinMax();
         s.FindMinMax(true);
     }
-    if (m_reanalyseLaps) m_reanalyseLaps(*this, *kept);
+    m_services.ReanalyseLaps(*this, *kept);
     m_bModified = true;
     UpdateAllViews(kHintMarkersShown);
     m_host.Message("Data has been deleted.", Icon::Information);

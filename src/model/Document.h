@@ -4,13 +4,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "model/Dataset.h"
 #include "model/DeleteDataSelection.h"
+#include "model/DocumentServices.h"
 #include "model/Units.h"
 #include "model/ViewHints.h"
 
@@ -39,12 +39,15 @@ class IRaceMode {
     virtual bool Add(CBriodashDataset& ds) = 0;
 };
 
+// The distance source a document starts with when the settings give none (1 front wheel).
+inline constexpr int32_t kDefaultDistanceSource = 1;
+
 // The application options a document copies when it is created.
 struct DocumentOptions {
     uint16_t openTrackMap = 0;
     uint16_t calcBanking = 0;
     uint16_t groundSpeedMap = 1;
-    int32_t distanceMode = 2;
+    int32_t distanceMode = kDefaultDistanceSource;
     Units units = Units::Imperial;
 };
 
@@ -71,7 +74,7 @@ bool TurnsOnAny(const ChannelChoice& before, const ChannelChoice& after);
 
 class CBriodashDoc {
   public:
-    CBriodashDoc(IHostServices& host, DocumentOptions options);
+    CBriodashDoc(IHostServices& host, IDocumentServices& services, DocumentOptions options);
     ~CBriodashDoc();
 
     // Platform document state.
@@ -133,23 +136,18 @@ class CBriodashDoc {
     // Reports that an ASCII file was stored in other units than the current ones.
     void ReportUnitsMismatch();
 
-    // Lap view: sessions split into lap datasets. Installed by the lap analysis.
-    std::function<void(CBriodashDoc&, bool)> m_setLapView;
-    // Lap analysis run again on a dataset after its data were cut.
-    std::function<void(CBriodashDoc&, CBriodashDataset&)> m_reanalyseLaps;
-    // Distance, speed, slip and laps derived after datasets were read or uploaded.
-    std::function<void(CBriodashDoc&)> m_derive;
-    // Readers for files that are not binary data files.
-    std::function<bool(CBriodashDoc&, const std::string&)> m_readAscii;
+    // Lap view on or off ("View as Laps"); nothing happens when it already is.
+    void SetLapView(bool on);
 
     IHostServices& Host() { return m_host; }
+    IDocumentServices& Services() { return m_services; }
 
   private:
-    void SetLapView(bool on);
     void NameOpenedDatasets();
     std::vector<std::unique_ptr<CBriodashDataset>>::iterator Find(const CBriodashDataset& ds);
 
     IHostServices& m_host;
+    IDocumentServices& m_services;
     IRaceMode* m_pRaceMode = nullptr;
     std::vector<IDocumentView*> m_views;
 };

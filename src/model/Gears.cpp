@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "processing/SpeedDistance.h"
+#include "model/RpmSetups.h"
 
 namespace orvex {
 
@@ -100,8 +100,7 @@ void MoveShift(CBriodashDataset& ds, int channel, Pos sample, bool down) {
         s[p].m_nGear = Stepped(run, !down);
 }
 
-void ApplyGearChoice(CBriodashDataset& ds, const GearDialog& dialog, GearAction action, Units units,
-                     IHostServices& host) {
+void ApplyGearShift(CBriodashDataset& ds, const GearDialog& dialog, GearAction action) {
     if (!dialog.valid) return;
     for (int c = 1; c <= kRpmChannels; ++c) {
         const Pos at = dialog.samples[static_cast<std::size_t>(c - 1)];
@@ -122,7 +121,6 @@ void ApplyGearChoice(CBriodashDataset& ds, const GearDialog& dialog, GearAction 
         }
     }
     for (auto& s : ds.m_rpm) s.m_bSlipDirty = 1;
-    for (int c = 1; c <= kRpmChannels; ++c) ComputeSlip(ds, c, true, units, host);
 }
 
 }  // namespace orvex

@@ -48,8 +48,8 @@ void Shift(CBriodashDataset& ds, int channel, Pos sample, bool up);
 // (or up): the shift into that gear moves to `sample`.
 void MoveShift(CBriodashDataset& ds, int channel, Pos sample, bool down);
 
-// Applies a choice to every RPM channel and recomputes the slip traces.
-void ApplyGearChoice(CBriodashDataset& ds, const GearDialog& dialog, GearAction action, Units units,
-                     IHostServices& host);
+// Applies a choice to every RPM channel; their slip traces are computed again before they are
+// next shown (ApplyGearChoice in SpeedDistance.h does both).
+void ApplyGearShift(CBriodashDataset& ds, const GearDialog& dialog, GearAction action);
 
 }  // namespace orvex

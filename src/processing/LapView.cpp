@@ -76,11 +76,6 @@ void ChangeBeaconsPerLap(CBriodashDoc& doc, CBriodashDataset& session, int32_t b
     doc.m_bModified = true;
 }
 
-void InstallLapAnalysis(CBriodashDoc& doc) {
-    doc.m_setLapView = [](CBriodashDoc& d, bool on) { SetLapView(d, on); };
-    doc.m_reanalyseLaps = [](CBriodashDoc& d, CBriodashDataset& ds) { RebuildLapDatasets(d, ds); };
-}
-
 void DeriveDocument(CBriodashDoc& doc) {
     for (auto& ds : doc.m_datasets) {
         if (ds->m_nLap != 0 || ds->m_bDeleted) continue;

@@ -6,9 +6,6 @@
 
 namespace orvex {
 
-// Plugs the lap view and the lap re-analysis into the document's hooks.
-void InstallLapAnalysis(CBriodashDoc& doc);
-
 // Enters or leaves the lap view ("View as Laps").
 void SetLapView(CBriodashDoc& doc, bool on);
 // Cuts the session's lap datasets again while the lap view is on.

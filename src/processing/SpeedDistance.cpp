@@ -67,28 +67,6 @@ bool GearKnown(const CCarSetup& car, int gear) {
     return gear >= 1 && gear <= car.m_nGears && gear <= 6 && car.m_fGearRatio[gear - 1] > 0.0f;
 }
 
-bool HasOwnChannel(const CFreqSetup& setup) {
-    return setup.m_nChannel >= 1 && setup.m_nChannel <= kRpmChannels;
-}
-
-const CFreqSetup* FindRearWheel(const CCarSetup& car) {
-    const CFreqSetup* any = nullptr;
-    for (const CFreqSetup& s : car.m_rpm) {
-        if (s.m_nRpmType != kTypeRearWheel) continue;
-        if (HasOwnChannel(s)) return &s;
-        if (!any) any = &s;
-    }
-    return any;
-}
-
-const CFreqSetup* FindRpmType(const CCarSetup& car, int32_t type) {
-    if (type == kTypeRearWheel) return FindRearWheel(car);
-    for (const CFreqSetup& s : car.m_rpm) {
-        if (type == 9 ? IsEngineType(s.m_nRpmType) : s.m_nRpmType == type) return &s;
-    }
-    return nullptr;
-}
-
 bool HasUsableRearWheel(const CCarSetup& car) {
     const CFreqSetup* rear = FindRearWheel(car);
     if (!rear || !HasTireSize(*rear)) return false;
@@ -661,6 +639,12 @@ void ComputeSlip(CBriodashDataset& ds, int channel, bool showProgress, Units uni
 void DeriveAfterLoad(CBriodashDataset& ds, int distanceSource, Units units, IHostServices& host) {
     CheckSlipInfo(ds, false, host);
     if (distanceSource != kDistanceNone) ComputeDistance(ds, distanceSource, units, host);
+    for (int c = 1; c <= kRpmChannels; ++c) ComputeSlip(ds, c, true, units, host);
+}
+
+void ApplyGearChoice(CBriodashDataset& ds, const GearDialog& dialog, GearAction action, Units units,
+                     IHostServices& host) {
+    ApplyGearShift(ds, dialog, action);
     for (int c = 1; c <= kRpmChannels; ++c) ComputeSlip(ds, c, true, units, host);
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "model/Dataset.h"
+#include "model/Gears.h"
+#include "model/RpmSetups.h"
 #include "model/Units.h"
 
 namespace orvex {
@@ -21,19 +23,9 @@ enum DistanceSource : int {
     kDistanceEngine = 4,
 };
 
-// Engine sensors are the RPM types up to 9 (0, untyped, counts as one).
-inline bool IsEngineType(int32_t type) {
-    return type <= 9;
-}
 // Wheel, drive-shaft and clutch conversions need a usable gear g of the car: 1 ≤ g ≤ gears.
 bool GearKnown(const CCarSetup& car, int gear);
 
-// The rear-wheel setup, preferring one that has its own channel; nullptr when there is none.
-const CFreqSetup* FindRearWheel(const CCarSetup& car);
-// The first setup of the RPM type (any engine type for 9); nullptr when there is none.
-const CFreqSetup* FindRpmType(const CCarSetup& car, int32_t type);
-// A setup whose channel is one of the five RPM channels.
-bool HasOwnChannel(const CFreqSetup& setup);
 // A rear wheel with a tire size that has its own channel or can be derived from another shaft.
 bool HasUsableRearWheel(const CCarSetup& car);
 
@@ -88,5 +80,9 @@ void DeriveAfterLoad(CBriodashDataset& ds, int distanceSource, Units units, IHos
 // `voltageCorrection` is the application's channel-20 correction.
 int32_t AnalogValue(const CAnalogSetup& setup, int32_t raw, Units units,
                     float voltageCorrection = 0.0f);
+
+// Applies a gear dialog's choice to every RPM channel and recomputes the slip traces.
+void ApplyGearChoice(CBriodashDataset& ds, const GearDialog& dialog, GearAction action, Units units,
+                     IHostServices& host);
 
 }  // namespace orvex

@@ -345,6 +345,15 @@ std::string FilterAndReport(CBriodashDataset& dataset,
     return report;
 }
 
+void AfterRead(CBriodashDataset& dataset, IHostServices& host) {
+    dataset.PrepareAfterRead(host);
+    std::array<int, kRpmChannels> rpmModes{};
+    std::array<int, kAnalogChannels> analogModes{};
+    rpmModes.fill(2);
+    analogModes.fill(2);
+    FilterAndReport(dataset, rpmModes, analogModes, true, host);
+}
+
 int64_t SmoothStart(CSeriesBase& series, Pos p, int n) {
     n = std::clamp(n, 1, static_cast<int>(std::numeric_limits<int16_t>::max()));
     std::vector<int32_t>& window = series.m_smoothWindow;
@@ -379,6 +388,26 @@ int64_t SmoothContinue(CSeriesBase& series, Pos p) {
     slot = value;
     series.m_nSmoothIndex = static_cast<int16_t>((index + 1) % n);
     return series.m_lSmoothSum;
+}
+
+int64_t SmoothedSumAt(const CSeriesBase& series, Pos p, int n) {
+    n = std::clamp(n, 1, static_cast<int>(std::numeric_limits<int16_t>::max()));
+    const Pos first = series.First(), last = series.Last();
+    if (p == kNoPos || first == kNoPos) return 0;
+    auto value = [&](int64_t q) {
+        return int64_t{series.GetSampleValue(static_cast<Pos>(std::min<int64_t>(q, last)))};
+    };
+    const int64_t steps = std::max<int64_t>(int64_t{p} - first, 0);  // Continue calls so far
+    int64_t sum = 0;
+    if (steps >= n) {
+        // Every slot has been replaced: the last n samples.
+        for (int64_t q = int64_t{p} - n + 1; q <= p; ++q) sum += value(q);
+    } else {
+        // Slots 0 .. steps-1 hold the samples after the first; the others keep the start's fill.
+        for (int64_t i = 1; i <= steps; ++i) sum += value(first + i);
+        for (int64_t i = 0; i < n - steps; ++i) sum += value(first + i);
+    }
+    return static_cast<int32_t>(sum);
 }
 
 }  // namespace orvex

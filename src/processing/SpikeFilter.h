@@ -51,10 +51,17 @@ std::string FilterAndReport(CBriodashDataset& dataset,
                             const std::array<int, kAnalogChannels>& analogModes, bool afterLoad,
                             IHostServices& host);
 
+// What follows reading a dataset from a file: the dataset's own steps, then the channels saved
+// filtered are filtered again (the report is shown).
+void AfterRead(CBriodashDataset& dataset, IHostServices& host);
+
 // Moving sum over n slots (the caller divides by n). Start fills the window from `p` on;
 // Continue moves it by one sample to `p`. Values are read with GetSampleValue.
 int64_t SmoothStart(CSeriesBase& series, Pos p, int n);
 int64_t SmoothContinue(CSeriesBase& series, Pos p);
+// The moving sum that Start at the series' first sample and Continue up to `p` give, computed
+// from the samples alone (the series' smoothing state is not touched).
+int64_t SmoothedSumAt(const CSeriesBase& series, Pos p, int n);
 inline int64_t SmoothedSum(CSeriesBase& series, Pos p, int n, bool cont) {
     return cont ? SmoothContinue(series, p) : SmoothStart(series, p, n);
 }

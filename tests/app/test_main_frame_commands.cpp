@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "app/DocumentSetup.h"
 #include "app/MainFrameCommands.h"
 
 namespace orvex {
@@ -172,7 +173,7 @@ namespace {
 
 TEST(DemoDocument, GeneratedSessionOpensUntitledAndUnmodified) {
     test::FakeHost host;
-    CBriodashDoc doc(host, DocumentOptions{});
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
     GeneratorOptions o;
     o.minutes = 0.5;
     ASSERT_TRUE(FillDemoDocument(doc, o));
@@ -188,7 +189,7 @@ TEST(DemoDocument, GeneratedSessionOpensUntitledAndUnmodified) {
 
 TEST(DemoDocument, UnknownCircuitIsReported) {
     test::FakeHost host;
-    CBriodashDoc doc(host, DocumentOptions{});
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
     GeneratorOptions o;
     o.circuitId = "nowhere";
     EXPECT_FALSE(FillDemoDocument(doc, o));

@@ -11,6 +11,7 @@
 
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
+#include "support/CliRunner.h"
 #include "support/FakeHost.h"
 
 namespace orvex {
@@ -654,14 +655,11 @@ TEST_F(Settings, CreatesTheConfigDirectory) {
 namespace orvex {
 namespace {
 
+// The command's output and messages, in order.
 std::string RunCli(const std::string& args) {
-    std::string out;
-    FILE* p = ::popen((std::string(ORVEX_CLI_PATH) + " " + args + " 2>&1").c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    ::pclose(p);
-    return out;
+    test::CliRunOptions options;
+    options.merged = true;
+    return test::RunCli(args, options).out;
 }
 
 TEST_F(Settings, CommandLinePrintsAndResaves) {

@@ -1,4 +1,5 @@
-// Runs orvex-cli as users' scripts do and checks exit status, output and files.
+// Runs the orvex-cli commands (in process, and the program itself for its exit statuses and
+// stderr) and checks exit status, output and files.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,26 +12,29 @@
 #include <string>
 
 #include "TestPaths.h"
+#include "support/CliRunner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status;
-    std::string out;
-};
+using orvex::test::CliResult;
 
 // One folder per test process: ctest runs the tests of this suite in parallel processes.
 fs::path Dir() {
     return fs::path(ORVEX_TEST_BINARY_DIR) / ("cli-test-" + std::to_string(getpid()));
 }
 
-CliResult Cli(const std::string& args) {
+// The program itself, run by the shell: exit status, standard output and stderr.
+struct ProgramResult {
+    int status = -1;
+    std::string out;
+};
+ProgramResult RunProgram(const std::string& args) {
     fs::path dir = Dir();
     std::string cmd = "cd '" + dir.string() + "' && ORVEX_CONFIG_DIR='" + dir.string() +
                       "/config' '" ORVEX_CLI_PATH "' " + args + " 2>stderr.txt";
-    CliResult r{-1, {}};
+    ProgramResult r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     char buf[4096];
@@ -57,7 +61,13 @@ class CliTest : public ::testing::Test {
         ASSERT_EQ(Cli("demo --out demo.tbc --minutes 0.5 --rate 50 --seed 7").status, 0);
     }
     static void TearDownTestSuite() { fs::remove_all(Dir()); }
-    std::string Stderr() const { return Slurp(Dir() / "stderr.txt"); }
+    static CliResult Cli(const std::string& args) {
+        CliResult r = orvex::test::RunCli(args, {Dir(), Dir() / "config"});
+        s_stderr = r.err;
+        return r;
+    }
+    std::string Stderr() const { return s_stderr; }
+    static inline std::string s_stderr;
 };
 
 TEST_F(CliTest, ResaveReproducesTheFileByteForByte) {
@@ -98,23 +108,75 @@ TEST_F(CliTest, DumpPrintsOneLinePerSample) {
     EXPECT_EQ(std::count(analog.out.begin(), analog.out.end(), '\n'), 1500);
 }
 
-TEST_F(CliTest, FailuresExitOneWithTheMessage) {
+TEST_F(CliTest, FailuresExitWithTheMessageAndUsageErrorsWithTwo) {
     struct Case {
         const char* args;
+        int status;
         const char* message;
     } cases[] = {
-        {"info missing.tbc", "Could NOT open file 'missing.tbc'.\nReason: File NOT found."},
-        {"dump demo.tbc --dataset 2 --channel rpm1", "there is no data-set 2"},
-        {"dump demo.tbc --channel rpm9", "unknown channel 'rpm9'"},
-        {"resave demo.tbc out.txt", "Only Files with '.TBC' extension allowed for saving."},
-        {"demo --out x.tbc --circuit nowhere", "Cannot generate a session on circuit 'nowhere'"},
-        {"frobnicate", "unknown command 'frobnicate'"},
+        {"info missing.tbc", 1, "Could NOT open file 'missing.tbc'.\nReason: File NOT found."},
+        {"info missing.tac", 1, "Could NOT open file 'missing.tac'."},
+        {"dump demo.tbc --dataset 2 --channel rpm1", 1, "there is no data-set 2"},
+        {"resave demo.tbc out.txt", 1, "Only Files with '.TBC' extension allowed for saving."},
+        {"demo --out x.tbc --circuit nowhere", 1, "Cannot generate a session on circuit 'nowhere'"},
+        {"dump demo.tbc --channel rpm9", 2, "unknown channel 'rpm9'"},
+        {"frobnicate", 2, "unknown command 'frobnicate'"},
+        {"info demo.tbc --jsn", 2, "unknown option --jsn\nusage: orvex-cli info FILE [--json]"},
+        {"upload --sesion 3 --out x.tbc", 2, "unknown option --sesion"},
+        {"export demo.tbc out.asc --dataset", 2, "option --dataset needs a value"},
+        {"", 2, "usage: orvex-cli COMMAND [ARGS]"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Cli(c.args).status, 1) << c.args;
+        EXPECT_EQ(Cli(c.args).status, c.status) << c.args;
         EXPECT_NE(Stderr().find(c.message), std::string::npos) << c.args << ": " << Stderr();
     }
     EXPECT_FALSE(fs::exists(Dir() / "out.txt"));
+    EXPECT_FALSE(fs::exists(Dir() / "x.tbc"));
+}
+
+TEST_F(CliTest, HelpListsEveryCommandOnce) {
+    CliResult help = Cli("help");
+    ASSERT_EQ(help.status, 0);
+    for (const orvex::cli::CommandInfo& c : orvex::cli::Commands()) {
+        const std::string line = "  orvex-cli " + c.name + (c.usage == c.name ? "\n" : " ");
+        EXPECT_EQ(help.out.find(line), help.out.rfind(line)) << c.name;
+        EXPECT_NE(help.out.find(line), std::string::npos) << c.name;
+    }
+}
+
+TEST_F(CliTest, TheReadmeDocumentsEveryCommand) {
+    // The build tree's "data" links to the sources' data folder, beside the README.
+    const fs::path readme =
+        fs::read_symlink(fs::path(ORVEX_TEST_BINARY_DIR) / "data").parent_path() / "README.md";
+    const std::string text = Slurp(readme);
+    ASSERT_FALSE(text.empty()) << readme;
+    for (const orvex::cli::CommandInfo& c : orvex::cli::Commands()) {
+        EXPECT_NE(text.find("    orvex-cli " + c.usage + "\n"), std::string::npos) << c.usage;
+        EXPECT_NE(text.find("- `" + c.name + "`: "), std::string::npos) << c.name;
+    }
+}
+
+TEST_F(CliTest, TheProgramExitsWithTheCommandsStatusAndWritesMessagesToStderr) {
+    struct Case {
+        const char* args;
+        int status;
+        const char* stderrText;
+    } cases[] = {
+        {"info demo.tbc", 0, ""},
+        {"info missing.tbc", 1, "error: Could NOT open file 'missing.tbc'."},
+        {"info demo.tbc --jsn", 2, "orvex-cli info: unknown option --jsn"},
+        {"", 2, "usage: orvex-cli COMMAND [ARGS]"},
+    };
+    for (const Case& c : cases) {
+        ProgramResult r = RunProgram(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        const std::string err = Slurp(Dir() / "stderr.txt");
+        if (*c.stderrText)
+            EXPECT_NE(err.find(c.stderrText), std::string::npos) << c.args << ": " << err;
+        else
+            EXPECT_EQ(err, "") << c.args;
+    }
+    EXPECT_NE(RunProgram("info demo.tbc").out.find("version: 3.3e"), std::string::npos);
 }
 
 TEST_F(CliTest, OverlayAndDeleteDataSurviveReopen) {

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "TestPaths.h"
+#include "app/DocumentSetup.h"
 #include "files/AsciiFile.h"
 #include "model/Document.h"
 #include "processing/SpeedDistance.h"
@@ -210,8 +211,7 @@ TEST(AsciiFile, UnitsMismatchSwitchesTheDocument) {
                "SAMPLE Tach Axle-KPH\n1 3 100\n";
     }
     FakeHost host;
-    CBriodashDoc doc(host, DocumentOptions{});
-    InstallAsciiReader(doc);
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
     EXPECT_FALSE(doc.Open(path));
     EXPECT_EQ(doc.m_options.units, Units::Metric);
     ASSERT_EQ(host.messages.size(), 1u);
@@ -220,12 +220,13 @@ TEST(AsciiFile, UnitsMismatchSwitchesTheDocument) {
               "settings\n\nChange the units in \"Settings\" - \"Units\"");
     EXPECT_EQ(doc.m_datasets.size(), 1u);  // the session before stays
 
-    CBriodashDoc metric(host, DocumentOptions{});
+    CBriodashDoc metric(host, DefaultDocumentServices(), DocumentOptions{});
     metric.m_options.units = Units::Metric;
-    InstallAsciiReader(metric);
     EXPECT_TRUE(metric.Open(path));
     EXPECT_EQ(metric.m_datasets.size(), 2u);
-    EXPECT_FALSE(ReadAsciiFile(metric, (dir / "missing.tac").string()));
+    std::vector<std::unique_ptr<CBriodashDataset>> none;
+    EXPECT_FALSE(ReadAsciiFile(metric, (dir / "missing.tac").string(), none));
+    EXPECT_TRUE(none.empty());
 }
 
 TEST(AsciiFile, SpeedToPeriodAgreesWithTheSpeedConversion) {

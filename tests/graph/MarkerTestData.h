@@ -95,7 +95,9 @@ inline MarkerConverters PlainConverters() {
     c.rpmDisplay = [](const CBriodashDataset& ds, int ch, Pos p, Units) {
         return ds.m_rpm[static_cast<std::size_t>(ch - 1)].GetSampleValue(p);
     };
-    c.analog = [](const CAnalogSetup&, int32_t raw, Units) { return raw; };
+    c.analog = [](const CBriodashDataset& ds, int ch, Pos p, Units) {
+        return ds.m_analog[static_cast<std::size_t>(ch - 1)].GetSampleValue(p);
+    };
     return c;
 }
 

@@ -9,6 +9,7 @@
 
 #include "TestPaths.h"
 #include "graph/Color.h"
+#include "support/CliRunner.h"
 #include "support/FakeHost.h"
 
 namespace orvex {
@@ -242,24 +243,15 @@ TEST_F(ColorFile, ParsesTextInMemory) {
 
 TEST_F(ColorFile, CommandLineListsTheSets) {
     const std::string path = Write("cli.col", FormatColorText({CColor::Default(0)}));
-    const std::string cmd = std::string(ORVEX_CLI_PATH) + " colors " + path + " 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string out;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    EXPECT_EQ(::pclose(p), 0);
-    EXPECT_NE(out.find("1 color set\nSet 1\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("  RPM #2:  255   0   0\n"), std::string::npos) << out;
+    test::CliResult r = test::RunCli("colors '" + path + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("1 color set\nSet 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  RPM #2:  255   0   0\n"), std::string::npos) << r.out;
 
-    const std::string bad =
-        std::string(ORVEX_CLI_PATH) + " colors " + Write("bad.col", "x") + " 2>&1";
-    p = ::popen(bad.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    out.clear();
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    EXPECT_EQ(WEXITSTATUS(::pclose(p)), 1);
-    EXPECT_NE(out.find("This file is not a Vexa-Log Color Setup file"), std::string::npos) << out;
+    r = test::RunCli("colors '" + Write("bad.col", "x") + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("This file is not a Vexa-Log Color Setup file"), std::string::npos)
+        << r.err;
 }
 
 }  // namespace

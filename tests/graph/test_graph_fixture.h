@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "app/DocumentSetup.h"
 #include "graph/GraphView.h"
 #include "model/Document.h"
 #include "support/FakeHost.h"
@@ -17,9 +19,19 @@ inline int32_t PeriodFor(int32_t rpm) {
     return 18432000 / rpm;
 }
 
+// The program's document services; a test may put its own distance computation in place.
+struct TestDocumentServices : CDocumentServices {
+    std::function<bool(CBriodashDataset&, int source)> distance;
+    bool ComputeDistance(CBriodashDoc& doc, CBriodashDataset& ds, int source) override {
+        return distance ? distance(ds, source)
+                        : CDocumentServices::ComputeDistance(doc, ds, source);
+    }
+};
+
 struct GraphDoc {
     FakeHost host;
-    CBriodashDoc doc{host, DocumentOptions{}};
+    TestDocumentServices services;
+    CBriodashDoc doc{host, services, DocumentOptions{}};
 
     CBriodashDataset& Add(const std::string& name) {
         doc.m_datasets.push_back(std::make_unique<CBriodashDataset>());

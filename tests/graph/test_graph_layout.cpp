@@ -4,7 +4,7 @@
 #include <cmath>
 #include <map>
 
-#include "graph/GraphSettings.h"
+#include "app/GraphSettings.h"
 #include "graph/GraphView.h"
 #include "graph/test_graph_fixture.h"
 

@@ -23,7 +23,7 @@ struct NavFixture : GraphDoc {
         ds.m_nDistanceSource = 2;
         doc.m_options.distanceMode = 2;
         nav.m_repaint = [this] { ++repaints; };
-        nav.m_computeDistance = [](CBriodashDataset& d, int source) {
+        services.distance = [](CBriodashDataset& d, int source) {
             d.m_nDistanceSource = source;
             return true;
         };

@@ -91,21 +91,20 @@ TEST(GraphServices, InstallGivesAnalogValuesTheVoltageCorrection) {
     EXPECT_EQ(*shown + 50, AnalogValue(volts, raw, Units::Imperial, 0.0f));
 }
 
-TEST(GraphServices, NavigatorComputesDistanceAndSlipThroughProcessing) {
+TEST(GraphServices, DocumentComputesDistanceAndSlipThroughProcessing) {
     SpeedSession s;
-    CGraphViewState state;
-    CGraphNavigator nav{s.doc, state, s.host};
-    ASSERT_TRUE(nav.m_computeDistance(s.ds, kDistanceRearWheel));
+    IDocumentServices& services = s.doc.Services();
+    ASSERT_TRUE(services.ComputeDistance(s.doc, s.ds, kDistanceRearWheel));
     EXPECT_EQ(s.ds.m_nDistanceSource, kDistanceRearWheel);
     // Steps of 1000 ticks at 1010 ... 1050 RPM on 80 in: 5150000 × 800 × 1000 / 7.2e9 = 572.2.
     EXPECT_EQ(s.ds.m_rpm[1].m_samples.back().m_lDistance, 572);
-    EXPECT_FALSE(nav.m_computeDistance(s.ds, kDistanceFrontWheel));
+    EXPECT_FALSE(services.ComputeDistance(s.doc, s.ds, kDistanceFrontWheel));
 
     CFreqSetup& wheel = s.ds.m_carSetup.m_rpm[1];
     wheel.m_nSlipPartner = 1;
     s.ds.m_rpm[1].m_nSlipOn = 1;
     s.ds.m_rpm[1].m_bSlipDirty = 1;
-    nav.m_computeSlip(s.ds, 2);
+    services.ComputeSlip(s.doc, s.ds, 2);
     EXPECT_EQ(s.ds.m_rpm[1].m_bSlipDirty, 0);
     // Wheel 7570 against the engine's 11356: (11356 − 7570) × 100000 / 11356.
     EXPECT_EQ(s.ds.m_rpm[1].m_samples[0].m_lSlip, (11356 - 7570) * 100000 / 11356);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/DocumentSetup.h"
 #include "graph/MarkerList.h"
 #include "graph/MarkerTestData.h"
 #include "support/FakeHost.h"
@@ -142,7 +143,7 @@ class MarkerListTest : public ::testing::Test {
         doc.m_lRedDistance = 300;
     }
     test::FakeHost host;
-    CBriodashDoc doc{host, {}};
+    CBriodashDoc doc{host, DefaultDocumentServices(), {}};
     CMarkerView list{doc, host};
 };
 

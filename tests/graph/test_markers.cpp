@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/DocumentSetup.h"
 #include "graph/MarkerTestData.h"
 #include "graph/Markers.h"
 #include "support/FakeHost.h"
@@ -37,7 +38,7 @@ class MarkersTest : public ::testing::Test {
         doc.AddView(&views);
     }
     test::FakeHost host;
-    CBriodashDoc doc{host, {}};
+    CBriodashDoc doc{host, DefaultDocumentServices(), {}};
     HintRecorder views;
     CMarkerController markers{doc, host};
 };
@@ -287,7 +288,7 @@ TEST_F(MarkersTest, GraphViewStateGivesTheAxisAndTheSceneTakesTheLines) {
 
 TEST(MarkerZeroOffsets, ChannelsReadZeroAtTheMarkerInTheWholeSession) {
     test::FakeHost host;
-    CBriodashDoc doc(host, {});
+    CBriodashDoc doc(host, DefaultDocumentServices(), {});
     for (const char* name : {"Run", "Run:Lap 1", "Other"}) {
         auto ds = MarkerSession(name);
         CAnalogSetup accel;
@@ -299,7 +300,8 @@ TEST(MarkerZeroOffsets, ChannelsReadZeroAtTheMarkerInTheWholeSession) {
         accel.m_strDescription = "Accel Up-Down";
         ds->m_carSetup.m_analog.push_back(accel);
         for (int i = 0; i < 5; ++i) ds->m_analog[1].AddTail(test::MakeSample(i * 1000, 62500));
-        ds->m_analog[0].m_samples[2].m_lRaw = 30000;  // throttle 30 %
+        ds->m_analog[0].m_samples[2].m_lRaw = 30000;                         // throttle 30 %
+        for (CAnalogSetup& a : ds->m_carSetup.m_analog) a.m_nSmoothing = 1;  // shown as recorded
         ds->m_nGroup = name[0] == 'O' ? 2 : 1;
         doc.m_datasets.push_back(std::move(ds));
     }

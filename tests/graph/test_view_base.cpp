@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/DocumentSetup.h"
 #include "graph/MarkerListView.h"
 #include "graph/MarkerTestData.h"
 #include "graph/StripChart.h"
@@ -39,7 +40,7 @@ class ViewProtocol : public ::testing::Test {
         doc.m_datasets.push_back(MarkerSession("Second"));
     }
     test::FakeHost host;
-    CBriodashDoc doc{host, {}};
+    CBriodashDoc doc{host, DefaultDocumentServices(), {}};
     FakeCanvas canvas;
 };
 

@@ -11,6 +11,7 @@
 #include "TestPaths.h"
 #include "logger/LinkTestSupport.h"
 #include "logger/TachConfig.h"
+#include "support/CliRunner.h"
 
 namespace orvex {
 
@@ -18,10 +19,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-};
+using test::CliResult;
 
 // A firmware image for boot monitor 1.03 and the slow clock, version 2.25, at 0x2000: the
 // banner "\nCorvane X", the text ",Boot V103", the version bytes 2 and 25 and the signature
@@ -42,16 +40,8 @@ Bytes ImageBytes() {
 class LoggerCliTest : public test::LinkTest {
   protected:
     CliResult Cli(const std::string& args) {
-        const std::string cmd = "cd '" + m_dir + "' && ORVEX_CONFIG_DIR='" + m_dir +
-                                "/config' '" ORVEX_CLI_PATH "' " + args + " 2>stderr.txt";
-        CliResult r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p) return r;
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        CliResult r = test::RunCli(args, {m_dir, m_dir + "/config"});
+        m_stderr = r.err;
         return r;
     }
     // The command run against a freshly started simulator.
@@ -60,10 +50,8 @@ class LoggerCliTest : public test::LinkTest {
         EXPECT_TRUE(sim.Started());
         return Cli(args + " --port '" + sim.Path() + "'");
     }
-    std::string Stderr() const {
-        const Bytes b = test::ReadFile(TempPath("stderr.txt"));
-        return std::string(b.begin(), b.end());
-    }
+    std::string Stderr() const { return m_stderr; }
+    std::string m_stderr;
     void Write(const std::string& name, const std::string& text) {
         std::ofstream(TempPath(name), std::ios::binary) << text;
     }
@@ -128,7 +116,7 @@ TEST_F(LoggerCliTest, ConfigRetrieveKeepsTheConfigurationsThatSendWritesBack) {
     EXPECT_EQ(test::ReadFile(TempPath("block-out")), block);
     EXPECT_TRUE(test::Contains(SimLog(), {'S', ' ', '4', 0x0D}));
 
-    EXPECT_EQ(Cli("config send --segments 3 --port 1").status, 1);
+    EXPECT_EQ(Cli("config send --segments 3 --port 1").status, 2);  // a usage error
     EXPECT_TRUE(Has(Stderr(), "--segments is 1, 2, 4 or 8")) << Stderr();
 }
 

@@ -7,8 +7,11 @@
 #include <sstream>
 
 #include "TestPaths.h"
+#include "app/DataAcqApp.h"
 #include "files/DataFile.h"
+#include "graph/Color.h"
 #include "logger/Upload.h"
+#include "support/CliRunner.h"
 #include "support/FakeHost.h"
 #include "support/PtyPair.h"
 
@@ -566,15 +569,28 @@ TEST_F(UploadTest, CommandLineUploadWritesTheDataFile) {
     ASSERT_TRUE(sim.Started());
     const std::string dir = std::string(ORVEX_TEST_BINARY_DIR) + "/test-config";
     const std::string out = dir + "/uploaded.tbc";
-    std::string command = "mkdir -p '" + dir + "' && ORVEX_CONFIG_DIR='" + dir + "' '" +
-                          ORVEX_CLI_PATH + "' upload --port '" + sim.Path() + "' --out '" + out +
-                          "' 2>/dev/null >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::filesystem::create_directories(dir);
+    test::CliRunOptions run;
+    run.configDir = dir;
+    const test::CliResult r =
+        test::RunCli("upload --port '" + sim.Path() + "' --out '" + out + "'", run);
+    ASSERT_EQ(r.status, 0) << r.err;
     DataFileContents contents;
     ASSERT_TRUE(ReadDataFile(out, m_host, DataFileReadOptions{}, contents));
     ASSERT_EQ(contents.datasets.size(), 1u);
     EXPECT_EQ(contents.datasets[0]->m_strName, "uploaded");
     EXPECT_EQ(DatasetLines(*contents.datasets[0]), ExpectedSession(m_expect, 1));
+    // The session has the colours of the first colour set loaded at start-up.
+    CDataAcqApp app;
+    app.LoadSettings(m_host);
+    ASSERT_FALSE(app.GetColorSets().empty());
+    const CColor& first = app.GetColorSets().front();
+    for (int ch : {0, 1})
+        EXPECT_EQ(static_cast<ColorRef>(
+                      contents.datasets[0]->m_rpm[static_cast<std::size_t>(ch)].m_crTrace),
+                  first.m_crRpm[ch]);
+    EXPECT_EQ(static_cast<ColorRef>(contents.datasets[0]->m_analog[0].m_crTrace),
+              first.m_crAnalog[0]);
     ::unlink(out.c_str());
 }
 

@@ -169,7 +169,7 @@ TEST(Dataset, AfterReadRemovesMarkersPastEndWithOneMessage) {
     AddMarker(ds, 1500, 100);
     AddMarker(ds, 2500, 200);
     test::FakeHost host;
-    ds.AfterRead(host);
+    ds.PrepareAfterRead(host);
     EXPECT_EQ(ds.m_markers.Size(), 1u);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text,

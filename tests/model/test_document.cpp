@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "TestPaths.h"
+#include "app/DocumentSetup.h"
 #include "files/DataFile.h"
 #include "model/Document.h"
 #include "support/FakeHost.h"
@@ -64,7 +65,7 @@ TEST_F(DocumentTest, OverlayCountsDistinctNamesAndRenamesThePath) {
     one.push_back(Session("Gamma", "Lap 3 - 12:00"));
     std::string second = Write("second.tbc", std::move(one));
 
-    CBriodashDoc doc(host, {});
+    CBriodashDoc doc(host, DefaultDocumentServices(), {});
     ASSERT_TRUE(doc.Open(first));
     EXPECT_EQ(doc.m_nOverlayCount, 2);
     ASSERT_TRUE(doc.AddOverlay(second));
@@ -80,7 +81,7 @@ TEST_F(DocumentTest, OverlayCountsDistinctNamesAndRenamesThePath) {
     auto before = fs::last_write_time(first);
     ASSERT_TRUE(doc.Save(doc.m_strPathName));
     EXPECT_EQ(fs::last_write_time(first), before);
-    CBriodashDoc reopened(host, {});
+    CBriodashDoc reopened(host, DefaultDocumentServices(), {});
     ASSERT_TRUE(reopened.Open((dir / "ZODARU4.tbc").string()));
     EXPECT_EQ(reopened.m_datasets.size(), 4u);
 }
@@ -89,7 +90,7 @@ TEST_F(DocumentTest, DeleteBeforeGreenUnsetsGreenInDeletedPart) {
     std::vector<std::unique_ptr<CBriodashDataset>> one;
     one.push_back(Session("Run", "c"));
     std::string path = Write("run.tbc", std::move(one));
-    CBriodashDoc doc(host, {});
+    CBriodashDoc doc(host, DefaultDocumentServices(), {});
     ASSERT_TRUE(doc.Open(path));
     doc.m_lGreenTime = 200;
     doc.m_lGreenDistance = 5;
@@ -110,14 +111,14 @@ TEST_F(DocumentTest, DeleteBeforeGreenUnsetsGreenInDeletedPart) {
 
     // Saved and reopened, only the kept part remains.
     ASSERT_TRUE(doc.Save((dir / "cut.tbc").string()));
-    CBriodashDoc reopened(host, {});
+    CBriodashDoc reopened(host, DefaultDocumentServices(), {});
     ASSERT_TRUE(reopened.Open((dir / "cut.tbc").string()));
     ASSERT_EQ(reopened.m_datasets.size(), 1u);
     EXPECT_EQ(reopened.m_datasets[0]->m_analog[0].Size(), 7u);
 }
 
 TEST_F(DocumentTest, DeleteDataChecksSelection) {
-    CBriodashDoc doc(host, {});
+    CBriodashDoc doc(host, DefaultDocumentServices(), {});
     doc.m_datasets.push_back(Session("Run", "c"));
     CBriodashDataset& ds = *doc.m_datasets[0];
     host.answers = {Answer::No};
@@ -134,7 +135,7 @@ TEST_F(DocumentTest, DeleteDataChecksSelection) {
 }
 
 TEST_F(DocumentTest, DeleteAfterKeepsTheEarlyPart) {
-    CBriodashDoc doc(host, {});
+    CBriodashDoc doc(host, DefaultDocumentServices(), {});
     doc.m_datasets.push_back(Session("Run", "c"));
     doc.m_lRedTime = 900;
     host.answers = {Answer::Yes};
@@ -146,7 +147,7 @@ TEST_F(DocumentTest, DeleteAfterKeepsTheEarlyPart) {
 }
 
 TEST_F(DocumentTest, RenameAndCommentsSurviveSaveAndReopen) {
-    CBriodashDoc doc(host, {});
+    CBriodashDoc doc(host, DefaultDocumentServices(), {});
     doc.m_datasets.push_back(Session("Run", "first"));
     EXPECT_FALSE(doc.Rename(*doc.m_datasets[0], ""));
     EXPECT_EQ(host.MessageTexts().back(), "A Name must be specified!");
@@ -155,14 +156,14 @@ TEST_F(DocumentTest, RenameAndCommentsSurviveSaveAndReopen) {
     std::string path = (dir / "renamed").string();
     ASSERT_TRUE(doc.Save(path));
     EXPECT_EQ(doc.m_strPathName, path + ".tbc");
-    CBriodashDoc reopened(host, {});
+    CBriodashDoc reopened(host, DefaultDocumentServices(), {});
     ASSERT_TRUE(reopened.Open(path + ".tbc"));
     EXPECT_EQ(reopened.m_datasets[0]->m_strName, "Qualifying");
     EXPECT_EQ(CBriodashDoc::CommentsText(*reopened.m_datasets[0]), "line one\r\nline two");
 }
 
 TEST_F(DocumentTest, FailedSaveKeepsPathAndOldFile) {
-    CBriodashDoc doc(host, {});
+    CBriodashDoc doc(host, DefaultDocumentServices(), {});
     doc.m_datasets.push_back(Session("Run", "first"));
     std::string good = (dir / "good.tbc").string();
     ASSERT_TRUE(doc.Save(good));
@@ -209,7 +210,7 @@ class FakeRace : public IRaceMode {
 
 TEST(DocumentRaceGuard, AllOffForRaceSessionIsIgnored) {
     test::FakeHost host;
-    CBriodashDoc doc(host, {});
+    CBriodashDoc doc(host, DefaultDocumentServices(), {});
     doc.m_datasets.push_back(Session("Race", "c"));
     doc.m_datasets.push_back(Session("Other", "c"));
     doc.m_datasets[1]->m_analog[0].m_nOn = 0;

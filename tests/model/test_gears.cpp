@@ -2,6 +2,7 @@
 
 #include "model/Gears.h"
 #include "processing/AnalysisFixture.h"
+#include "processing/SpeedDistance.h"
 #include "support/FakeHost.h"
 
 namespace orvex {

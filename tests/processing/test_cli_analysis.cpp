@@ -7,18 +7,17 @@
 #include <string>
 
 #include "TestPaths.h"
+#include "support/CliRunner.h"
 
 namespace {
 
+// Output and messages of the command, in order, and its exit status.
 std::string RunCli(const std::string& args) {
-    const std::string cmd = "ORVEX_CONFIG_DIR=" + std::string(ORVEX_TEST_BINARY_DIR) +
-                            "/test-config " + std::string(ORVEX_CLI_PATH) + " " + args + " 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    const int status = ::pclose(p);
-    return out + "[exit " + std::to_string(WEXITSTATUS(status)) + "]";
+    orvex::test::CliRunOptions options;
+    options.configDir = std::string(ORVEX_TEST_BINARY_DIR) + "/test-config";
+    options.merged = true;
+    const orvex::test::CliResult r = orvex::test::RunCli(args, options);
+    return r.out + "[exit " + std::to_string(r.status) + "]";
 }
 
 TEST(CliAnalysis, LapsDistanceConvertExport) {

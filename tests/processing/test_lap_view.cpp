@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/DocumentSetup.h"
 #include "processing/AnalysisFixture.h"
 #include "processing/LapView.h"
 #include "support/FakeHost.h"
@@ -13,8 +14,7 @@ using test::FakeHost;
 TEST(LapView, EntersRebuildsAndLeaves) {
     FakeHost host;
     host.answers = {Answer::Yes};
-    CBriodashDoc doc(host, DocumentOptions{});
-    InstallLapAnalysis(doc);
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
     auto ds = std::make_unique<CBriodashDataset>();
     ds->m_strName = "Run";
     ds->m_nFramed = 1;
@@ -25,7 +25,7 @@ TEST(LapView, EntersRebuildsAndLeaves) {
     doc.m_datasets.push_back(std::move(ds));
     doc.m_datasets.push_back(std::make_unique<CBriodashDataset>());  // no marks: no laps
 
-    doc.m_setLapView(doc, true);
+    doc.SetLapView(true);
     EXPECT_TRUE(doc.m_bLapView);
     ASSERT_EQ(doc.m_datasets.size(), 6u);
     EXPECT_EQ(host.questions,
@@ -39,7 +39,7 @@ TEST(LapView, EntersRebuildsAndLeaves) {
     EXPECT_TRUE(doc.m_bModified);
     EXPECT_EQ(doc.m_datasets.size(), 4u);
 
-    doc.m_setLapView(doc, false);
+    doc.SetLapView(false);
     EXPECT_FALSE(doc.m_bLapView);
     EXPECT_EQ(doc.m_datasets.size(), 2u);
 }

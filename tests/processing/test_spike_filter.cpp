@@ -299,7 +299,7 @@ TEST_F(ReportFixture, AfterLoadRefiltersChannelsSavedFiltered) {
     ds.m_analog[0].m_nDataMode = 1;
     ds.m_analog[1].m_nDataMode = 2;
     ds.m_analog[2].m_nDataMode = 0;
-    ds.AfterRead(host);
+    AfterRead(ds, host);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text,
               "Results for Run 7 DataSet.\n"
@@ -316,7 +316,7 @@ TEST_F(ReportFixture, AfterLoadRefiltersChannelsSavedFiltered) {
 }
 
 TEST_F(ReportFixture, AfterLoadWithNothingFilteredShowsNothing) {
-    ds.AfterRead(host);
+    AfterRead(ds, host);
     EXPECT_TRUE(host.messages.empty());
 }
 

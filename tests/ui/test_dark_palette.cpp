@@ -7,6 +7,7 @@
 
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
+#include "app/DocumentSetup.h"
 #include "app/ui/DocumentWindow.h"
 #include "graph/ui/ChartPainter.h"
 #include "graph/ui/ChartWidget.h"
@@ -47,7 +48,8 @@ class TestDarkPalette : public QObject {
         test::FakeHost host;
         CDataAcqApp app{"/nonexistent/ORVEX.INI"};
         app.SetColor(AppColor::GraphBackground, 0x202020);
-        auto doc = std::make_unique<CBriodashDoc>(host, DocumentOptions{});
+        auto doc =
+            std::make_unique<CBriodashDoc>(host, DefaultDocumentServices(), DocumentOptions{});
         GeneratorOptions o;
         o.minutes = 1.0;
         FillDemoDocument(*doc, o);
@@ -78,7 +80,7 @@ class TestDarkPalette : public QObject {
 
     void channelListRecoloursOnPaletteChange() {
         test::FakeHost host;
-        CBriodashDoc doc(host, DocumentOptions{});
+        CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
         GeneratorOptions o;
         o.minutes = 0.5;
         FillDemoDocument(doc, o);

@@ -8,6 +8,7 @@
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
+#include "app/DocumentSetup.h"
 #include "app/ui/DocumentWindow.h"
 #include "graph/ui/ChartWidget.h"
 #include "graph/ui/MarkerListWidget.h"
@@ -28,7 +29,8 @@ struct Fixture {
     std::unique_ptr<CDocumentWindow> window;
 
     explicit Fixture(QSize size = QSize(900, 500), double minutes = 2.0) {
-        auto doc = std::make_unique<CBriodashDoc>(host, DocumentOptions{});
+        auto doc =
+            std::make_unique<CBriodashDoc>(host, DefaultDocumentServices(), DocumentOptions{});
         GeneratorOptions o;
         o.minutes = minutes;
         FillDemoDocument(*doc, o);

@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include "app/DataAcqApp.h"
+#include "app/DocumentSetup.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
@@ -185,6 +186,7 @@ class TestRetrieve : public QObject {
         rpm.push_back(CFreqSetup::Make(2, kRpmRearWheel, app.GetUnits()));
         std::sort(rpm.begin(), rpm.end(),
                   [](const auto& a, const auto& b) { return a.m_nChannel < b.m_nChannel; });
+        app.SetXDistMode(2);  // distance from the rear wheel, which new documents take
         test::FakeHost host;
         CMainWindow w(app, host);
         w.resize(1200, 700);
@@ -260,7 +262,7 @@ class TestRetrieve : public QObject {
         QVERIFY(!doc.m_bModified);
         QCOMPARE(answerer.answered.size(), 2);  // no second save-as
         test::FakeHost readHost;
-        CBriodashDoc reread(readHost, DocumentOptions{});
+        CBriodashDoc reread(readHost, DefaultDocumentServices(), DocumentOptions{});
         QVERIFY(reread.Open(saved.toStdString()));
         QCOMPARE(reread.m_datasets.size(), doc.m_datasets.size());
         QCOMPARE(reread.m_datasets[0]->m_rpm[0].Size(), doc.m_datasets[0]->m_rpm[0].Size());

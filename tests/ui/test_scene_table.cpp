@@ -8,6 +8,7 @@
 
 #include "TestPaths.h"
 #include "app/DemoDocument.h"
+#include "app/DocumentSetup.h"
 #include "graph/ui/ChartPainter.h"
 #include "graph/ui/MarkerListWidget.h"
 #include "support/FakeHost.h"
@@ -85,7 +86,7 @@ class TestSceneTable : public QObject {
 
     void markerListAdapterPassesTheModelTester() {
         test::FakeHost host;
-        CBriodashDoc doc(host, DocumentOptions{});
+        CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
         GeneratorOptions o;
         o.minutes = 0.5;
         FillDemoDocument(doc, o);

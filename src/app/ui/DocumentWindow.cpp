@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "app/DataAcqApp.h"
+#include "app/GraphSettings.h"
 #include "app/MainFrameCommands.h"
 #include "graph/GraphServices.h"
-#include "graph/GraphSettings.h"
 #include "graph/ui/ChartWidget.h"
 #include "graph/ui/MarkerListWidget.h"
 

@@ -31,8 +31,6 @@
 
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
-#include "app/DocumentDefaults.h"
-#include "app/DocumentSetup.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/Theme.h"
 #include "graph/ui/ChartWidget.h"
@@ -470,19 +468,14 @@ CDocumentWindow* CMainWindow::OpenFile(const QString& path) {
                 if (sub->widget() == w) m_mdi->setActiveSubWindow(sub);
             return w;
         }
-    auto doc = NewDocument(m_host, m_app);
-    if (!doc->Open(file)) {
-        if (!doc->m_readAscii && !QFileInfo(path).suffix().isEmpty() &&
-            QFileInfo(path).suffix().compare(QLatin1String("tbc"), Qt::CaseInsensitive) != 0)
-            m_host.Message("ASCII data files cannot be read by this version.", Icon::Warning);
-        return nullptr;
-    }
+    auto doc = m_documents.OpenDocument(file);
+    if (!doc) return nullptr;
     AddRecent(QString::fromStdString(doc->m_strPathName));
     return AddDocument(std::move(doc));
 }
 
 CDocumentWindow* CMainWindow::OpenDemo(double minutes) {
-    auto doc = NewDocument(m_host, m_app);
+    auto doc = m_documents.NewDocument();
     GeneratorOptions options;
     options.minutes = minutes;
     if (!FillDemoDocument(*doc, options)) return nullptr;

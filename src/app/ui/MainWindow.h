@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DocumentSetup.h"
 #include "app/MainFrameCommands.h"
 #include "graph/GraphNav.h"
 #include "model/Document.h"
@@ -119,6 +120,8 @@ class CMainWindow : public QMainWindow {
 
     CDataAcqApp& m_app;
     IHostServices& m_host;
+    // Every document of the window comes from here.
+    CDocumentFactory m_documents{m_host, m_app};
     QMdiArea* m_mdi = nullptr;
     QComboBox* m_docPicker = nullptr;
     QComboBox* m_viewPicker = nullptr;

@@ -2,14 +2,13 @@
 // window, then the spike filter and, with "AutoSave", the save-as.
 
 #include "app/DataAcqApp.h"
-#include "app/DocumentDefaults.h"
+#include "app/UploadDocument.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "host/HostServices.h"
 #include "logger/Upload.h"
 #include "logger/ui/SessionDialog.h"
 #include "model/Document.h"
-#include "processing/SpikeFilter.h"
 
 namespace orvex {
 
@@ -18,13 +17,6 @@ void CMainWindow::RetrieveFromLogger() {
     if (m_bRetrieving) return;
     m_bRetrieving = true;
     UpdateCommandStates();
-
-    CUploadDefaults defaults;
-    defaults.carSetup = m_app.GetDefaultCarSetup();
-    defaults.units = m_app.GetUnits();
-    defaults.autoSave = m_app.GetAutoSave();
-    defaults.rpmFilter = m_app.GetRpmSpikeLevels();
-    defaults.analogFilter = m_app.GetAnalogSpikeLevels();
 
     CUploadOptions options;
     options.device = LoggerDevicePath(m_app.GetComPort(), m_app.GetComDevice());
@@ -36,22 +28,12 @@ void CMainWindow::RetrieveFromLogger() {
 
     m_app.ClearAbort();
     auto line = MakePosixSerialLine();
-    CUploadResult result = UploadFromLogger(*line, defaults, options, m_host);
+    UploadedDocument uploaded = UploadToDocument(*line, options, m_documents);
     m_bRetrieving = false;
     UpdateCommandStates();
-    if (!result.dataset) return;
+    if (!uploaded.doc) return;
 
-    auto doc = std::make_unique<CBriodashDoc>(m_host, DocumentOptionsFrom(m_app));
-    CBriodashDataset& ds = *result.dataset;
-    std::string report =
-        FilterAndReport(ds, defaults.rpmFilter, defaults.analogFilter, false, m_host);
-    if (!report.empty()) m_host.Message(report, Icon::Information);
-    ds.DropUnconfigured();
-    if (ds.m_strName.empty()) ds.m_strName = "Untitled";
-    doc->m_datasets.push_back(std::move(result.dataset));
-    doc->m_strTitle = "Untitled";
-    doc->m_bModified = true;
-    CDocumentWindow* window = AddDocument(std::move(doc));
+    CDocumentWindow* window = AddDocument(std::move(uploaded.doc));
     if (m_app.GetAutoSave()) SaveDocument(window);
 }
 

@@ -22,6 +22,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
 #include "app/ui/Theme.h"
+#include "host/StderrHost.h"
 #include "trackmap/ui/TrackMapWindow.h"
 
 int main(int argc, char** argv) {
@@ -65,13 +66,17 @@ int main(int argc, char** argv) {
     }
 
     orvex::CDataAcqApp app;
-    orvex::CQtHost host(app.AbortRequest());
+    orvex::CQtHost qtHost(app.AbortRequest());
+    // A screenshot has no one to answer a message box: its messages go to stderr.
+    orvex::CStderrHost stderrHost;
+    orvex::IHostServices& host =
+        cl.screenshot.empty() ? static_cast<orvex::IHostServices&>(qtHost) : stderrHost;
     app.LoadSettings(host);
     app.SetLiveDemo(cl.liveDemo);
     orvex::ApplyTheme(app.GetTheme());
 
     orvex::CMainWindow window(app, host);
-    host.SetParent(&window);
+    qtHost.SetParent(&window);
 
     if (!cl.screenshot.empty()) {
         const orvex::GalleryEntry* entry = nullptr;
