@@ -39,8 +39,8 @@
 #include "logger/SerialLine.h"
 #include "logger/ui/ComPortDialog.h"
 #include "model/Document.h"
-#include "views/ui/GenericFrame.h"
 #include "processing/ui/ProcessingForms.h"
+#include "views/ui/GenericFrame.h"
 
 namespace orvex {
 namespace {
