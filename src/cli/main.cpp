@@ -1,6 +1,7 @@
 // orvex-cli: headless commands on the core, for users' scripts and acceptance checks.
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 
 #include "cli/Command.h"
@@ -41,6 +42,9 @@ int main(int argc, char** argv) {
     } catch (const orvex::cli::UsageError& e) {
         std::fprintf(stderr, "orvex-cli %s: %s\nusage: orvex-cli %s\n", argv[1], e.what(),
                      it->second.usage.c_str());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "orvex-cli %s: not enough memory to complete the command\n", argv[1]);
         return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "orvex-cli %s: %s\n", argv[1], e.what());

@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "files/DataFile.h"
+#include "files/DataFileText.h"
+#include "host/FileBytes.h"
 #include "host/HostServices.h"
 #include "host/Progress.h"
 #include "model/Document.h"
@@ -762,10 +764,17 @@ AsciiReadResult ReadAsciiText(std::string_view text, const std::string& path, Un
 }
 
 bool ReadAsciiFile(CBriodashDoc& doc, const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    std::string text;
+    int error = 0;
+    if (!ReadWholeFile(path, text, &error)) {
+        // Too large for memory, or unreadable after opening.
+        const bool opened = error == EFBIG || error == ENOMEM || error == EIO;
+        doc.Host().Message(opened ? FormatText("Could NOT read file '%s'.\nException Error #:%d",
+                                               path.c_str(), error)
+                                  : OpenErrorText(path, error),
+                           Icon::Error);
+        return false;
+    }
     AsciiReadResult r = ReadAsciiText(text, path, doc.m_options.units, doc.Host());
     for (auto& ds : r.datasets) doc.m_datasets.push_back(std::move(ds));
     if (r.unitsMismatch) {
