@@ -9,6 +9,7 @@
 
 #include "app/DataAcqApp.h"
 #include "app/MainFrameCommands.h"
+#include "app/ui/GuardedApplication.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
 
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     if (!cl.screenshot.empty() && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
-    QApplication qapp(argc, argv);
+    orvex::CGuardedApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ORVEX"));
     QApplication::setApplicationDisplayName(QStringLiteral("ORVEX"));
 
@@ -39,8 +40,10 @@ int main(int argc, char** argv) {
     host.SetParent(&window);
 
     if (!cl.screenshot.empty()) {
-        if (cl.file.empty() ? !window.OpenDemo()
-                            : !window.OpenFile(QString::fromStdString(cl.file)))
+        if (!qapp.RunGuarded([&] {
+                return cl.file.empty() ? window.OpenDemo()
+                                       : window.OpenFile(QString::fromStdString(cl.file));
+            }))
             return 1;
         QImage image = window.RenderWindow(QSize(cl.width, cl.height));
         if (!image.save(QString::fromStdString(cl.screenshot), "PNG")) {
@@ -53,8 +56,10 @@ int main(int argc, char** argv) {
     window.resize(1280, 800);
     window.show();
     // A failed command-line request ends start-up.
-    if (!cl.file.empty() && !window.OpenFile(QString::fromStdString(cl.file))) return 1;
-    if (cl.demo && !window.OpenDemo()) return 1;
+    if (!cl.file.empty() &&
+        !qapp.RunGuarded([&] { return window.OpenFile(QString::fromStdString(cl.file)); }))
+        return 1;
+    if (cl.demo && !qapp.RunGuarded([&] { return window.OpenDemo(); })) return 1;
 
     const int rc = QApplication::exec();
     app.SaveSettings(host);
