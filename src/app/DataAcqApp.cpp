@@ -11,6 +11,8 @@
 
 #include "app/ProfileValues.h"
 #include "app/ProgramData.h"
+#include "host/AtomicWrite.h"
+#include "host/FileBytes.h"
 #include "host/HostServices.h"
 
 namespace orvex {
@@ -365,16 +367,22 @@ void CDataAcqApp::LoadServerSettings() {
 bool CDataAcqApp::SaveSettings(IHostServices& host) {
     namespace fs = std::filesystem;
     CProfileFile file;
-    const std::string oldPath = OldSettingsPath();
-    bool movedAside = false;
+    std::error_code ec;
+    fs::path dir = fs::path(m_strSettingsPath).parent_path();
+    if (!dir.empty()) fs::create_directories(dir, ec);
     if (m_bOldFormat) {
-        // The old file is kept under the extension "old"; the new one starts empty.
-        std::remove(oldPath.c_str());
-        if (std::rename(m_strSettingsPath.c_str(), oldPath.c_str()) == 0) {
-            movedAside = true;
-        } else if (int err = errno; err != ENOENT) {
+        // The old file is kept under the extension "old" as a copy, written completely before
+        // the new file replaces the old one: at every instant a whole settings file is there.
+        // The new file starts empty.
+        std::string oldText;
+        int err = 0;
+        if (ReadWholeFile(m_strSettingsPath, oldText, &err, kSettingsFileLimit)) {
+            const AtomicWriteResult kept = WriteFileAtomically(OldSettingsPath(), oldText);
+            err = kept.error;
+        }
+        if (err != 0 && err != ENOENT) {
             host.Message("Could NOT rename old INI file '" + m_strSettingsPath + "' to '" +
-                             oldPath + "'\nError Number = " + std::to_string(err),
+                             OldSettingsPath() + "'\nError Number = " + std::to_string(err),
                          Icon::Warning);
             return false;
         }
@@ -387,14 +395,9 @@ bool CDataAcqApp::SaveSettings(IHostServices& host) {
     }
     WriteSettings(file);
 
-    std::error_code ec;
-    fs::path dir = fs::path(m_strSettingsPath).parent_path();
-    if (!dir.empty()) fs::create_directories(dir, ec);
     int err = 0;
     if (!file.Save(m_strSettingsPath, &err)) {
-        // Without a new file the old one goes back, or the next start would find none and
-        // remove the copy.
-        if (movedAside) std::rename(oldPath.c_str(), m_strSettingsPath.c_str());
+        // The old file is still in place, and so is its copy.
         host.Message("Could NOT write the settings file '" + m_strSettingsPath +
                          "'\nError Number = " + std::to_string(err),
                      Icon::Warning);

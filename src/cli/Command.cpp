@@ -94,6 +94,9 @@ int RunCli(const std::vector<std::string>& words, Context& context) {
         context.err << "orvex-cli " << it->name << ": " << e.what() << "\nusage: orvex-cli "
                     << it->usage << "\n";
         return kExitUsage;
+    } catch (const std::bad_alloc&) {
+        context.err << "orvex-cli " << it->name << ": not enough memory to complete the command\n";
+        return kExitFailed;
     } catch (const std::exception& e) {
         context.err << "orvex-cli " << it->name << ": " << e.what() << "\n";
         return kExitFailed;

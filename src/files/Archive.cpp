@@ -2,8 +2,15 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
+
+#include "host/FileBytes.h"
 
 namespace orvex {
+
+namespace {
+constexpr std::size_t kLargeWindow = 64u << 20;
+}  // namespace
 
 const char* CArchiveException::what() const noexcept {
     switch (m_cause) {
@@ -97,7 +104,40 @@ void CArchiveWriter::Flush() {
 
 void CArchiveReader::Seek(std::size_t offset) {
     if (offset > m_nSize) throw CArchiveException(ArchiveError::PrematureEnd);
+    if (offset < m_nWindowStart || offset > m_nWindowStart + m_nWindowSize) {
+        // Outside the bytes held: the window starts again there.
+        m_nWindowStart = offset;
+        m_nWindowSize = 0;
+    }
     m_nPos = offset;
+}
+
+void CArchiveReader::Refill(std::size_t n) {
+    if (n > Remaining() || !m_pSource) throw CArchiveException(ArchiveError::PrematureEnd);
+    // The unread bytes of the window move to its front, the rest comes from the source.
+    const std::size_t kept = m_nWindowStart + m_nWindowSize - m_nPos;
+    const std::size_t want = std::min(Remaining(), std::max(n, m_nWindow));
+    // Only a long value makes the window large; memory must hold it.
+    if (want > kLargeWindow && !MemoryAllows(want))
+        throw CArchiveException(ArchiveError::Io, ENOMEM);
+    if (m_window.size() < want || m_window.size() > std::max(want, m_nWindow)) {
+        std::vector<uint8_t> bigger(want);
+        if (kept) std::memcpy(bigger.data(), m_pData + (m_nPos - m_nWindowStart), kept);
+        m_window.swap(bigger);
+    } else if (kept) {
+        std::memmove(m_window.data(), m_pData + (m_nPos - m_nWindowStart), kept);
+    }
+    std::size_t have = kept;
+    while (have < want) {
+        const std::size_t got =
+            m_pSource->ReadAt(m_nPos + have, m_window.data() + have, want - have);
+        if (got == 0) break;  // the file became shorter while it was read
+        have += got;
+    }
+    m_pData = m_window.data();
+    m_nWindowStart = m_nPos;
+    m_nWindowSize = have;
+    if (have < n) throw CArchiveException(ArchiveError::PrematureEnd);
 }
 
 float CArchiveReader::Float() {

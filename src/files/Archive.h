@@ -113,6 +113,15 @@ class CArchiveWriter {
     uint32_t m_nNextIndex = 1;
 };
 
+// Where a reader takes its bytes from when they are not all in memory.
+class IByteSource {
+  public:
+    virtual ~IByteSource() = default;
+    // Reads up to n bytes from `offset` into `into`; returns the count (0 at the end) or throws
+    // CArchiveException(Io).
+    virtual std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t n) = 0;
+};
+
 class CArchiveReader {
   public:
     // What an object tag announced.
@@ -124,16 +133,23 @@ class CArchiveReader {
     };
     static constexpr std::size_t kNoSlot = std::numeric_limits<std::size_t>::max();
 
-    CArchiveReader(const uint8_t* data, std::size_t size) : m_pData(data), m_nSize(size) {}
+    // Bytes in memory.
+    CArchiveReader(const uint8_t* data, std::size_t size)
+        : m_pData(data), m_nSize(size), m_nWindowSize(size) {}
+    // `size` bytes from a source, held in memory only a window at a time: the window is about
+    // `window` bytes, more only while one value (a long string) needs more.
+    CArchiveReader(IByteSource& source, std::size_t size, std::size_t window)
+        : m_pData(nullptr), m_nSize(size), m_pSource(&source), m_nWindow(window) {}
 
     std::size_t Offset() const { return m_nPos; }
     std::size_t Remaining() const { return m_nSize - m_nPos; }
     void Seek(std::size_t offset);
 
-    // A pointer to the next n bytes, which are consumed; throws PrematureEnd when missing.
+    // A pointer to the next n bytes, which are consumed; throws PrematureEnd when missing. The
+    // bytes stay valid until the next Take.
     const uint8_t* Take(std::size_t n) {
-        if (n > Remaining()) throw CArchiveException(ArchiveError::PrematureEnd);
-        const uint8_t* p = m_pData + m_nPos;
+        if (n > m_nWindowStart + m_nWindowSize - m_nPos) Refill(n);
+        const uint8_t* p = m_pData + (m_nPos - m_nWindowStart);
         m_nPos += n;
         return p;
     }
@@ -168,10 +184,17 @@ class CArchiveReader {
     };
     ObjectTag NewObjectOf(int classId);
     ObjectTag ReferenceTo(uint32_t index);
+    // Makes the window hold the n bytes from the position (reading them from the source).
+    void Refill(std::size_t n);
 
     const uint8_t* m_pData;
     std::size_t m_nSize;
     std::size_t m_nPos = 0;
+    IByteSource* m_pSource = nullptr;
+    std::size_t m_nWindow = 0;
+    std::size_t m_nWindowStart = 0;  // offset of m_pData[0]
+    std::size_t m_nWindowSize = 0;   // bytes valid from there
+    std::vector<uint8_t> m_window;
     std::unordered_map<std::string, Registered> m_registry;
     std::vector<Entry> m_entries{Entry{false, -1, kNoSlot}};  // index 0 is the null object
 };

@@ -13,6 +13,7 @@
 
 #include "files/DataFile.h"
 #include "files/DataFileText.h"
+#include "host/FileBytes.h"
 #include "host/HostServices.h"
 #include "host/Progress.h"
 #include "model/Document.h"
@@ -770,15 +771,15 @@ bool ReadAsciiFile(CBriodashDoc& doc, const std::string& path,
         doc.Host().Message(OpenErrorText(path, EISDIR), Icon::Error);
         return false;
     }
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        doc.Host().Message(OpenErrorText(path, errno ? errno : ENOENT), Icon::Error);
-        return false;
-    }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        doc.Host().Message(OpenErrorText(path, EIO), Icon::Error);
+    std::string text;
+    int error = 0;
+    if (!ReadWholeFile(path, text, &error)) {
+        // Too large for memory, or unreadable after opening.
+        const bool opened = error == EFBIG || error == ENOMEM || error == EIO;
+        doc.Host().Message(opened ? FormatText("Could NOT read file '%s'.\nException Error #:%d",
+                                               path.c_str(), error)
+                                  : OpenErrorText(path, error),
+                           Icon::Error);
         return false;
     }
     AsciiReadResult r = ReadAsciiText(text, path, doc.m_options.units, doc.Host());

@@ -4,14 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <iterator>
+#include <new>
 
 #include "files/Archive.h"
 #include "files/DataFile.h"
 #include "files/DataFileFormat.h"
 #include "files/DataFileText.h"
+#include "host/FileBytes.h"
 #include "host/HostServices.h"
 #include "processing/SpikeFilter.h"
 
@@ -84,14 +87,21 @@ struct SampleDecoder {
     bool operator<(const SampleDecoder& o) const { return p < o.p; }
 };
 
+// Series read in pieces of at most this many bytes of the file.
+constexpr std::size_t kPieceBytes = 256u << 10;
+// The reader's window on a file: a few pieces.
+constexpr std::size_t kFileWindow = 1u << 20;
+// Series of more samples are checked against the memory available before they are allocated.
+constexpr std::size_t kCheckMemoryFrom = 1u << 20;
+
 // Default pulses per revolution of the engine types 1 to 9.
 constexpr int32_t kEnginePPR[10] = {1, 4, 3, 2, 6, 3, 2, 0, 1, 1};
 
 class CDataFileReader {
   public:
-    CDataFileReader(const uint8_t* data, std::size_t size, const std::string& path,
+    CDataFileReader(CArchiveReader archive, const std::string& path,
                     const DataFileReadOptions& options, IProgress* progress)
-        : m_ar(data, size), m_path(path), m_options(options), m_progress(progress) {
+        : m_ar(std::move(archive)), m_path(path), m_options(options), m_progress(progress) {
         m_ar.RegisterClass(kDatasetClass, kSchema, kDatasetId);
         m_ar.RegisterClass(kFreqClass, kSchema, kFreqId);
         m_ar.RegisterClass(kAnalogClass, kSchema, kAnalogId);
@@ -113,6 +123,8 @@ class CDataFileReader {
             auto ds = ReadDataset();
             if (ds) c.datasets.push_back(std::move(ds));
         }
+        // Nothing follows the last dataset in a sound file.
+        if (m_ar.Remaining() != 0) throw CArchiveException(ArchiveError::BadObject);
     }
 
   private:
@@ -293,20 +305,25 @@ class CDataFileReader {
         if (n > 0 && text && m_progress) {
             m_progress->SetStatus(kStatusSeries, FormatText(text, channel));
         }
-        const uint8_t* in = m_ar.Take(n * stride);
         s.m_samples.clear();
         s.m_samples.shrink_to_fit();
+        // The file holds the samples (tested above); memory must hold them too.
+        if (n > kCheckMemoryFrom && !MemoryAllows(static_cast<uint64_t>(n) * sizeof(TSample)))
+            throw CArchiveException(ArchiveError::Io, ENOMEM);
         s.m_samples.reserve(n);  // exactly n: the vector never grows past what it holds
         AdviseLargePages(s.m_samples.data(), n * sizeof(TSample));
         Extremes ex;
-        const std::size_t block = std::max<std::size_t>(1, n / 100);
+        // Pieces of at most a percent of the series and of a bounded size, each taken from the
+        // reader's window in one go.
+        const std::size_t block = std::clamp<std::size_t>(n / 100, 1, kPieceBytes / stride);
         int shown = -1;
         for (std::size_t done = 0; done < n;) {
             const std::size_t end = std::min(n, done + block);
+            const uint8_t* in = m_ar.Take((end - done) * stride);
             if (gears) {
-                in = ParseSamples<TSample, true>(in, done, end, s.m_samples, ex);
+                ParseSamples<TSample, true>(in, done, end, s.m_samples, ex);
             } else {
-                in = ParseSamples<TSample, false>(in, done, end, s.m_samples, ex);
+                ParseSamples<TSample, false>(in, done, end, s.m_samples, ex);
             }
             done = end;
             if (m_progress) {
@@ -316,8 +333,8 @@ class CDataFileReader {
                     shown = percent;
                     m_progress->SetStatus(kStatusDataLoaded,
                                           FormatText("Data Loaded: %d%%", percent));
+                    if (m_progress->Pump()) throw CArchiveException(ArchiveError::Aborted);
                 }
-                if (m_progress->Pump()) throw CArchiveException(ArchiveError::Aborted);
             }
         }
         if (marker && !m_v.AtLeast(2, 7, 'F')) {
@@ -368,8 +385,9 @@ class CDataFileReader {
     static void EstimateRate(CSeries<TSample>& s) {
         const std::vector<TSample>& v = s.m_samples;
         for (std::size_t p = 0; p + 2 < v.size(); p += 3) {
-            const int32_t d1 = v[p + 1].m_lTime - v[p].m_lTime;
-            const int32_t d2 = v[p + 2].m_lTime - v[p + 1].m_lTime;
+            // Times come from the file: any two may lie the whole range apart.
+            const int64_t d1 = int64_t{v[p + 1].m_lTime} - v[p].m_lTime;
+            const int64_t d2 = int64_t{v[p + 2].m_lTime} - v[p + 1].m_lTime;
             if (d1 == d2 && d2 > 0) {
                 s.m_fRate = 10000.0f / static_cast<float>(d2);
                 return;
@@ -541,16 +559,31 @@ const char* ArchiveErrorText(ArchiveError cause) {
     }
 }
 
-}  // namespace
+// The bytes of an open file, read where the reader asks for them.
+class CFileSource : public IByteSource {
+  public:
+    explicit CFileSource(int fd) : m_fd(fd) {}
+    std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t n) override {
+        for (;;) {
+            const ssize_t r = ::pread(m_fd, into, n, static_cast<off_t>(offset));
+            if (r >= 0) return static_cast<std::size_t>(r);
+            if (errno != EINTR) throw CArchiveException(ArchiveError::Io, errno);
+        }
+    }
 
-bool ReadDataFileFromMemory(const uint8_t* data, std::size_t size, const std::string& path,
-                            IHostServices& host, const DataFileReadOptions& options,
-                            DataFileContents& out) {
+  private:
+    int m_fd;
+};
+
+// Reads the datasets from `archive`, reports every failure and runs the after-read steps.
+bool ReadContents(CArchiveReader archive, const std::string& path, IHostServices& host,
+                  const DataFileReadOptions& options, DataFileContents& out) {
     std::unique_ptr<IProgress> progress =
         host.OpenProgress(FormatText("Loading Data-Set %s", path.c_str()));
     DataFileContents contents;
+    int error = 0;
     try {
-        CDataFileReader reader(data, size, path, options, progress.get());
+        CDataFileReader reader(std::move(archive), path, options, progress.get());
         reader.Read(contents);
     } catch (const NotDataFile&) {
         host.Message(FormatText("This file is not a %s data file", "Vexa-Log"), Icon::Error);
@@ -559,11 +592,17 @@ bool ReadDataFileFromMemory(const uint8_t* data, std::size_t size, const std::st
         if (e.Cause() == ArchiveError::Aborted) return false;
         if (const char* text = ArchiveErrorText(e.Cause())) {
             host.Message(text, Icon::Error);
-        } else {
-            host.Message(FormatText("Could NOT read file '%s'.\nException Error #:%d", path.c_str(),
-                                    e.Code()),
-                         Icon::Error);
+            return false;
         }
+        error = e.Code();
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+    }
+    if (error != 0) {
+        contents = DataFileContents{};
+        host.Message(
+            FormatText("Could NOT read file '%s'.\nException Error #:%d", path.c_str(), error),
+            Icon::Error);
         return false;
     }
     progress.reset();
@@ -573,6 +612,14 @@ bool ReadDataFileFromMemory(const uint8_t* data, std::size_t size, const std::st
     }
     out = std::move(contents);
     return true;
+}
+
+}  // namespace
+
+bool ReadDataFileFromMemory(const uint8_t* data, std::size_t size, const std::string& path,
+                            IHostServices& host, const DataFileReadOptions& options,
+                            DataFileContents& out) {
+    return ReadContents(CArchiveReader(data, size), path, host, options, out);
 }
 
 bool ReadDataFile(const std::string& path, IHostServices& host, const DataFileReadOptions& options,
@@ -589,27 +636,18 @@ bool ReadDataFile(const std::string& path, IHostServices& host, const DataFileRe
         host.Message(OpenErrorText(path, error), Icon::Error);
         return false;
     }
-    // The whole file in one buffer, released when parsing is done.
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    int error = 0;
-    while (got < bytes.size()) {
-        ssize_t r = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) error = errno;
-        if (r <= 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    ::close(fd);
-    if (error != 0) {
-        host.Message(
-            FormatText("Could NOT read file '%s'.\nException Error #:%d", path.c_str(), error),
-            Icon::Error);
-        return false;
-    }
+    // The file is read a window at a time as parsing goes on: the header is checked before
+    // anything else is read, and memory holds the samples plus one window, not the file.
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     DataFileReadOptions opts = options;
     if (!opts.modificationTime) opts.modificationTime = st.st_mtime;
-    return ReadDataFileFromMemory(bytes.data(), got, path, host, opts, out);
+    CFileSource source(fd);
+    const bool ok = ReadContents(
+        CArchiveReader(source, static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)),
+                       kFileWindow),
+        path, host, opts, out);
+    ::close(fd);
+    return ok;
 }
 
 }  // namespace orvex

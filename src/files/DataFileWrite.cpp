@@ -13,6 +13,7 @@
 #include "files/DataFile.h"
 #include "files/DataFileFormat.h"
 #include "files/DataFileText.h"
+#include "host/AtomicWrite.h"
 #include "host/HostServices.h"
 
 namespace orvex {
@@ -221,36 +222,6 @@ std::string DirectoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Writes the datasets to the temporary file; false (reported) on failure, the file removed.
-bool WriteTemporary(const std::string& tmp, const std::string& target,
-                    const DataFileContents& contents, IHostServices& host, Units units) {
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        host.Message(OpenErrorText(tmp, errno), Icon::Error);
-        return false;
-    }
-    int error = 0;
-    bool aborted = false;
-    try {
-        CFileSink sink(fd);
-        CDataFileWriter writer(sink, target, host, units);
-        writer.Write(contents);
-        if (::fsync(fd) != 0) error = errno;
-    } catch (const CArchiveException& e) {
-        aborted = e.Cause() == ArchiveError::Aborted;
-        error = e.Code();
-    }
-    if (::close(fd) != 0 && error == 0 && !aborted) error = errno;
-    if (error == 0 && !aborted) return true;
-    ::unlink(tmp.c_str());
-    if (!aborted) {
-        host.Message(
-            FormatText("Could NOT write file '%s'.\nException Error #:%d", target.c_str(), error),
-            Icon::Error);
-    }
-    return false;
-}
-
 }  // namespace
 
 bool WriteDataFileToBuffer(const std::string& path, const DataFileContents& contents,
@@ -278,14 +249,6 @@ bool WriteDataFile(const std::string& path, const DataFileContents& contents, IH
         return false;
     }
 
-    const std::string dir = DirectoryOf(target);
-    const std::string tmp = dir == "/" ? "/save.tmp" : dir + "/save.tmp";
-    if (::unlink(tmp.c_str()) != 0 && errno != ENOENT) {
-        host.Message(FormatText("Could NOT delete temporary file '%s'.\nException Error #%d",
-                                tmp.c_str(), errno),
-                     Icon::Error);
-        return false;
-    }
     // The old file is replaced by the rename below and never deleted beforehand, but a file
     // the user may not change is refused before anything is written.
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
@@ -294,24 +257,42 @@ bool WriteDataFile(const std::string& path, const DataFileContents& contents, IH
                      Icon::Error);
         return false;
     }
-    if (!WriteTemporary(tmp, target, contents, host, units)) return false;
-
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(tmp.c_str());
-        host.Message(FormatText("Could NOT rename temporary file to requested save file "
-                                "name.\n'%s' -> '%s'.\nException Error #%d",
-                                tmp.c_str(), target.c_str(), error),
+    // Each save writes a temporary file of its own beside the file the name leads to, so
+    // saves at the same time never meet.
+    CFileReplacement replacement(target, "save.tmp.");
+    if (const AtomicWriteResult created = replacement.Create(); !created) {
+        const std::string dir = DirectoryOf(replacement.TargetPath());
+        host.Message(OpenErrorText(dir == "/" ? "/save.tmp" : dir + "/save.tmp", created.error),
                      Icon::Error);
         return false;
     }
-    // Make the rename itself durable.
-    int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    const std::string tmp = replacement.TemporaryPath();
+    int error = 0;
+    try {
+        CFileSink sink(replacement.Descriptor());
+        CDataFileWriter writer(sink, target, host, units);
+        writer.Write(contents);
+    } catch (const CArchiveException& e) {
+        // An abort has been seen by the user; the temporary file goes with `replacement`.
+        if (e.Cause() == ArchiveError::Aborted) return false;
+        error = e.Code();
     }
-    return true;
+    if (error == 0) {
+        const AtomicWriteResult committed = replacement.Commit();
+        if (!committed && committed.step == AtomicWriteStep::Rename) {
+            host.Message(FormatText("Could NOT rename temporary file to requested save file "
+                                    "name.\n'%s' -> '%s'.\nException Error #%d",
+                                    tmp.c_str(), target.c_str(), committed.error),
+                         Icon::Error);
+            return false;
+        }
+        error = committed.error;
+    }
+    if (error == 0) return true;
+    host.Message(
+        FormatText("Could NOT write file '%s'.\nException Error #:%d", target.c_str(), error),
+        Icon::Error);
+    return false;
 }
 
 }  // namespace orvex

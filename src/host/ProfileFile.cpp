@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "host/FileBytes.h"
+
 namespace orvex {
 
 namespace {
@@ -62,16 +64,9 @@ int32_t ParseProfileInt(std::string_view text) {
 
 bool CProfileFile::Load(const std::string& path, int* error) {
     Clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = errno ? errno : ENOENT;
-        return false;
-    }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (error) *error = EIO;
-        return false;
-    }
+    std::string text;
+    // A settings file is a few kilobytes; anything far larger is not one.
+    if (!ReadWholeFile(path, text, error, kSettingsFileLimit)) return false;
     Parse(text);
     if (error) *error = 0;
     return true;

@@ -11,6 +11,7 @@
 
 #include "files/Archive.h"
 #include "host/AtomicWrite.h"
+#include "host/FileBytes.h"
 
 namespace orvex {
 
@@ -95,12 +96,16 @@ std::string CIntelHexFile::VersionText(int version, bool battery) {
 }
 
 bool CIntelHexFile::ReadHexFile(const std::string& path, IHostServices& host) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        host.Message(Fmt("Can NOT open file:\n%s\n", path.c_str()), Icon::Error);
+    std::string text;
+    int error = 0;
+    if (!ReadWholeFile(path, text, &error, kFirmwareFileLimit)) {
+        // A file far larger than any firmware image is not one.
+        host.Message(Fmt(error == EFBIG || error == ENOMEM ? "Invalid Firmware File:\n%s\n"
+                                                           : "Can NOT open file:\n%s\n",
+                         path.c_str()),
+                     Icon::Error);
         return false;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     m_strPath = path;
     return ReadHexText(text, host);
 }
@@ -254,14 +259,17 @@ bool ParseFirmwareArchive(const uint8_t* data, std::size_t size, const std::stri
 
 bool ReadFirmwareArchive(const std::string& path, std::vector<CIntelHexFile>& out,
                          IHostServices& host) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        host.Message(Fmt("Can NOT open file:\n%s\n", path.c_str()), Icon::Error);
+    std::string bytes;
+    int error = 0;
+    if (!ReadWholeFile(path, bytes, &error, kFirmwareFileLimit)) {
+        host.Message(Fmt(error == EFBIG || error == ENOMEM ? "Invalid Firmware File:\n%s\n"
+                                                           : "Can NOT open file:\n%s\n",
+                         path.c_str()),
+                     Icon::Error);
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    return ParseFirmwareArchive(bytes.data(), bytes.size(), path, out, host);
+    return ParseFirmwareArchive(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), path,
+                                out, host);
 }
 
 }  // namespace orvex

@@ -70,7 +70,7 @@ std::optional<uint8_t> CLinkSession::WaitByte(double seconds, bool* aborted) {
             return std::nullopt;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-        if (left.count() <= 0) return std::nullopt;
+        if (left.count() <= 0 || m_port.IsLineLost()) return std::nullopt;
         m_line.WaitForInput(1, static_cast<int>(std::min<long>(left.count(), 10)));
     }
 }

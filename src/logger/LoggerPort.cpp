@@ -81,7 +81,7 @@ bool CLoggerPort::WriteAwaitReply(const uint8_t* bytes, std::size_t n) {
             --r;
         }
         if (InBufferCount() >= 1) return true;
-        if (r <= 0) return false;
+        if (r <= 0 || IsLineLost()) return false;
         if (PumpAndTestAbort()) return false;
         WaitInput(1, m_timing.resendInterval - Since(start));
     }
@@ -95,7 +95,7 @@ void CLoggerPort::Delay(double seconds) {
 void CLoggerPort::Drain() {
     auto start = Clock::now();
     uint8_t b;
-    while (Since(start) < m_timing.drainTime) {
+    while (Since(start) < m_timing.drainTime && !IsLineLost()) {
         while (InBufferCount() > 0) m_line.Read(&b, 1);
         WaitInput(1, m_timing.drainTime - Since(start));
     }
@@ -126,7 +126,7 @@ bool CLoggerPort::WakeLogger() {
             }
         }
         if (PumpAndTestAbort()) return false;
-        if (sendsLeft <= 0) return false;
+        if (sendsLeft <= 0 || IsLineLost()) return false;
         WaitInput(1, m_timing.wakeInterval - Since(start));
     }
 }
@@ -138,7 +138,7 @@ bool CLoggerPort::WaitInsidePacket(std::size_t want) {
     std::size_t seen = InBufferCount();
     while (seen < want) {
         if (PumpAndTestAbort()) return false;
-        if (Since(quietSince) > m_timing.insidePacketIdle) return false;
+        if (Since(quietSince) > m_timing.insidePacketIdle || IsLineLost()) return false;
         WaitInput(want, m_timing.insidePacketIdle - Since(quietSince));
         std::size_t now = InBufferCount();
         if (now != seen) quietSince = Clock::now();
@@ -154,7 +154,7 @@ bool CLoggerPort::ReceivePacket(uint8_t* buffer, std::size_t& lengthOut, long mo
         auto start = Clock::now();
         bool restart = false;
         while (InBufferCount() == 0) {
-            if (PumpAndTestAbort()) return false;
+            if (PumpAndTestAbort() || IsLineLost()) return false;
             if (Since(start) > m_timing.packetIdle) {
                 if (r <= 0) return false;
                 --r;
@@ -228,9 +228,9 @@ bool CLoggerPort::WaitForBytes(uint8_t* buffer, std::size_t n, IProgress* status
             buffer[n] = 0;
             return true;
         }
-        if (Since(start) > m_timing.bytesIdle) {
-            if (waiting == lastSeen) {
-                if (r > 0) {
+        if (Since(start) > m_timing.bytesIdle || IsLineLost()) {
+            if (waiting == lastSeen || IsLineLost()) {
+                if (r > 0 && !IsLineLost()) {
                     --r;
                     Resend();
                 } else {
@@ -287,7 +287,7 @@ bool CLoggerPort::WaitForText(const std::string& pattern, float timeout, bool to
             if (out) *out = window.substr(0, std::min(outLength, window.size()));
             return true;
         }
-        if (timeout > 0 && Since(start) > timeout) {
+        if ((timeout > 0 && Since(start) > timeout) || (InBufferCount() == 0 && IsLineLost())) {
             if (statusWindow) statusWindow->SetStatus(kLinkLine4, kNotResponding);
             return false;
         }

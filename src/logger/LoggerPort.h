@@ -52,6 +52,9 @@ class CLoggerPort {
     bool IsOpen() const { return m_line.IsOpen(); }
     std::string LastError() const { return m_line.LastError(); }
     std::size_t InBufferCount() { return m_line.BytesWaiting(); }
+    // The logger's end has gone (hung up, adapter pulled): every wait ends at once, as on a
+    // line that stayed silent past its last resend.
+    bool IsLineLost() { return m_line.IsLost(); }
     void DiscardInput() { m_line.DiscardInput(); }
 
     // Copies n waiting bytes; callers make sure they are waiting. Returns n.

@@ -125,6 +125,7 @@ class CPosixSerialLine : public ISerialLine {
     void Close() override {
         if (m_fd >= 0) ::close(m_fd);
         m_fd = -1;
+        m_bHungUp = false;
         m_in.clear();
         m_head = 0;
     }
@@ -178,14 +179,18 @@ class CPosixSerialLine : public ISerialLine {
         for (;;) {
             std::size_t have = BytesWaiting();
             if (have >= want) return true;
+            if (m_bHungUp || m_fd < 0) return false;
             auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-            if (left <= 0 || m_fd < 0) return false;
+            if (left <= 0) return false;
             pollfd p{m_fd, POLLIN, 0};
             int r = ::poll(&p, 1, static_cast<int>(left));
-            if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN)) {
-                // The other end is gone for now: wait out the time without spinning.
-                std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long>(left, 10)));
+            if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+                // The other end is gone: what it sent before is still taken, then the line
+                // counts as lost instead of waking this loop again and again.
+                const std::size_t before = m_in.size();
+                Fill();
+                if (m_in.size() == before) m_bHungUp = true;
                 continue;
             }
             if (r > 0 && want > 1) {
@@ -200,6 +205,8 @@ class CPosixSerialLine : public ISerialLine {
         }
     }
 
+    bool IsLost() override { return m_bHungUp && BytesWaiting() == 0; }
+
     std::string LastError() const override { return m_error; }
 
   private:
@@ -212,12 +219,15 @@ class CPosixSerialLine : public ISerialLine {
                 m_in.insert(m_in.end(), chunk, chunk + r);
                 if (static_cast<std::size_t>(r) < sizeof chunk) return;
             } else {
+                // EIO: the other end of a pseudo-terminal closed, or the device went away.
+                if (r < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) m_bHungUp = true;
                 return;
             }
         }
     }
 
     int m_fd = -1;
+    bool m_bHungUp = false;
     long m_baud = 9600;
     std::vector<uint8_t> m_in;
     std::size_t m_head = 0;

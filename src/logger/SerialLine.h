@@ -28,8 +28,12 @@ class ISerialLine {
     // Drops everything received and not yet read.
     virtual void DiscardInput() = 0;
     // Waits up to timeoutMs for at least `want` bytes to be waiting; returns BytesWaiting() >=
-    // want. Sleeps in the kernel while the line is quiet.
+    // want. Sleeps in the kernel while the line is quiet; returns at once on a lost line.
     virtual bool WaitForInput(std::size_t want, int timeoutMs) = 0;
+    // True once the other end has hung up or the device has gone (adapter pulled) and every
+    // byte received before has been taken: nothing more can arrive until the port is opened
+    // again.
+    virtual bool IsLost() { return false; }
     virtual std::string LastError() const = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "host/AtomicWrite.h"
+#include "host/FileBytes.h"
 #include "host/FormatText.h"
 #include "host/HostServices.h"
 
@@ -482,18 +483,10 @@ int ParseCarFile(CCarSetup& car, std::string_view text, Units units, IHostServic
 }
 
 int ImportCarFile(CCarSetup& car, const std::string& path, Units units, IHostServices& host) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        host.Message(FormatMessage("File could not be opened error # %d", errno), Icon::Error);
-        return 0;
-    }
     std::string text;
-    char buf[8192];
-    size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    const int error = std::ferror(f) ? errno : 0;
-    std::fclose(f);
-    if (error != 0) {
+    int error = 0;
+    // A car file is a few hundred bytes; a far larger one is refused before it is read.
+    if (!ReadWholeFile(path, text, &error, kSmallFileLimit)) {
         host.Message(FormatMessage("File could not be opened error # %d", error), Icon::Error);
         return 0;
     }

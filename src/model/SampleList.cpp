@@ -169,8 +169,9 @@ void CSeriesBase::FinishLoad(bool markerSeries) {
         // the estimate with the samples that follow it.
         Pos p = 0;
         while (p + 2 < n) {
-            int32_t d1 = TimeAt(p + 1) - TimeAt(p);
-            int32_t d2 = TimeAt(p + 2) - TimeAt(p + 1);
+            // Times come from files: any two may lie the whole range apart.
+            const int64_t d1 = int64_t{TimeAt(p + 1)} - TimeAt(p);
+            const int64_t d2 = int64_t{TimeAt(p + 2)} - TimeAt(p + 1);
             if (d1 == d2 && d2 > 0) {
                 m_fRate = 10000.0f / static_cast<float>(d2);
                 break;

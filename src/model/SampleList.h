@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -246,8 +247,11 @@ class CShaftList : public CSeries<CShaft> {
 
     // RPM of a period P in timer counts; with milli the RPM × 1000 truncated.
     double GetRPM(uint32_t period, bool milli) const;
+    // Held to the int32 range: clock and period come from files and the logger.
     int32_t GetRPMMilli(uint32_t period) const {
-        return static_cast<int32_t>(GetRPM(period, true));
+        const double rpm = GetRPM(period, true);
+        if (!(rpm > -2147483648.0)) return rpm < 0 ? INT32_MIN : 0;  // NaN gives 0
+        return rpm < 2147483647.0 ? static_cast<int32_t>(rpm) : INT32_MAX;
     }
 
   protected:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace orvexsim {
@@ -69,6 +70,12 @@ bool SimLogger::SendPacket(const std::vector<uint8_t>& data, int index, int coun
         frame[2] = static_cast<uint8_t>(data.size() >> 8);
         std::copy(data.begin(), data.end(), frame.begin() + 3);
         frame.back() = Checksum(data);
+        if (index == faultAt && m_faults.hangUp) {
+            // Half a packet, then the terminal closes with the process.
+            frame.resize(3 + data.size() / 2);
+            m_link.Send(frame);
+            std::_Exit(0);
+        }
         if (index == faultAt && m_faults.dead) {
             frame.resize(3 + data.size() / 2);
             m_link.Send(frame);

@@ -18,6 +18,7 @@ struct Faults {
     bool stall = false;       // once, a pause longer than the host's time-outs mid-transfer
     bool overLength = false;  // a length field of 513 before the first data packet
     bool dead = false;        // the line goes dead in the middle of a packet
+    bool hangUp = false;      // the logger end closes in the middle of a packet (cable pulled)
     int stallMs = 1500;
 };
 

@@ -47,7 +47,7 @@ void Usage() {
                  "  --tail2                 end transfers with a two-byte packet\n"
                  "  --packet N              data bytes per packet (128)\n"
                  "  --seed N                data seed (1)\n"
-                 "  --fault LIST            badsum,syn,noise,stall,overlength,dead\n"
+                 "  --fault LIST            badsum,syn,noise,stall,overlength,dead,hangup\n"
                  "  --stall-ms N            length of the stall (1500)\n"
                  "  --pace                  send at the line rate\n"
                  "  --serve-forever         keep serving until killed\n"
@@ -164,6 +164,8 @@ int main(int argc, char** argv) {
                         faults.overLength = true;
                     else if (f == "dead")
                         faults.dead = true;
+                    else if (f == "hangup")
+                        faults.hangUp = true;
                     else if (!f.empty())
                         throw std::runtime_error("unknown fault " + f);
                 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -130,7 +131,7 @@ class UploadTest : public ::testing::Test {
     // Runs one upload against a simulator started with `args`; the session dialog answers
     // `choice` (0 = last recorded session).
     Upload Run(std::vector<std::string> args, std::optional<int> choice = 0,
-               IHostServices* host = nullptr) {
+               IHostServices* host = nullptr, const CLinkTiming& timing = FastTiming()) {
         args.insert(args.end(), {"--expect", m_expect, "--idle-exit", "2000"});
         test::SimProcess sim(args);
         Upload up;
@@ -140,7 +141,7 @@ class UploadTest : public ::testing::Test {
         CUploadOptions options;
         options.device = sim.Path();
         up.device = options.device;
-        options.timing = FastTiming();
+        options.timing = timing;
         options.chooseSession = [&](int sessions, int offered) {
             up.dialogs.emplace_back(sessions, offered);
             return choice;
@@ -349,6 +350,31 @@ TEST_F(UploadTest, StallOrDeadLineEndsWithoutADataset) {
             }
             EXPECT_TRUE(m_host.messages.empty());
         }
+    }
+}
+
+// The logger's end closing mid-packet (adapter pulled, simulator gone) ends the upload at once
+// as a dead line does, and no wait spins meanwhile.
+TEST_F(UploadTest, HungUpLineEndsAtOnceWithoutSpinning) {
+    CLinkTiming patient = FastTiming();
+    patient.packetIdle = patient.bytesIdle = patient.insidePacketIdle = 5.0;
+    auto seconds = [](clockid_t clock) {
+        timespec ts{};
+        ::clock_gettime(clock, &ts);
+        return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+    };
+    for (const char* family : {"vexa", "kavrane"}) {
+        SCOPED_TRACE(family);
+        m_host = test::FakeHost();
+        const double wall0 = seconds(CLOCK_MONOTONIC), cpu0 = seconds(CLOCK_PROCESS_CPUTIME_ID);
+        Upload up = Run({"--family", family, "--fault", "hangup", "--rpm", "1,2", "--packet", "64"},
+                        0, nullptr, patient);
+        const double wall = seconds(CLOCK_MONOTONIC) - wall0;
+        const double cpu = seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
+        EXPECT_FALSE(up.result.dataset);
+        EXPECT_TRUE(Showed(m_host, 4, "User Aborted (Packet Failure)..."));
+        EXPECT_LT(wall, 4.0);  // a line that merely went quiet is waited for 5 s
+        EXPECT_LT(cpu, 0.5);
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "model/Dataset.h"
@@ -149,6 +150,8 @@ TEST(ShaftList, RpmFromPeriods) {
     EXPECT_DOUBLE_EQ(s.GetRPM(7, false), 658285.5);  // no upper limit unframed
     EXPECT_DOUBLE_EQ(s.GetRPM(0, false), 1.0);       // zero period is no reading
     EXPECT_DOUBLE_EQ(s.GetRPM(0xFFFFFFF0u, false), 1.0);
+    // RPM × 1000 past the int32 range (a damaged file's periods) is held to it.
+    EXPECT_EQ(s.GetRPMMilli(1), INT32_MAX);
 }
 
 TEST(SampleList, OldMarkerCodesRenumberedByGroup) {

@@ -19,6 +19,7 @@
 #include "app/ui/DataServerHost.h"
 #include "app/ui/DialogGallery.h"
 #include "app/ui/DocumentWindow.h"
+#include "app/ui/GuardedApplication.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
 #include "app/ui/Theme.h"
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
     // Qt takes its own options (-style, -stylesheet, -platform ...) out of the arguments first.
-    QApplication qapp(argc, argv);
+    orvex::CGuardedApplication qapp(argc, argv);
     // No display name: the window system would add it to the main window's title, which
     // already begins with the program's name ("ORVEX - [run.tbc - Graph]").
     QApplication::setApplicationName(QStringLiteral("ORVEX"));
@@ -86,9 +87,13 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "  %s\n", e.title.c_str());
             return 1;
         }
-        orvex::CDocumentWindow* shown =
-            cl.file.empty() ? window.OpenDemo() : window.OpenFile(QString::fromStdString(cl.file));
-        if (!shown) return 1;
+        orvex::CDocumentWindow* shown = nullptr;
+        if (!qapp.RunGuarded([&] {
+                shown = cl.file.empty() ? window.OpenDemo()
+                                        : window.OpenFile(QString::fromStdString(cl.file));
+                return shown != nullptr;
+            }))
+            return 1;
         if (!cl.view.empty() && !window.ShowViewByName(cl.view)) {
             std::fprintf(stderr, "orvex: cannot show the %s view\n", cl.view.c_str());
             return 1;
@@ -141,8 +146,10 @@ int main(int argc, char** argv) {
     window.resize(1280, 800);
     window.show();
     // A failed command-line request ends start-up.
-    if (!cl.file.empty() && !window.OpenFile(QString::fromStdString(cl.file))) return 1;
-    if (cl.demo && !window.OpenDemo()) return 1;
+    if (!cl.file.empty() &&
+        !qapp.RunGuarded([&] { return window.OpenFile(QString::fromStdString(cl.file)); }))
+        return 1;
+    if (cl.demo && !qapp.RunGuarded([&] { return window.OpenDemo(); })) return 1;
     // The application-control name is taken once start-up is done, so that calls find the
     // command line's file open.
     if (controlled) bus.registerService(QString::fromLatin1(orvex::kAppBusName));
