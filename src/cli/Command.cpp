@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <exception>
+#include <new>
 #include <ostream>
 
 #include "host/FormatText.h"
