@@ -33,7 +33,7 @@ bool FillDemoDocument(CBriodashDoc& doc, const GeneratorOptions& options) {
     doc.m_strTitle = kDemoTitle;
     doc.m_bModified = false;
     // Distance, speed, slip and laps as for a file that was opened.
-    if (doc.m_derive) doc.m_derive(doc);
+    doc.Services().Derive(doc);
     return true;
 }
 

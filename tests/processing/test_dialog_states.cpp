@@ -2,9 +2,9 @@
 // them: per-session rows, typed entries refused with their messages, OK and Apply.
 #include <gtest/gtest.h>
 
-#include "model/GearSelection.h"
 #include "processing/AnalysisFixture.h"
 #include "processing/EtSlipDialog.h"
+#include "processing/GearSelection.h"
 #include "processing/SpikeFilterDialog.h"
 #include "processing/ZeroTimeDialog.h"
 #include "support/FakeHost.h"

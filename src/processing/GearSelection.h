@@ -7,6 +7,7 @@
 #include "host/DialogModel.h"
 #include "host/HostServices.h"
 #include "model/Gears.h"
+#include "processing/SpeedDistance.h"
 
 namespace orvex {
 

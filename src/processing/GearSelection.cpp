@@ -1,5 +1,5 @@
 // The gear dialog's fields.
-#include "model/GearSelection.h"
+#include "processing/GearSelection.h"
 
 namespace orvex {
 
