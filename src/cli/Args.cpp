@@ -16,6 +16,7 @@ Args::Args(const std::vector<std::string>& words, const std::set<std::string>& f
             } else if (options.count(name)) {
                 if (i + 1 >= words.size()) throw UsageError("option --" + name + " needs a value");
                 m_options[name] = words[++i];
+                m_repeated[name].push_back(words[i]);
             } else {
                 throw UsageError("unknown option --" + name);
             }
@@ -39,6 +40,11 @@ std::optional<std::string> Args::Get(const std::string& name) const {
 std::string Args::Get(const std::string& name, const std::string& fallback) const {
     auto v = Get(name);
     return v ? *v : fallback;
+}
+
+std::vector<std::string> Args::GetAll(const std::string& name) const {
+    auto it = m_repeated.find(name);
+    return it == m_repeated.end() ? std::vector<std::string>{} : it->second;
 }
 
 long Args::GetInt(const std::string& name, long fallback, long lo, long hi) const {

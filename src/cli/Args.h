@@ -26,12 +26,15 @@ class Args {
     bool Has(const std::string& name) const { return m_options.count(name) > 0; }
     std::optional<std::string> Get(const std::string& name) const;
     std::string Get(const std::string& name, const std::string& fallback) const;
+    // Every value of an option given more than once, in command-line order.
+    std::vector<std::string> GetAll(const std::string& name) const;
     long GetInt(const std::string& name, long fallback, long lo, long hi) const;
     double GetDouble(const std::string& name, double fallback, double lo, double hi) const;
 
   private:
     std::vector<std::string> m_positional;
     std::map<std::string, std::string> m_options;
+    std::map<std::string, std::vector<std::string>> m_repeated;
 };
 
 }  // namespace orvex::cli

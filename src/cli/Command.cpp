@@ -52,6 +52,8 @@ const std::vector<CommandInfo>& Commands() {
         AddSettingsCommands(t);
         AddLoggerCommands(t);
         AddUploadCommands(t);
+        AddTrackMapCommands(t);
+        AddViewCommands(t);
         std::sort(t.begin(), t.end(),
                   [](const CommandInfo& a, const CommandInfo& b) { return a.name < b.name; });
         return t;

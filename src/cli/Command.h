@@ -69,5 +69,7 @@ void AddColourCommands(std::vector<CommandInfo>& table);
 void AddSettingsCommands(std::vector<CommandInfo>& table);
 void AddLoggerCommands(std::vector<CommandInfo>& table);
 void AddUploadCommands(std::vector<CommandInfo>& table);
+void AddTrackMapCommands(std::vector<CommandInfo>& table);
+void AddViewCommands(std::vector<CommandInfo>& table);
 
 }  // namespace orvex::cli

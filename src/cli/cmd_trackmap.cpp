@@ -15,18 +15,19 @@ namespace orvex::cli {
 
 namespace {
 
-void PrintSegments(const char* what, const CTrackMap& map, const CTrackSegments& segments) {
+void PrintSegments(Context& ctx, const char* what, const CTrackMap& map,
+                   const CTrackSegments& segments) {
     for (std::size_t j = 0; j < segments.Count(); ++j) {
         const int32_t at = segments.m_bounds[j];
-        std::printf("%s\t%d\t%.9g\t%d\n", what, at,
-                    map.m_samples[static_cast<std::size_t>(at)].m_dS, segments.m_kinds[j]);
+        ctx.Print("%s\t%d\t%.9g\t%d\n", what, at, map.m_samples[static_cast<std::size_t>(at)].m_dS,
+                  segments.m_kinds[j]);
     }
 }
 
-bool WriteCsv(const std::string& path, const CTrackMap& map) {
+bool WriteCsv(Context& ctx, const std::string& path, const CTrackMap& map) {
     std::FILE* f = std::fopen(path.c_str(), "w");
     if (!f) {
-        std::fprintf(stderr, "Could not create the file %s.\n", path.c_str());
+        ctx.PrintError("Could not create the file %s.\n", path.c_str());
         return false;
     }
     std::fprintf(f, "x,y,s,t,long_g,lat_g,vert_g,v,curvature,radius,bank,heading\n");
@@ -36,43 +37,41 @@ bool WriteCsv(const std::string& path, const CTrackMap& map) {
                      p.m_dCurvature, p.m_dRadius, p.m_dBank, p.m_dHeading);
     const bool ok = std::fflush(f) == 0 && !std::ferror(f);
     if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "Could not write the file %s.\n", path.c_str());
+        ctx.PrintError("Could not write the file %s.\n", path.c_str());
         return false;
     }
     return true;
 }
 
-int TrackMapCommand(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {"open", "banking", "yes", "segments"});
+int TrackMapCommand(const Args& args, Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
     if (!args.Has("lap")) throw UsageError("--lap is required");
     const long lapNumber = args.GetInt("lap", 1, 1, 1000000);
     const long n = args.GetInt("dataset", 1, 1, 1000000);
 
-    CStderrHost host;
-    CDataAcqApp app;
-    app.LoadSettings(host);
+    CStderrHost& host = ctx.host;
+    CDataAcqApp& app = ctx.App();
     const long source = args.GetInt("source", app.GetGroundSpeedMap(), 1, 4);
-    std::unique_ptr<CBriodashDoc> doc = NewDocument(host, app);
-    if (!doc->Open(path)) return 1;
+    std::unique_ptr<CBriodashDoc> doc = ctx.Documents().OpenDocument(path);
+    if (!doc) return 1;
     std::vector<CBriodashDataset*> shown = doc->ShownDatasets();
     if (static_cast<std::size_t>(n) > shown.size()) {
-        std::fprintf(stderr, "The file holds %zu data-set(s); there is no data-set %ld.\n",
-                     shown.size(), n);
+        ctx.PrintError("The file holds %zu data-set(s); there is no data-set %ld.\n", shown.size(),
+                       n);
         return 1;
     }
     CBriodashDataset& ds = *shown[static_cast<std::size_t>(n - 1)];
     if (!HasSpeedSource(ds, static_cast<int>(source))) {
-        std::fprintf(stderr, "%s channel NOT valid.\n", SpeedSourceName(static_cast<int>(source)));
+        ctx.PrintError("%s channel NOT valid.\n", SpeedSourceName(static_cast<int>(source)));
         return 1;
     }
     std::optional<TrackLap> lap = FindTrackLap(ds, static_cast<int32_t>(lapNumber));
     if (!lap) {
-        std::fprintf(stderr, "Data-set %ld has no lap %ld.\n", n, lapNumber);
+        ctx.PrintError("Data-set %ld has no lap %ld.\n", n, lapNumber);
         return 1;
     }
     if (LapDistanceDiffers(*lap) && !args.Has("yes")) {
-        std::fprintf(stderr, "%s\n", LapDistanceQuestion(*lap).c_str());
+        ctx.PrintError("%s\n", LapDistanceQuestion(*lap).c_str());
         return 1;
     }
 
@@ -89,26 +88,29 @@ int TrackMapCommand(int argc, char** argv, int first) {
         return 1;
 
     const CTrackSample& last = map.m_samples.back();
-    std::printf("samples\t%.9g\n", static_cast<double>(map.GetCount()));
-    std::printf("cycles\t%.9g\n", static_cast<double>(map.m_nCycles));
-    std::printf("heading\t%.9g\n", last.m_dHeading);
-    std::printf("direction\t%d\n", map.m_bDirection);
-    std::printf("length_ft\t%.9g\n", last.m_dS);
-    std::printf("bbox\t%.9g\t%.9g\t%.9g\t%.9g\n", map.m_dMinX, map.m_dMinY, map.m_dMaxX,
-                map.m_dMaxY);
+    ctx.Print("samples\t%.9g\n", static_cast<double>(map.GetCount()));
+    ctx.Print("cycles\t%.9g\n", static_cast<double>(map.m_nCycles));
+    ctx.Print("heading\t%.9g\n", last.m_dHeading);
+    ctx.Print("direction\t%d\n", map.m_bDirection);
+    ctx.Print("length_ft\t%.9g\n", last.m_dS);
+    ctx.Print("bbox\t%.9g\t%.9g\t%.9g\t%.9g\n", map.m_dMinX, map.m_dMinY, map.m_dMaxX, map.m_dMaxY);
     if (args.Has("segments")) {
-        PrintSegments("accel", map, map.m_accel);
-        PrintSegments("corner", map, map.m_corners);
+        PrintSegments(ctx, "accel", map, map.m_accel);
+        PrintSegments(ctx, "corner", map, map.m_corners);
     }
-    if (auto csv = args.Get("csv"); csv && !WriteCsv(*csv, map)) return 1;
+    if (auto csv = args.Get("csv"); csv && !WriteCsv(ctx, *csv, map)) return 1;
     return 0;
 }
 
-Register regTrackMap("trackmap",
+}  // namespace
+
+void AddTrackMapCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"trackmap",
                      "trackmap FILE --lap L [--dataset N] [--source 1|2|3|4] [--open] [--banking] "
                      "[--yes] [--csv OUT] [--segments]",
-                     TrackMapCommand);
-
-}  // namespace
+                     {"open", "banking", "yes", "segments"},
+                     {"lap", "dataset", "source", "csv"},
+                     TrackMapCommand});
+}
 
 }  // namespace orvex::cli

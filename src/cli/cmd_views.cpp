@@ -76,26 +76,20 @@ std::string JsonFloat(float v) {
 
 // A document opened as the program opens a file.
 struct ViewDocument {
-    CStderrHost host;
-    CDataAcqApp app;
+    explicit ViewDocument(Context& context)
+        : ctx(context), host(context.host), app(context.App()) {}
+    Context& ctx;
+    CStderrHost& host;
+    CDataAcqApp& app;
     std::unique_ptr<CBriodashDoc> doc;
 
     bool Open(const std::string& path) {
-        app.LoadSettings(host);
-        doc = NewDocument(host, app);
-        return doc->Open(path);
+        doc = ctx.Documents().OpenDocument(path);
+        return doc != nullptr;
     }
     Units GetUnits() const { return doc->m_options.units; }
     float VoltageCorrection() const { return std::max(app.GetAnalog20Offset(), 0.0f); }
 };
-
-// Every "--dataset N[:L]" of the command line, in order.
-std::vector<std::string> DatasetOptions(int argc, char** argv, int first) {
-    std::vector<std::string> out;
-    for (int i = first; i + 1 < argc; ++i)
-        if (std::string(argv[i]) == "--dataset") out.emplace_back(argv[++i]);
-    return out;
-}
 
 // The sessions or laps named by the options (dataset 1 whole by default); false after the
 // message when one is not in the file.
@@ -109,8 +103,8 @@ bool SelectedEntries(ViewDocument& d, const std::vector<std::string>& specs,
         if (fields < 1 || fields > 2 || (fields == 1 && spec.find(':') != std::string::npos))
             throw UsageError("--dataset takes N or N:L, not '" + spec + "'");
         if (n < 1 || static_cast<std::size_t>(n) > shown.size()) {
-            std::fprintf(stderr, "The file holds %zu data-set(s); there is no data-set %ld.\n",
-                         shown.size(), n);
+            d.ctx.PrintError("The file holds %zu data-set(s); there is no data-set %ld.\n",
+                             shown.size(), n);
             return false;
         }
         CBriodashDataset& ds = *shown[static_cast<std::size_t>(n - 1)];
@@ -120,7 +114,7 @@ bool SelectedEntries(ViewDocument& d, const std::vector<std::string>& specs,
         }
         int32_t start = 0, end = 0;
         if (!LapBounds(ds, static_cast<int>(lap), start, end)) {
-            std::fprintf(stderr, "Data-set %ld has no lap %ld.\n", n, lap);
+            d.ctx.PrintError("Data-set %ld has no lap %ld.\n", n, lap);
             return false;
         }
         out.push_back(LapEntry(ds, static_cast<int>(lap)));
@@ -154,8 +148,7 @@ int32_t SecondsOption(const Args& args, const char* name) {
     return static_cast<int32_t>(std::llround(s * 10000.0));
 }
 
-int Histogram(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {"json"});
+int Histogram(const Args& args, Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
     const std::string channelList = args.Get("channel", "");
     if (channelList.empty()) throw UsageError("--channel is required");
@@ -173,10 +166,10 @@ int Histogram(int argc, char** argv, int first) {
         from = comma + 1;
     }
 
-    ViewDocument d;
+    ViewDocument d(ctx);
     if (!d.Open(path)) return 1;
     std::vector<CDatasetList> entries;
-    if (!SelectedEntries(d, DatasetOptions(argc, argv, first), entries)) return 1;
+    if (!SelectedEntries(d, args.GetAll("dataset"), entries)) return 1;
 
     const int32_t start = SecondsOption(args, "start"), end = SecondsOption(args, "end");
     CSessionSelectDialog sessions(d.host, "Select Sessions for Histogram", entries, {},
@@ -200,11 +193,11 @@ int Histogram(int argc, char** argv, int first) {
             if (c.Kind() == kind && c.m_nChannel == number) index = i;
         }
         if (index < 0) {
-            std::fprintf(stderr, "The selected session(s) do not all hold channel %s%d.\n",
-                         kind == ChannelKind::Rpm      ? "rpm"
-                         : kind == ChannelKind::Analog ? "analog"
-                                                       : "digital",
-                         number);
+            d.ctx.PrintError("The selected session(s) do not all hold channel %s%d.\n",
+                             kind == ChannelKind::Rpm      ? "rpm"
+                             : kind == ChannelKind::Analog ? "analog"
+                                                           : "digital",
+                             number);
             return 1;
         }
         if (!channels.Add(index)) return 1;
@@ -245,7 +238,7 @@ int Histogram(int argc, char** argv, int first) {
         out += "]}";
     }
     out += "]}\n";
-    std::fputs(out.c_str(), stdout);
+    ctx.out << out;
     return 0;
 }
 
@@ -266,18 +259,17 @@ int SmoothingOption(const Args& args, const char* name) {
     throw UsageError(std::string("--") + name + " is none, light, medium or heavy");
 }
 
-int Traction(int argc, char** argv, int first) {
-    Args args(argc, argv, first, {"json"});
+int Traction(const Args& args, Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
     FrictionSettings settings;
     settings.lrSmoothing = SmoothingOption(args, "lr-smoothing");
     settings.frSmoothing = SmoothingOption(args, "fr-smoothing");
     const int32_t at = SecondsOption(args, "at");
 
-    ViewDocument d;
+    ViewDocument d(ctx);
     if (!d.Open(path)) return 1;
     std::vector<CDatasetList> entries;
-    if (!SelectedEntries(d, DatasetOptions(argc, argv, first), entries)) return 1;
+    if (!SelectedEntries(d, args.GetAll("dataset"), entries)) return 1;
     CFrictionCircle circle(settings, d.GetUnits(), d.VoltageCorrection());
     circle.SetSelection(entries);
     std::string valueText;
@@ -296,20 +288,26 @@ int Traction(int argc, char** argv, int first) {
         ", \"fr_units_per_g\": " + JsonNumber(circle.FrUnitsPerG()) +
         ", \"points\": " + JsonNumber(static_cast<double>(circle.PointCount())) +
         ", \"value_text\": " + JsonText(valueText) + "}\n";
-    std::fputs(out.c_str(), stdout);
+    ctx.out << out;
     return 0;
 }
 
-Register regHistogram("histogram",
-                      "histogram FILE --channel C[,C...] [--dataset N[:L]]... [--start T] "
-                      "[--end T] [--min X] [--max Y] [--inc Z] [--scale time|range|selected] "
-                      "--json",
-                      Histogram);
-Register regTraction("traction",
+}  // namespace
+
+void AddViewCommands(std::vector<CommandInfo>& table) {
+    table.push_back({"histogram",
+                     "histogram FILE --channel C[,C...] [--dataset N[:L]]... [--start T] "
+                     "[--end T] [--min X] [--max Y] [--inc Z] [--scale time|range|selected] "
+                     "--json",
+                     {"json"},
+                     {"channel", "dataset", "start", "end", "min", "max", "inc", "scale"},
+                     Histogram});
+    table.push_back({"traction",
                      "traction FILE [--dataset N[:L]]... [--at T] "
                      "[--lr-smoothing none|light|medium|heavy] [--fr-smoothing ...] --json",
-                     Traction);
-
-}  // namespace
+                     {"json"},
+                     {"dataset", "at", "lr-smoothing", "fr-smoothing"},
+                     Traction});
+}
 
 }  // namespace orvex::cli
