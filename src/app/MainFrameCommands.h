@@ -91,6 +91,9 @@ enum class MainCommand {
     Cascade,
     Tile,
     // Help
+    HelpIndex,
+    HelpTopic,
+    ContextHelp,
     About,
 };
 
