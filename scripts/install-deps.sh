@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev srecord
   qt6-base-dev qt6-qpa-plugins libgl-dev
   desktop-file-utils appstream xdg-utils shared-mime-info libglib2.0-bin dpkg-dev file
+  xvfb xauth
 )
 
 missing=()

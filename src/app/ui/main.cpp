@@ -11,6 +11,7 @@
 #include "app/MainFrameCommands.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
+#include "app/ui/SmokeRun.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
     // A failed command-line request ends start-up.
     if (!cl.file.empty() && !window.OpenFile(QString::fromStdString(cl.file))) return 1;
     if (cl.demo && !window.OpenDemo()) return 1;
+    // The smoke test's scripted run: a dialog, the help, a save to this file, the quit.
+    if (const char* smoke = std::getenv("ORVEX_SMOKE_SAVE"))
+        orvex::StartSmokeRun(window, QString::fromLocal8Bit(smoke));
 
     const int rc = QApplication::exec();
     app.SaveSettings(host);
