@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   desktop-file-utils appstream xdg-utils shared-mime-info libglib2.0-bin dpkg-dev file
   xvfb xauth
+  dbus-daemon dbus-bin
 )
 
 missing=()

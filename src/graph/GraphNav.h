@@ -67,7 +67,7 @@ enum class ScrollAction { LineBack, LineForward, PageBack, PageForward, Thumb };
 // appending to the history ("finishing the move").
 class CGraphNavigator {
   public:
-    static constexpr uint32_t kHintDisplayReset = 0x70001;
+    static constexpr uint32_t kHintDisplayReset = kHintResetDisplay;
 
     CGraphNavigator(CBriodashDoc& doc, CGraphViewState& state, IHostServices& host);
 

@@ -1,8 +1,11 @@
-// The display list of one drawing of the strip chart: lines, traces, filled rectangles and
-// texts in device-independent pixels, in painting order, plus an overlay layer for the markers.
+// The display list of one drawing of a document view (strip chart, track map, traction circle,
+// histogram): lines, traces, filled rectangles, bars, ellipses, polygons and texts in
+// device-independent pixels, in painting order, plus an overlay layer for the markers. It lives
+// with the chart because every view above the chart in the folder order can include it.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,11 @@ enum class VAlign : uint8_t { Top, Baseline, Bottom };
 // Axis: tick labels; Title: the printed title line; Message: a note across the plot.
 enum class FontRole : uint8_t { Axis, Title, Message };
 
+// How a line meets what is below it: Readable lightens it on a dark background, Exact keeps its
+// colour, Xor and NotXor combine it with the pixels below (the marker lines) so that it stays
+// visible over any trace.
+enum class LineBlend : uint8_t { Readable, Exact, Xor, NotXor };
+
 struct GPoint {
     float x = 0, y = 0;
 };
@@ -26,6 +34,7 @@ struct GLine {
     ColorRef color = 0;
     float width = 1.0f;
     LineStyle style = LineStyle::Solid;
+    LineBlend blend = LineBlend::Readable;
 };
 
 // A connected trace: `count` points of the scene's point pool from `first`.
@@ -41,6 +50,31 @@ struct GRect {
     ColorRef fill = 0;
 };
 
+// A bar of a histogram or report: a filled rectangle with a one-pixel outline.
+struct GBar {
+    float x = 0, y = 0, w = 0, h = 0;
+    ColorRef fill = 0;
+    ColorRef outline = 0;
+};
+
+// An ellipse around (cx, cy) with radii rx, ry; `filled` fills it with `fill`.
+struct GEllipse {
+    float cx = 0, cy = 0, rx = 0, ry = 0;
+    ColorRef outline = 0;
+    ColorRef fill = 0;
+    bool filled = false;
+    float width = 1.0f;
+};
+
+// A closed polygon: `count` points of the point pool from `first`.
+struct GPolygon {
+    uint32_t first = 0;
+    uint32_t count = 0;
+    ColorRef outline = 0;
+    ColorRef fill = 0;
+    bool filled = false;
+};
+
 struct GText {
     float x = 0, y = 0;
     std::string text;
@@ -50,7 +84,7 @@ struct GText {
     ColorRef color = 0;
 };
 
-enum class PrimKind : uint8_t { Line, Polyline, Rect, Text };
+enum class PrimKind : uint8_t { Line, Polyline, Rect, Text, Bar, Ellipse, Polygon };
 
 // One entry of a layer: which pool and which element of it.
 struct GPrim {
@@ -82,6 +116,9 @@ class CGraphScene {
     std::vector<GPoint> points;
     std::vector<GRect> rects;
     std::vector<GText> texts;
+    std::vector<GBar> bars;
+    std::vector<GEllipse> ellipses;
+    std::vector<GPolygon> polygons;
 
     // Painting order: the base drawing first, then the overlay (markers).
     std::vector<GPrim> base;
@@ -101,10 +138,20 @@ class CGraphScene {
 
     // Appenders; `toOverlay` puts the primitive on the marker layer.
     void AddLine(float x1, float y1, float x2, float y2, ColorRef color, bool toOverlay = false,
-                 float penWidth = 1.0f, LineStyle style = LineStyle::Solid);
+                 float penWidth = 1.0f, LineStyle style = LineStyle::Solid,
+                 LineBlend blend = LineBlend::Readable);
     void AddRect(float x, float y, float w, float h, ColorRef fill, bool toOverlay = false);
     void AddText(float x, float y, std::string text, HAlign h, VAlign v, ColorRef color,
                  FontRole font = FontRole::Axis, bool toOverlay = false);
+    void AddBar(float x, float y, float w, float h, ColorRef fill, ColorRef outline,
+                bool toOverlay = false);
+    // An outlined ellipse; with `fill` also filled.
+    void AddEllipse(float cx, float cy, float rx, float ry, ColorRef outline,
+                    std::optional<ColorRef> fill = std::nullopt, bool toOverlay = false,
+                    float penWidth = 1.0f);
+    // A closed polygon through `corners` (at least three); with `fill` also filled.
+    void AddPolygon(const std::vector<GPoint>& corners, ColorRef outline,
+                    std::optional<ColorRef> fill = std::nullopt, bool toOverlay = false);
     // Starts a trace; points follow with AddPoint until the next BeginPolyline or EndPolyline.
     void BeginPolyline(ColorRef color, bool toOverlay = false, float penWidth = 1.0f);
     void AddPoint(float x, float y);

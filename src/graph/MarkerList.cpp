@@ -40,6 +40,32 @@ std::vector<std::string> CMarkerView::Headers() const {
     return out;
 }
 
+std::string CMarkerView::Header(int column) const {
+    return column >= 0 && column < ColumnCount()
+               ? m_columns[static_cast<std::size_t>(column)].header
+               : std::string();
+}
+
+std::string CMarkerView::Text(int row, int column) const {
+    if (row < 0 || row >= RowCount() || column < 0) return {};
+    const std::vector<std::string>& texts = m_rows[static_cast<std::size_t>(row)].texts;
+    return static_cast<std::size_t>(column) < texts.size() ? texts[static_cast<std::size_t>(column)]
+                                                           : std::string();
+}
+
+std::optional<ColorRef> CMarkerView::TextColour(int row, int /*column*/) const {
+    if (row < 0 || row >= RowCount()) return std::nullopt;
+    const MarkerRow& r = m_rows[static_cast<std::size_t>(row)];
+    if (r.Kind() == MarkerRowKind::None || r.colour == 0) return std::nullopt;
+    return r.colour;
+}
+
+int CMarkerView::ColumnWidth(int column) const {
+    return column >= 0 && column < ColumnCount()
+               ? m_columns[static_cast<std::size_t>(column)].ShownWidth()
+               : 0;
+}
+
 void CMarkerView::SetMode(int mode) {
     if (mode != kModeNames && mode != kModeViewed && mode != kModeAll) return;
     m_nMode = mode;

@@ -10,6 +10,7 @@
 #include "graph/Color.h"
 #include "graph/MarkerValues.h"
 #include "graph/Markers.h"
+#include "graph/TableModel.h"
 #include "model/Document.h"
 
 namespace orvex {
@@ -67,7 +68,7 @@ struct MarkerListUpdate {
     std::vector<int> columns;  // value columns refreshed (1 = first value column)
 };
 
-class CMarkerView {
+class CMarkerView : public CTableModel {
   public:
     CMarkerView(CBriodashDoc& doc, IHostServices& host) : m_doc(doc), m_host(host) {}
 
@@ -92,8 +93,16 @@ class CMarkerView {
     // A document hint: which columns are re-read, or whether the whole list is rebuilt.
     MarkerListUpdate OnUpdate(uint32_t hint);
 
+    // The list as a table: the label column first, then the value columns; each row in its
+    // channel's trace colour.
+    int ColumnCount() const override { return static_cast<int>(m_columns.size()); }
+    int RowCount() const override { return static_cast<int>(m_rows.size()); }
+    std::string Header(int column) const override;
+    std::string Text(int row, int column) const override;
+    std::optional<ColorRef> TextColour(int row, int column) const override;
+    int ColumnWidth(int column) const override;
     // Column widths: the widest text plus 20 pixels, by the given text measure.
-    void FitColumns(const std::function<int(const std::string&)>& textWidth);
+    void FitColumns(const std::function<int(const std::string&)>& textWidth) override;
     void SetCollapsed(int column, bool collapsed);
 
     // The list as text lines for printing: columns separated by tabs.

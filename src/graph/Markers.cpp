@@ -48,8 +48,11 @@ MarkerAxis MarkerAxisOf(const CGraphViewState& state) {
 
 void AddMarkerOverlay(CGraphScene& scene, const std::vector<MarkerLine>& lines) {
     for (const MarkerLine& l : lines)
+        // Combined with what is below, so a marker shows over any trace and stays apart from
+        // a switch's event line of the same colour.
         scene.AddLine(static_cast<float>(l.x), static_cast<float>(l.bottom),
-                      static_cast<float>(l.x), static_cast<float>(l.top), l.colour, true);
+                      static_cast<float>(l.x), static_cast<float>(l.top), l.colour, true, 1.0f,
+                      LineStyle::Solid, l.op == RasterOp::Xor ? LineBlend::Xor : LineBlend::NotXor);
 }
 
 int Lightness(ColorRef c) {
@@ -135,7 +138,7 @@ bool CMarkerController::ResyncRace(const MarkerAxis& axis, MarkerOutcome& out) {
 
 void CMarkerController::Send(MarkerOutcome& out, uint32_t code, int32_t time, int32_t x) {
     out.hints.push_back({code, time, x});
-    m_doc.UpdateAllViews(code);
+    m_doc.UpdateAllViews(ViewUpdate{.hint = code, .time = time, .x = x});
 }
 
 void CMarkerController::PostAdvise() {
@@ -159,8 +162,13 @@ void CMarkerController::Moved(Marker which, const MarkerAxis& axis, MarkerOutcom
 }
 
 MarkerOutcome CMarkerController::DoubleClick(Marker which, int mouseX, const MarkerAxis& axis) {
+    if (mouseX <= axis.leftMargin) return {};
+    return PlaceAt(
+        which, ClampToInt32(axis.xStart + (mouseX - axis.leftMargin) * axis.xUnitsPerPixel), axis);
+}
+
+MarkerOutcome CMarkerController::PlaceAt(Marker which, int32_t x, const MarkerAxis& axis) {
     MarkerOutcome out;
-    if (mouseX <= axis.leftMargin) return out;
     CBriodashDataset* ds = FirstShownWithData();
     if (!ds) {
         m_host.Message(std::string("Could NOT set ") + MarkerWord(which) +
@@ -169,7 +177,6 @@ MarkerOutcome CMarkerController::DoubleClick(Marker which, int mouseX, const Mar
         return out;
     }
     if (m_bMarkersShown && IsSet(which)) Stroke(which, axis, out);
-    const int32_t x = ClampToInt32(axis.xStart + (mouseX - axis.leftMargin) * axis.xUnitsPerPixel);
     if (axis.timeAxis) {
         TimeOf(which) = x;
         DistanceOf(which) = MarkerDistanceAt(*ds, x);

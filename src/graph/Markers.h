@@ -18,10 +18,6 @@ namespace orvex {
 
 enum class Marker { Green, Red };
 
-// The display was reset: the axis or the window changed from the ground up (the navigator's
-// kHintDisplayReset).
-inline constexpr uint32_t kHintResetDisplay = 0x70001;
-
 inline constexpr ColorRef kGreenMarkerColour = MakeRGB(0, 200, 0);
 inline constexpr ColorRef kRedMarkerColour = MakeRGB(255, 0, 0);
 
@@ -68,8 +64,8 @@ struct MarkerOutcome {
     std::vector<MarkerHint> hints;
 };
 
-// Puts marker lines on the scene's overlay layer (a view that repaints its overlay draws them
-// plainly instead of by exclusive-or).
+// Puts marker lines on the scene's overlay layer, combined with the pixels below by their
+// raster operation.
 void AddMarkerOverlay(CGraphScene& scene, const std::vector<MarkerLine>& lines);
 
 // The race-mode record as the markers need it.
@@ -111,6 +107,9 @@ class CMarkerController {
 
     // Double click at client x `mouseX`; with `race` (Ctrl held, left button) the race marker.
     MarkerOutcome DoubleClick(Marker which, int mouseX, const MarkerAxis& axis);
+    // Puts the marker at axis value x (time, or distance on a distance axis) as a double click
+    // there does.
+    MarkerOutcome PlaceAt(Marker which, int32_t x, const MarkerAxis& axis);
     MarkerOutcome SetRaceMarkerAt(int mouseX, const MarkerAxis& axis);
     // One data point left (direction < 0) or right.
     MarkerOutcome Nudge(Marker which, int direction, const MarkerAxis& axis);

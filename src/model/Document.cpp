@@ -482,8 +482,12 @@ IDocumentView* CBriodashDoc::FindView(ViewKind kind) const {
     return nullptr;
 }
 
-void CBriodashDoc::UpdateAllViews(uint32_t hint) {
-    for (IDocumentView* v : m_views) v->OnUpdate(hint);
+void CBriodashDoc::UpdateAllViews(const ViewUpdate& update) {
+    // A view may close or open another while it is told: walk a copy of the list.
+    const std::vector<IDocumentView*> views = m_views;
+    for (IDocumentView* v : views)
+        if (v != update.sender && std::find(m_views.begin(), m_views.end(), v) != m_views.end())
+            v->OnUpdate(update);
 }
 
 void CBriodashDoc::ReportUnitsMismatch() {

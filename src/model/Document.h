@@ -11,29 +11,20 @@
 
 #include "model/Dataset.h"
 #include "model/Units.h"
+#include "model/ViewHints.h"
 
 namespace orvex {
 
 class IHostServices;
 
-// Hint words sent to the views with every change.
-enum ViewHint : uint32_t {
-    kHintRepaint = 0x10001,
-    kHintGreenMoved = 0x10002,
-    kHintRedMoved = 0x10004,
-    kHintRedMovedRaceSync = 0x10005,
-    kHintMarkersShown = 0x10006,
-    kHintRaceMarkerMoved = 0x10008,
-};
-
 enum class ViewKind { Graph, MarkerList, TrackMap, TractionCircle, LapReport, Histogram };
 
-// A view of a document: told of every change with a hint word.
+// A view of a document: told of every change with an update (hint word, payload, sender).
 class IDocumentView {
   public:
     virtual ~IDocumentView() = default;
     virtual ViewKind Kind() const = 0;
-    virtual void OnUpdate(uint32_t hint) = 0;
+    virtual void OnUpdate(const ViewUpdate& update) = 0;
     // The view's current dataset was deleted or replaced (nullptr: none).
     virtual void OnDatasetReplaced(const CBriodashDataset* /*old*/, CBriodashDataset* /*now*/) {}
 };
@@ -134,7 +125,9 @@ class CBriodashDoc {
     void AddView(IDocumentView* view);
     void RemoveView(IDocumentView* view);
     IDocumentView* FindView(ViewKind kind) const;
-    void UpdateAllViews(uint32_t hint);
+    // Tells every view but the update's sender.
+    void UpdateAllViews(const ViewUpdate& update);
+    void UpdateAllViews(uint32_t hint) { UpdateAllViews(ViewUpdate{.hint = hint}); }
 
     // Reports that an ASCII file was stored in other units than the current ones.
     void ReportUnitsMismatch();

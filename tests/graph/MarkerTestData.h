@@ -104,7 +104,7 @@ class HintRecorder : public IDocumentView {
   public:
     explicit HintRecorder(ViewKind kind = ViewKind::Graph) : m_kind(kind) {}
     ViewKind Kind() const override { return m_kind; }
-    void OnUpdate(uint32_t hint) override { hints.push_back(hint); }
+    void OnUpdate(const ViewUpdate& update) override { hints.push_back(update.hint); }
     std::vector<uint32_t> hints;
 
   private:

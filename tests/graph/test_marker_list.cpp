@@ -268,7 +268,8 @@ TEST_F(MarkerListTest, HintsRefreshTheirColumns) {
     EXPECT_EQ(list.OnUpdate(kHintRedMovedRaceSync).columns, (std::vector<int>{2, 3}));
 
     EXPECT_TRUE(list.OnUpdate(kHintRaceMarkerMoved).columns.empty());
-    for (uint32_t hint : {uint32_t{kHintRepaint}, uint32_t{kHintMarkersShown}, kHintResetDisplay})
+    for (uint32_t hint :
+         {uint32_t{kHintRepaint}, uint32_t{kHintMarkersShown}, uint32_t{kHintResetDisplay}})
         EXPECT_TRUE(list.OnUpdate(hint).rebuilt) << hint;
 
     doc.m_lGreenTime = doc.m_lRedTime = kNotSet;

@@ -90,12 +90,14 @@ class TestDarkPalette : public QObject {
         dark.setColor(QPalette::Base, QColor(30, 30, 32));
         list.setPalette(dark);
         int coloured = 0;
-        for (int i = 0; i < list.topLevelItemCount(); ++i) {
-            const QBrush fg = list.topLevelItem(i)->foreground(0);
-            if (fg.style() == Qt::NoBrush) continue;
+        const QAbstractItemModel& rows = *list.model();
+        for (int i = 0; i < rows.rowCount(); ++i) {
+            const QVariant fg = rows.index(i, 0).data(Qt::ForegroundRole);
+            if (!fg.isValid()) continue;
             ++coloured;
-            QVERIFY2(fg.color().value() >= 150,
-                     qPrintable(list.topLevelItem(i)->text(0) + " " + fg.color().name()));
+            QVERIFY2(
+                fg.value<QColor>().value() >= 150,
+                qPrintable(rows.index(i, 0).data().toString() + " " + fg.value<QColor>().name()));
         }
         QVERIFY(coloured > 3);
     }

@@ -1,6 +1,10 @@
 // The desktop program: settings at start-up, the main window, the command line (a data file,
 // "LiveDemo", --demo, --screenshot) and the settings written back at exit.
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QFileInfo>
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +13,7 @@
 
 #include "app/DataAcqApp.h"
 #include "app/MainFrameCommands.h"
+#include "app/ui/DataServerHost.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
 #include "app/ui/SmokeRun.h"
@@ -31,6 +36,21 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("ORVEX"));
     QApplication::setApplicationDisplayName(QStringLiteral("ORVEX"));
 
+    // A program already running takes a file given here and this start ends.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const bool controlled = cl.screenshot.empty() && bus.isConnected();
+    if (controlled && !cl.file.empty() &&
+        bus.interface()->isServiceRegistered(QString::fromLatin1(orvex::kAppBusName))) {
+        QDBusMessage open = QDBusMessage::createMethodCall(
+            QString::fromLatin1(orvex::kAppBusName), QString::fromLatin1(orvex::kAppBusPath),
+            QString::fromLatin1(orvex::kAppBusInterface), QStringLiteral("Open"));
+        open << QFileInfo(QString::fromStdString(cl.file)).absoluteFilePath();
+        const QDBusMessage reply = bus.call(open, QDBus::Block, 120000);
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+            return reply.arguments().first().toBool() ? 0 : 1;
+        // No answer from the running program: start on our own.
+    }
+
     orvex::CQtHost host;
     orvex::CDataAcqApp app;
     app.LoadSettings(host);
@@ -51,11 +71,15 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    orvex::CDataServerHost dataServer(app, host, window);
     window.resize(1280, 800);
     window.show();
     // A failed command-line request ends start-up.
     if (!cl.file.empty() && !window.OpenFile(QString::fromStdString(cl.file))) return 1;
     if (cl.demo && !window.OpenDemo()) return 1;
+    // The application-control name is taken once start-up is done, so that calls find the
+    // command line's file open.
+    if (controlled) bus.registerService(QString::fromLatin1(orvex::kAppBusName));
     // The smoke test's scripted run: a dialog, the help, a save to this file, the quit.
     if (const char* smoke = std::getenv("ORVEX_SMOKE_SAVE"))
         orvex::StartSmokeRun(window, QString::fromLocal8Bit(smoke));

@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+
+#include "graph/TraceRaster.h"
 
 namespace orvex {
 namespace {
@@ -60,22 +63,97 @@ void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& 
     p.drawText(QPointF(x, baseline), text);
 }
 
+// The picture's pixels when the painter draws straight into a 32-bit image with no other
+// transformation than its pixel ratio and no clipping; else none.
+std::optional<PixelBuffer> DirectPixels(QPainter& p, double& dpr) {
+    QPaintDevice* device = p.device();
+    if (!device || device->devType() != QInternal::Image) return std::nullopt;
+    auto* image = static_cast<QImage*>(device);
+    if (image->format() != QImage::Format_RGB32 &&
+        image->format() != QImage::Format_ARGB32_Premultiplied)
+        return std::nullopt;
+    dpr = image->devicePixelRatio();
+    if (p.hasClipping() || p.deviceTransform() != QTransform::fromScale(dpr, dpr))
+        return std::nullopt;
+    PixelBuffer b;
+    b.pixels = reinterpret_cast<uint32_t*>(image->bits());
+    b.width = image->width();
+    b.height = image->height();
+    b.stride = image->bytesPerLine() / 4;
+    return b;
+}
+
+uint32_t Argb(const QColor& c) {
+    return c.rgb() | 0xFF000000u;
+}
+
 void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& layer,
-                const QFont& axisFont, const QFont& titleFont) {
+                const QFont& axisFont, const QFont& titleFont, TracePath path) {
     const QColor background = ToQColor(s.background);
+    double dpr = 1.0;
+    const std::optional<PixelBuffer> direct =
+        path == TracePath::Direct ? DirectPixels(p, dpr) : std::nullopt;
     std::vector<QPointF> buffer;
     for (const GPrim& prim : layer) {
         switch (prim.kind) {
             case PrimKind::Line: {
                 const GLine& l = s.lines[prim.index];
                 QPen pen = PenOf(l.color, l.width, l.style);
-                pen.setColor(ReadableOn(pen.color(), background, kLineContrast));
+                if (l.blend == LineBlend::Readable)
+                    pen.setColor(ReadableOn(pen.color(), background, kLineContrast));
+                if (direct && l.width <= 1.0f && l.style == LineStyle::Solid &&
+                    (l.blend == LineBlend::Readable || l.blend == LineBlend::Exact)) {
+                    // Grid, axis, tick and event lines: written like the traces.
+                    RasterLine(*direct, l.x1, l.y1, l.x2, l.y2, Argb(pen.color()), dpr);
+                    break;
+                }
                 p.setPen(pen);
+                const bool combine = l.blend == LineBlend::Xor || l.blend == LineBlend::NotXor;
+                if (combine)
+                    p.setCompositionMode(l.blend == LineBlend::Xor
+                                             ? QPainter::RasterOp_SourceXorDestination
+                                             : QPainter::RasterOp_NotSourceXorDestination);
                 p.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
+                if (combine) p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+                break;
+            }
+            case PrimKind::Bar: {
+                const GBar& b = s.bars[prim.index];
+                const QRectF r(b.x, b.y, b.w, b.h);
+                p.fillRect(r, ToQColor(b.fill));
+                p.setPen(PenOf(b.outline, 1.0f));
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(r);
+                break;
+            }
+            case PrimKind::Ellipse: {
+                const GEllipse& e = s.ellipses[prim.index];
+                p.setPen(PenOf(e.outline, e.width));
+                p.setBrush(e.filled ? QBrush(ToQColor(e.fill)) : QBrush(Qt::NoBrush));
+                p.drawEllipse(QPointF(e.cx, e.cy), e.rx, e.ry);
+                p.setBrush(Qt::NoBrush);
+                break;
+            }
+            case PrimKind::Polygon: {
+                const GPolygon& pg = s.polygons[prim.index];
+                buffer.resize(pg.count);
+                for (uint32_t i = 0; i < pg.count; ++i) {
+                    const GPoint& pt = s.points[pg.first + i];
+                    buffer[i] = QPointF(pt.x, pt.y);
+                }
+                p.setPen(PenOf(pg.outline, 1.0f));
+                p.setBrush(pg.filled ? QBrush(ToQColor(pg.fill)) : QBrush(Qt::NoBrush));
+                p.drawPolygon(buffer.data(), static_cast<int>(buffer.size()));
+                p.setBrush(Qt::NoBrush);
                 break;
             }
             case PrimKind::Polyline: {
                 const GPolyline& pl = s.polylines[prim.index];
+                if (direct && pl.width <= 1.0f) {
+                    RasterTrace(*direct, &s.points[pl.first], pl.count, Argb(ToQColor(pl.color)),
+                                dpr);
+                    break;
+                }
                 buffer.resize(pl.count);
                 for (uint32_t i = 0; i < pl.count; ++i) {
                     const GPoint& pt = s.points[pl.first + i];
@@ -114,19 +192,45 @@ QColor ReadableOn(const QColor& c, const QColor& background, double minContrast)
     return QColor(Qt::white);
 }
 
-void PaintScene(QPainter& p, const CGraphScene& scene, const std::vector<MarkerLine>& markers) {
+namespace {
+
+struct SceneFonts {
+    QFont axis, title;
+};
+
+SceneFonts Begin(QPainter& p) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
+    SceneFonts f;
+    f.axis = p.font();
+    f.axis.setPixelSize(11);
+    f.title = f.axis;
+    f.title.setPixelSize(13);
+    return f;
+}
+
+}  // namespace
+
+void PaintBase(QPainter& p, const CGraphScene& scene, TracePath path) {
+    const SceneFonts f = Begin(p);
     p.fillRect(QRectF(0, 0, scene.width, scene.height), ToQColor(scene.background));
-    QFont axisFont = p.font();
-    axisFont.setPixelSize(11);
-    QFont titleFont = axisFont;
-    titleFont.setPixelSize(13);
-    if (scene.hasDrawing) {
-        PaintLayer(p, scene, scene.base, axisFont, titleFont);
-        PaintLayer(p, scene, scene.overlay, axisFont, titleFont);
-    }
+    if (scene.hasDrawing) PaintLayer(p, scene, scene.base, f.axis, f.title, path);
+    p.restore();
+}
+
+void PaintOverlay(QPainter& p, const CGraphScene& scene) {
+    const SceneFonts f = Begin(p);
+    PaintLayer(p, scene, scene.overlay, f.axis, f.title, TracePath::Vector);
+    p.restore();
+}
+
+void PaintScene(QPainter& p, const CGraphScene& scene, const std::vector<MarkerLine>& markers,
+                TracePath path) {
+    PaintBase(p, scene, path);
+    PaintOverlay(p, scene);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
     // Marker lines are repainted over the drawing in their own colours rather than inverted.
     for (const MarkerLine& m : markers) {
         p.setPen(PenOf(m.colour, 1.0f));

@@ -18,9 +18,17 @@ QColor ToQColor(ColorRef c);
 // (1 to 21, as for text on screen) reaches `minContrast`. On a light background `c` is kept.
 QColor ReadableOn(const QColor& c, const QColor& background, double minContrast);
 
+// How traces reach the device. Direct writes their pixels straight into a 32-bit image (the
+// screen's buffer, pictures) when the painter allows it; Vector draws them as QPainter lines
+// (printer, PDF), which is also what Direct falls back to.
+enum class TracePath { Direct, Vector };
+
 // Paints `scene` (device-independent pixels) and the marker lines over it. Traces are drawn
 // without antialiasing so that one-pixel lines stay crisp.
 void PaintScene(QPainter& painter, const CGraphScene& scene,
-                const std::vector<MarkerLine>& markers = {});
+                const std::vector<MarkerLine>& markers = {}, TracePath path = TracePath::Direct);
+// The background and the base layer only; the overlay only (painted over a kept base).
+void PaintBase(QPainter& painter, const CGraphScene& scene, TracePath path = TracePath::Direct);
+void PaintOverlay(QPainter& painter, const CGraphScene& scene);
 
 }  // namespace orvex

@@ -9,7 +9,6 @@
 
 #include "app/DataAcqApp.h"
 #include "graph/ui/ChartPainter.h"
-#include "processing/SpeedDistance.h"
 
 namespace orvex {
 namespace {
@@ -30,54 +29,43 @@ bool MatchesKey(const char* key, const QKeyEvent* event) {
 
 CChartWidget::CChartWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServices& host,
                            QWidget* parent)
-    : QAbstractScrollArea(parent),
-      m_doc(doc),
-      m_host(host),
-      m_nav(doc, m_state, host),
-      m_markers(doc, host) {
+    : CSceneWidget(parent), m_chart(doc, host, *this) {
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(false);
-    m_options.background = app.GetColor(AppColor::GraphBackground);
-    m_options.rpmLabel = app.GetColor(AppColor::GraphRpmLabel);
-    m_options.mphLabel = app.GetColor(AppColor::GraphMphLabel);
-    m_options.timeLabel = app.GetColor(AppColor::GraphTimeLabel);
-    m_options.analogScales = app.GetAnalogScales();
-    m_options.units = app.GetUnits();
-    m_markers.m_crBackground = m_options.background;
-    m_state.InitFromSettings(app.GetXAxisMode(), app.GetMphScale(), app.GetLikeAnalogs());
-    m_nav.m_pOptions = &m_options;
-    // Distance and slip come from the speed code, with its progress window.
-    m_nav.m_computeDistance = [this](CBriodashDataset& ds, int source) {
-        return ComputeDistance(ds, source, m_doc.m_options.units, m_host);
-    };
-    m_nav.m_computeSlip = [this](CBriodashDataset& ds, int channel) {
-        ComputeSlip(ds, channel, true, m_doc.m_options.units, m_host);
-    };
-    m_nav.m_repaint = [this] {
+    GraphOptions& options = m_chart.Options();
+    options.background = app.GetColor(AppColor::GraphBackground);
+    options.rpmLabel = app.GetColor(AppColor::GraphRpmLabel);
+    options.mphLabel = app.GetColor(AppColor::GraphMphLabel);
+    options.timeLabel = app.GetColor(AppColor::GraphTimeLabel);
+    options.analogScales = app.GetAnalogScales();
+    options.units = app.GetUnits();
+    Markers().m_crBackground = options.background;
+    State().InitFromSettings(app.GetXAxisMode(), app.GetMphScale(), app.GetLikeAnalogs());
+    CGraphNavigator& nav = Navigator();
+    nav.m_repaint = [this] {
         SyncScrollBars();
-        viewport()->update();
+        Invalidate(ViewLayer::All);
     };
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
         if (m_bSyncing) return;
         QScrollBar* bar = horizontalScrollBar();
         switch (action) {
             case QAbstractSlider::SliderSingleStepSub:
-                m_nav.HScroll(ScrollAction::LineBack);
+                Navigator().HScroll(ScrollAction::LineBack);
                 break;
             case QAbstractSlider::SliderSingleStepAdd:
-                m_nav.HScroll(ScrollAction::LineForward);
+                Navigator().HScroll(ScrollAction::LineForward);
                 break;
             case QAbstractSlider::SliderPageStepSub:
-                m_nav.HScroll(ScrollAction::PageBack);
+                Navigator().HScroll(ScrollAction::PageBack);
                 break;
             case QAbstractSlider::SliderPageStepAdd:
-                m_nav.HScroll(ScrollAction::PageForward);
+                Navigator().HScroll(ScrollAction::PageForward);
                 break;
             case QAbstractSlider::SliderMove:
-                m_nav.HScroll(ScrollAction::Thumb, bar->sliderPosition());
+                Navigator().HScroll(ScrollAction::Thumb, bar->sliderPosition());
                 break;
             default:
                 return;
@@ -91,20 +79,20 @@ CChartWidget::CChartWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServi
         QScrollBar* bar = verticalScrollBar();
         switch (action) {
             case QAbstractSlider::SliderSingleStepSub:
-                m_nav.VScroll(ScrollAction::LineBack);
+                Navigator().VScroll(ScrollAction::LineBack);
                 break;
             case QAbstractSlider::SliderSingleStepAdd:
-                m_nav.VScroll(ScrollAction::LineForward);
+                Navigator().VScroll(ScrollAction::LineForward);
                 break;
             case QAbstractSlider::SliderPageStepSub:
-                m_nav.VScroll(ScrollAction::PageBack);
+                Navigator().VScroll(ScrollAction::PageBack);
                 break;
             case QAbstractSlider::SliderPageStepAdd:
-                m_nav.VScroll(ScrollAction::PageForward);
+                Navigator().VScroll(ScrollAction::PageForward);
                 break;
             case QAbstractSlider::SliderMove:
                 // The core takes the 16-bit thumb position of a range running up to 0.
-                m_nav.VScroll(ScrollAction::Thumb, bar->sliderPosition() & 0xFFFF);
+                Navigator().VScroll(ScrollAction::Thumb, bar->sliderPosition() & 0xFFFF);
                 break;
             default:
                 return;
@@ -112,113 +100,71 @@ CChartWidget::CChartWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServi
         QMetaObject::invokeMethod(
             this, [this] { SyncScrollBars(); }, Qt::QueuedConnection);
     });
-    m_doc.AddView(this);
 }
 
-CChartWidget::~CChartWidget() {
-    m_doc.RemoveView(this);
-}
+CChartWidget::~CChartWidget() = default;
 
 void CChartWidget::EnsureInitialised() {
-    if (m_bInitialised) return;
-    m_bInitialised = true;
+    if (m_chart.Initialised()) return;
     const QSize s = viewport()->size();
-    m_nav.InitialUpdate(std::max(s.width(), 1), std::max(s.height(), 1));
+    m_chart.Initialise(s.width(), s.height());
     SyncScrollBars();
 }
 
 void CChartWidget::ResetDisplay() {
-    m_layout.InvalidateCache();
-    if (!m_bInitialised) {
+    if (!m_chart.Initialised()) {
         EnsureInitialised();
         return;
     }
-    m_nav.ResetDisplay();
+    const QSize s = viewport()->size();
+    m_chart.ResetDisplay(s.width(), s.height());
     SyncScrollBars();
-    viewport()->update();
-}
-
-void CChartWidget::OnUpdate(uint32_t hint) {
-    if (hint == kHintRepaint) m_layout.InvalidateCache();
-    viewport()->update();
-}
-
-MarkerAxis CChartWidget::Axis() const {
-    MarkerAxis a;
-    a.timeAxis = m_state.IsTimeAxis();
-    a.xStart = m_state.m_lXStart;
-    a.xSpan = m_state.m_lXSpan;
-    a.xUnitsPerPixel = m_state.m_scale.xUnitsPerPixel;
-    a.clientHeight = m_state.m_nClientHeight;
-    return a;
 }
 
 bool CChartWidget::Execute(GraphCommand id) {
     EnsureInitialised();
-    if (!m_nav.IsEnabled(id)) return false;
-    const bool changed = m_nav.Execute(id);
-    if (id == GraphCommand::Redraw) m_doc.UpdateAllViews(kHintRepaint);
+    const bool changed = m_chart.Execute(id);
     SyncScrollBars();
-    viewport()->update();
     return changed;
 }
 
-void CChartWidget::Apply(const MarkerOutcome& outcome) {
-    // The strokes are shown by repainting the overlay; the hints reach every view.
-    for (const MarkerHint& h : outcome.hints) m_doc.UpdateAllViews(h.code);
-    viewport()->update();
+void CChartWidget::PlaceMarker(Marker which, int32_t time) {
+    EnsureInitialised();
+    m_chart.PlaceMarker(which, time);
 }
 
 void CChartWidget::Nudge(Marker which, int direction) {
     EnsureInitialised();
-    if (!m_markers.CanNudge(which)) return;
-    Apply(m_markers.Nudge(which, direction, Axis()));
+    m_chart.Nudge(which, direction);
 }
 
 void CChartWidget::ToggleMarkers() {
     EnsureInitialised();
-    Apply(m_markers.ToggleShown(Axis()));
+    m_chart.ToggleMarkers();
 }
 
 void CChartWidget::SyncScrollBars() {
     m_bSyncing = true;
-    ScrollBarState h = m_nav.HorzScroll();
+    const CGraphNavigator& nav = Navigator();
+    const CGraphViewState& state = State();
+    ScrollBarState h = nav.HorzScroll();
     horizontalScrollBar()->setRange(h.min, std::max(h.min, h.max));
     horizontalScrollBar()->setPageStep(
-        std::max(m_state.m_lXSpan / std::max(m_state.m_lScrollDivisor, 1), 1));
+        std::max(state.m_lXSpan / std::max(state.m_lScrollDivisor, 1), 1));
     horizontalScrollBar()->setValue(h.pos);
-    ScrollBarState v = m_nav.VertScroll();
+    ScrollBarState v = nav.VertScroll();
     verticalScrollBar()->setRange(v.min, std::max(v.min, v.max));
-    verticalScrollBar()->setPageStep(std::max(m_state.m_lRpmSpan / 1000, 1));
+    verticalScrollBar()->setPageStep(std::max(state.m_lRpmSpan / 1000, 1));
     verticalScrollBar()->setValue(v.pos);
     m_bSyncing = false;
 }
 
-void CChartWidget::PaintTo(QPainter& painter, QSize size, bool onPaper) {
-    EnsureInitialised();
-    if (size.width() != m_state.m_nClientWidth || size.height() != m_state.m_nClientHeight) {
-        // Another size (a printer page or a picture): lay out a copy of the view for it.
-        CGraphViewState copy = m_state;
-        copy.RecomputeScaleFactors(m_doc, size.width(), size.height());
-        CGraphLayout layout;
-        const CGraphScene& scene = layout.Build(m_doc, copy, m_options, size.width(), size.height(),
-                                                painter.device()->devicePixelRatio());
-        MarkerAxis axis = Axis();
-        axis.xUnitsPerPixel = copy.m_scale.xUnitsPerPixel;
-        axis.clientHeight = size.height();
-        PaintScene(painter, scene, onPaper ? std::vector<MarkerLine>{} : m_markers.Overlay(axis));
-        return;
-    }
-    const CGraphScene& scene = m_layout.Build(m_doc, m_state, m_options, size.width(),
-                                              size.height(), painter.device()->devicePixelRatio());
-    PaintScene(painter, scene, onPaper ? std::vector<MarkerLine>{} : m_markers.Overlay(Axis()));
-}
-
-void CChartWidget::paintEvent(QPaintEvent*) {
-    QPainter p(viewport());
-    PaintTo(p, viewport()->size(), false);
-    if (m_nav.RubberBandActive()) {
-        const GRectI r = m_nav.RubberBand();
+void CChartWidget::paintEvent(QPaintEvent* event) {
+    CSceneWidget::paintEvent(event);
+    const CGraphNavigator& nav = Navigator();
+    if (nav.RubberBandActive()) {
+        QPainter p(viewport());
+        const GRectI r = nav.RubberBand();
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         p.setPen(QPen(Qt::white, 0));
         p.drawRect(QRect(QPoint(std::min(r.left, r.right), std::min(r.top, r.bottom)),
@@ -227,14 +173,14 @@ void CChartWidget::paintEvent(QPaintEvent*) {
 }
 
 void CChartWidget::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    if (!m_bInitialised) return;
-    m_nav.OnSize(viewport()->width(), viewport()->height());
+    CSceneWidget::resizeEvent(event);
+    if (!m_chart.Initialised()) return;
+    m_chart.Resize(viewport()->width(), viewport()->height());
     SyncScrollBars();
 }
 
 void CChartWidget::showEvent(QShowEvent* event) {
-    QAbstractScrollArea::showEvent(event);
+    CSceneWidget::showEvent(event);
     EnsureInitialised();
 }
 
@@ -257,41 +203,12 @@ void CChartWidget::keyPressEvent(QKeyEvent* event) {
                 Execute(c.id);
                 return;
             }
-    QAbstractScrollArea::keyPressEvent(event);
-}
-
-void CChartWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    EnsureInitialised();
-    const QPoint p = event->position().toPoint();
-    m_nav.MouseDown(p.x(), p.y());
-    viewport()->update();
-}
-
-void CChartWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (!(event->buttons() & Qt::LeftButton) || !m_nav.RubberBandActive()) return;
-    const QPoint p = event->position().toPoint();
-    m_nav.MouseMove(p.x(), p.y());
-    viewport()->update();
+    CSceneWidget::keyPressEvent(event);
 }
 
 void CChartWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !m_nav.RubberBandActive()) return;
-    const QPoint p = event->position().toPoint();
-    m_nav.MouseUp(p.x(), p.y());
+    CSceneWidget::mouseReleaseEvent(event);
     SyncScrollBars();
-    viewport()->update();
-}
-
-void CChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    EnsureInitialised();
-    const int x = event->position().toPoint().x();
-    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier))
-        Apply(m_markers.SetRaceMarkerAt(x, Axis()));
-    else if (event->button() == Qt::LeftButton)
-        Apply(m_markers.DoubleClick(Marker::Green, x, Axis()));
-    else if (event->button() == Qt::RightButton)
-        Apply(m_markers.DoubleClick(Marker::Red, x, Axis()));
 }
 
 }  // namespace orvex

@@ -4,70 +4,62 @@
 #include <QEvent>
 #include <QHeaderView>
 
-#include "graph/ui/ChartPainter.h"
-
 namespace orvex {
 
 CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWidget* parent)
-    : QTreeWidget(parent), m_doc(doc), m_view(doc, host) {
+    : QTreeView(parent), m_view(doc, host, *this), m_adapter(m_view.Table()) {
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setStretchLastSection(false);
-    m_doc.AddView(this);
+    m_adapter.SetBackground(palette().color(QPalette::Base));
+    setModel(&m_adapter);
     Rebuild();
 }
 
 CMarkerListWidget::~CMarkerListWidget() {
-    m_doc.RemoveView(this);
-}
-
-void CMarkerListWidget::OnUpdate(uint32_t hint) {
-    m_view.OnUpdate(hint);
-    Fill();
+    setModel(nullptr);
 }
 
 void CMarkerListWidget::Rebuild() {
     m_view.Rebuild();
-    Fill();
 }
 
-void CMarkerListWidget::Fill() {
-    const QFontMetrics fm(font());
-    m_view.FitColumns(
-        [&fm](const std::string& s) { return fm.horizontalAdvance(QString::fromStdString(s)); });
-    QStringList headers;
-    for (const std::string& h : m_view.Headers()) headers << QString::fromStdString(h);
-    clear();
-    setColumnCount(static_cast<int>(headers.size()));
-    setHeaderLabels(headers);
-    // Trace colours are kept readable (same hue, lighter) on a dark palette.
-    const QColor base = palette().color(QPalette::Base);
-    for (const MarkerRow& row : m_view.Rows()) {
-        QStringList texts;
-        for (const std::string& t : row.texts) texts << QString::fromStdString(t);
-        auto* item = new QTreeWidgetItem(texts);
-        QColor c = ToQColor(row.colour);
-        c = ReadableOn(c, base, 4.5);
-        if (row.Kind() != MarkerRowKind::None && row.colour != 0)
-            for (int i = 0; i < texts.size(); ++i) item->setForeground(i, c);
-        addTopLevelItem(item);
+void CMarkerListWidget::Invalidate(ViewLayer) {
+    Show(m_view.LastChange());
+}
+
+void CMarkerListWidget::Show(const MarkerListUpdate& change) {
+    if (change.rebuilt) {
+        m_adapter.Reset();
+    } else {
+        m_adapter.ColumnsChanged(change.columns);
     }
-    const auto& cols = m_view.Columns();
-    for (int i = 0; i < static_cast<int>(cols.size()); ++i)
-        setColumnWidth(i, cols[static_cast<std::size_t>(i)].ShownWidth());
+    FitColumns();
+}
+
+void CMarkerListWidget::FitColumns() {
+    const QFontMetrics fm(font());
+    CMarkerView& table = m_view.Table();
+    table.FitColumns(
+        [&fm](const std::string& s) { return fm.horizontalAdvance(QString::fromStdString(s)); });
+    for (int i = 0; i < table.ColumnCount(); ++i) setColumnWidth(i, table.ColumnWidth(i));
 }
 
 void CMarkerListWidget::changeEvent(QEvent* event) {
-    QTreeWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) Fill();
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        m_adapter.SetBackground(palette().color(QPalette::Base));
+        FitColumns();
+    }
 }
 
 QStringList CMarkerListWidget::RowTexts(int row) const {
     QStringList out;
-    const QTreeWidgetItem* item = topLevelItem(row);
-    if (!item) return out;
-    for (int i = 0; i < columnCount(); ++i) out << item->text(i);
+    if (row < 0 || row >= m_adapter.rowCount()) return out;
+    for (int i = 0; i < m_adapter.columnCount(); ++i)
+        out << m_adapter.index(row, i).data().toString();
     return out;
 }
 
