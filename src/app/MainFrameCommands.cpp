@@ -174,8 +174,13 @@ const std::vector<MainFrameCommand> kCommands = {
     {C::Cascade, kWindow, "&Cascade", "", "Arrange windows so they overlap", K::Action, false},
     {C::Tile, kWindow, "&Tile", "", "Arrange windows as non-overlapping tiles", K::Action, false},
 
+    {C::HelpIndex, kHelp, "Help &Index", "", "List the topics of the user guide", K::Action, false},
+    {C::HelpTopic, kHelp, "&Help on This Window", "F1",
+     "Show the guide's topic of the active window", K::Action, false},
+    {C::ContextHelp, kHelp, "&What's This?", "Shift+F1",
+     "Click a window or dialog to show its topic in the guide", K::Action, false},
     {C::About, kHelp, "&About ORVEX...", "", "Display program information and version", K::Action,
-     false},
+     true},
 };
 
 bool Flip(bool v) {

@@ -94,6 +94,9 @@ enum class MainCommand {
     Cascade,
     Tile,
     // Help
+    HelpIndex,
+    HelpTopic,
+    ContextHelp,
     About,
 };
 

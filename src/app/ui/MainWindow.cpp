@@ -31,7 +31,9 @@
 
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
+#include "app/HelpTopics.h"
 #include "app/ui/DocumentWindow.h"
+#include "app/ui/HelpWindow.h"
 #include "app/ui/Theme.h"
 #include "graph/ui/ChartWidget.h"
 #include "host/HostServices.h"
@@ -98,6 +100,7 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
+    m_help = new CHelpController(this);
     BuildMenus();
     BuildGraphMenus();
     BuildViewMenus();
@@ -211,7 +214,8 @@ void CMainWindow::BuildToolBar() {
     m_toolBar->addAction(m_actions[MainCommand::PrintPreview]);
     m_toolBar->addSeparator();
     m_toolBar->addAction(m_actions[MainCommand::About]);
-    m_toolBar->addAction(QWhatsThis::createAction(this));
+    m_actions[MainCommand::ContextHelp]->setIcon(icon(QStyle::SP_DialogHelpButton));
+    m_toolBar->addAction(m_actions[MainCommand::ContextHelp]);
     connect(m_docPicker, &QComboBox::activated, this, [this](int index) {
         auto* sub = m_docPicker->itemData(index).value<QMdiSubWindow*>();
         if (sub) m_mdi->setActiveSubWindow(sub);
@@ -420,6 +424,16 @@ void CMainWindow::Run(MainCommand id) {
         case MainCommand::Tile:
             m_mdi->tileSubWindows();
             break;
+        case MainCommand::HelpIndex:
+            m_help->ShowTopic(QStringLiteral("index"));
+            break;
+        case MainCommand::HelpTopic:
+            m_help->ShowTopicOf(m_mdi->activeSubWindow() ? m_mdi->activeSubWindow()->widget()
+                                                         : static_cast<QWidget*>(this));
+            break;
+        case MainCommand::ContextHelp:
+            m_help->EnterContextMode();
+            break;
         case MainCommand::About:
             About();
             break;
@@ -612,10 +626,7 @@ void CMainWindow::SaveRecentFiles() const {
 }
 
 void CMainWindow::About() {
-    QMessageBox::about(this, QStringLiteral("About ORVEX"),
-                       QStringLiteral("ORVEX\nVersion %1\n\nData acquisition for motorsport data "
-                                      "loggers.")
-                           .arg(QStringLiteral("3.3e")));
+    QMessageBox::about(this, QStringLiteral("About ORVEX"), QString::fromStdString(AboutText()));
 }
 
 QImage CMainWindow::RenderWindow(QSize size) {

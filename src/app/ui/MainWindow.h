@@ -30,6 +30,7 @@ class CDataAcqApp;
 class CBriodashDoc;
 class CBriodashDataset;
 class CDocumentWindow;
+class CHelpController;
 class IHostServices;
 
 class CMainWindow : public QMainWindow {
@@ -47,6 +48,7 @@ class CMainWindow : public QMainWindow {
     QComboBox* DocumentPicker() const { return m_docPicker; }
     QComboBox* ViewPicker() const { return m_viewPicker; }
     CDocumentWindow* ActiveDocument() const;
+    CHelpController* Help() const { return m_help; }
     QList<CDocumentWindow*> Documents() const;
 
     // Opens a data file (binary, or ASCII through the document's reader); null on failure.
@@ -127,6 +129,7 @@ class CMainWindow : public QMainWindow {
     QComboBox* m_viewPicker = nullptr;
     QMenu* m_recentMenu = nullptr;
     QToolBar* m_toolBar = nullptr;
+    CHelpController* m_help = nullptr;
     std::map<MainCommand, QAction*> m_actions;
     std::map<GraphCommand, QAction*> m_graphActions;
     std::vector<QAction*> m_markerActions;

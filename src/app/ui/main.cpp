@@ -22,6 +22,7 @@
 #include "app/ui/GuardedApplication.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
+#include "app/ui/SmokeRun.h"
 #include "app/ui/Theme.h"
 #include "host/StderrHost.h"
 #include "trackmap/ui/TrackMapWindow.h"
@@ -153,6 +154,9 @@ int main(int argc, char** argv) {
     // The application-control name is taken once start-up is done, so that calls find the
     // command line's file open.
     if (controlled) bus.registerService(QString::fromLatin1(orvex::kAppBusName));
+    // The smoke test's scripted run: a dialog, the help, a save to this file, the quit.
+    if (const char* smoke = std::getenv("ORVEX_SMOKE_SAVE"))
+        orvex::StartSmokeRun(window, QString::fromLocal8Bit(smoke));
 
     const int rc = QApplication::exec();
     app.SaveSettings(host);
