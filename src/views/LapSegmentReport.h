@@ -10,11 +10,13 @@
 #include "graph/Color.h"
 #include "model/Dataset.h"
 #include "model/Units.h"
+#include "trackmap/TrackMap.h"
 
 namespace orvex {
 
 // Corner segment kinds of the track map.
-enum SegmentKind : uint8_t { kRightTurn = 1, kStraight = 2, kLeftTurn = 3 };
+// The corner kinds of the track map (kRightTurn, kStraight, kLeftTurn).
+using SegmentKind = CornerKind;
 
 // The track map's segments as the report reads them: each segment's end along the mapped lap
 // (feet) and its kind, in track order, and the mapped lap's length in feet.

@@ -10,6 +10,7 @@
 
 #include "app/DataAcqApp.h"
 #include "app/DataServer.h"
+#include "app/DocumentSetup.h"
 #include "app/ServerValues.h"
 #include "graph/MarkerTestData.h"
 #include "model/Document.h"
@@ -155,7 +156,7 @@ struct ServerRig {
     FakeLauncher launcher;
     FakeClock clock;
     FakeWindow window;
-    CBriodashDoc doc{host, DocumentOptions{}};
+    CBriodashDoc doc{host, DefaultDocumentServices(), DocumentOptions{}};
     std::unique_ptr<CDDEServer> server;
 
     explicit ServerRig(bool withDistance = true) {

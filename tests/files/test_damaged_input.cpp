@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "TestPaths.h"
+#include "app/DocumentSetup.h"
 #include "files/AsciiFile.h"
 #include "files/DataFile.h"
 #include "files/DataFileFixtures.h"
@@ -189,7 +190,7 @@ TEST_F(OversizedInput, EveryReaderRefusesWithItsMessage) {
         {"an ASCII data file",
          [&] {
              FakeHost host;
-             CBriodashDoc doc(host, DocumentOptions{});
+             CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
              ReadAsciiFile(doc, ascii);
              return host.MessageTexts();
          },

@@ -1,6 +1,7 @@
 // The rename and comments dialogs edit copies of the shown sessions' texts; OK writes them.
 #include <gtest/gtest.h>
 
+#include "app/DocumentSetup.h"
 #include "model/SessionEditing.h"
 #include "support/FakeHost.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 struct TwoSessionDoc : ::testing::Test {
     test::FakeHost host;
-    CBriodashDoc doc{host, DocumentOptions{}};
+    CBriodashDoc doc{host, DefaultDocumentServices(), DocumentOptions{}};
     CBriodashDataset* heat = nullptr;
     CBriodashDataset* finalRun = nullptr;
     void SetUp() override {

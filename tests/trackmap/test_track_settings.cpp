@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/DocumentSetup.h"
 #include "app/SessionGenerator.h"
 #include "model/Document.h"
 #include "processing/SpeedDistance.h"
@@ -90,7 +91,7 @@ TEST(TrackMapSettings, SourceCheckMessagesAndTheDistanceSource) {
               (std::vector<int>{kSpeedEngine, kSpeedRearWheel, kSpeedAccelerometer}));
     EXPECT_TRUE(settings.m_bOpen);
 
-    CBriodashDoc doc(host, DocumentOptions{});
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
     settings.m_nSpeedSource = kSpeedRearWheel;
     EXPECT_TRUE(settings.Ok(doc));
     EXPECT_EQ(doc.m_options.distanceMode, kDistanceRearWheel);

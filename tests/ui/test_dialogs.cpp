@@ -17,6 +17,7 @@
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
+#include "app/DocumentSetup.h"
 #include "app/ui/DialogGallery.h"
 #include "host/ui/DialogBinder.h"
 #include "logger/ui/ComPortDialog.h"
@@ -254,7 +255,7 @@ class TestDialogs : public QObject {
     // is saved as a picture on the demo session.
     void everyGalleryDialogBindsAllItsNames() {
         CDataAcqApp app(m_dir.filePath("ORVEX.INI").toStdString());
-        CBriodashDoc doc(m_host, DocumentOptions{});
+        CBriodashDoc doc(m_host, DefaultDocumentServices(), DocumentOptions{});
         GeneratorOptions demo;
         demo.minutes = 0.2;
         QVERIFY(FillDemoDocument(doc, demo));
@@ -279,7 +280,7 @@ class TestDialogs : public QObject {
     }
 
     void zeroTimeDialogSetsTheZeroOnlyOnOk() {
-        CBriodashDoc doc(m_host, DocumentOptions{});
+        CBriodashDoc doc(m_host, DefaultDocumentServices(), DocumentOptions{});
         GeneratorOptions demo;
         demo.minutes = 0.2;
         QVERIFY(FillDemoDocument(doc, demo));
@@ -305,7 +306,7 @@ class TestDialogs : public QObject {
     }
 
     void renameAndSpikeFilterChangeTheDocumentOnlyOnOk() {
-        CBriodashDoc doc(m_host, DocumentOptions{});
+        CBriodashDoc doc(m_host, DefaultDocumentServices(), DocumentOptions{});
         GeneratorOptions demo;
         demo.minutes = 0.2;
         QVERIFY(FillDemoDocument(doc, demo));

@@ -44,8 +44,8 @@ QDialogButtonBox* OkCancel(QDialog* dialog) {
 
 }  // namespace
 
-CSessionDialog::CSessionDialog(CSessionSelectDialog& model, int32_t green, int32_t red,
-                               QWidget* parent)
+CViewSessionDialog::CViewSessionDialog(CSessionSelectDialog& model, int32_t green, int32_t red,
+                                       QWidget* parent)
     : QDialog(parent), m_model(model), m_lGreen(green), m_lRed(red) {
     setWindowTitle(QString::fromStdString(model.Title()));
     auto* grid = new QGridLayout(this);
@@ -77,7 +77,7 @@ CSessionDialog::CSessionDialog(CSessionSelectDialog& model, int32_t green, int32
     Refresh();
 }
 
-void CSessionDialog::Refresh() {
+void CViewSessionDialog::Refresh() {
     m_available->clear();
     for (const CDatasetList& e : m_model.Available())
         m_available->addItem(QString::fromStdString(e.m_strName));
@@ -91,7 +91,7 @@ void CSessionDialog::Refresh() {
     ShowTimes();
 }
 
-void CSessionDialog::ShowTimes() {
+void CViewSessionDialog::ShowTimes() {
     m_bFilling = true;
     m_start->clear();
     m_stop->clear();
@@ -111,14 +111,14 @@ void CSessionDialog::ShowTimes() {
     m_bFilling = false;
 }
 
-void CSessionDialog::StoreTimes() {
+void CViewSessionDialog::StoreTimes() {
     if (m_bFilling) return;
     const int row = m_selected->currentRow();
     if (row < 0) return;
     m_model.SetTimes(row, m_start->currentData().toInt(), m_stop->currentData().toInt());
 }
 
-void CSessionDialog::accept() {
+void CViewSessionDialog::accept() {
     if (!m_model.Accept()) {
         Refresh();
         return;

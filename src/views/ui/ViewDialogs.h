@@ -12,11 +12,11 @@ class QLineEdit;
 
 namespace orvex {
 
-class CSessionDialog : public QDialog {
+class CViewSessionDialog : public QDialog {
     Q_OBJECT
   public:
-    CSessionDialog(CSessionSelectDialog& model, int32_t green, int32_t red,
-                   QWidget* parent = nullptr);
+    CViewSessionDialog(CSessionSelectDialog& model, int32_t green, int32_t red,
+                       QWidget* parent = nullptr);
     void accept() override;
 
   private:

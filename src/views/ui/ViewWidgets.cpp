@@ -170,7 +170,7 @@ void CTractionCircleWidget::SelectLaps() {
     std::vector<CDatasetList> current;
     for (const FrictionEntry& e : m_circle.Entries()) current.push_back(e.list);
     CSessionSelectDialog model(m_host, "Traction Circle", AvailableEntries(m_doc), current, 0);
-    CSessionDialog dialog(model, m_doc.m_lGreenTime, m_doc.m_lRedTime, this);
+    CViewSessionDialog dialog(model, m_doc.m_lGreenTime, m_doc.m_lRedTime, this);
     if (dialog.exec() == QDialog::Accepted) SetSelection(model.Selected());
 }
 
@@ -290,7 +290,7 @@ void CHistogramWidget::Build(int width, int height, const ViewMetrics& metrics, 
 void CHistogramWidget::SelectSessions() {
     CSessionSelectDialog model(m_host, "Select Sessions for Histogram", AvailableEntries(m_doc),
                                m_selection.sessions, static_cast<int>(m_selection.channels.size()));
-    CSessionDialog dialog(model, m_doc.m_lGreenTime, m_doc.m_lRedTime, this);
+    CViewSessionDialog dialog(model, m_doc.m_lGreenTime, m_doc.m_lRedTime, this);
     if (dialog.exec() == QDialog::Accepted) SetSessions(model.Selected());
 }
 
