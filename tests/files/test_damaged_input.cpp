@@ -191,7 +191,8 @@ TEST_F(OversizedInput, EveryReaderRefusesWithItsMessage) {
          [&] {
              FakeHost host;
              CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
-             ReadAsciiFile(doc, ascii);
+             std::vector<std::unique_ptr<CBriodashDataset>> read;
+             ReadAsciiFile(doc, ascii, read);
              return host.MessageTexts();
          },
          {"Could NOT read file '" + ascii + "'.\nException Error #:12"}},
