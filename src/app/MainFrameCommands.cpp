@@ -493,6 +493,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             cl.liveDemo = true;
         } else if (a == "--demo") {
             cl.demo = true;
+        } else if (a == "--retrieve") {
+            cl.retrieve = true;
         } else if (a == "--trackmap") {
             char* end = nullptr;
             const long lap = i + 1 < args.size() ? std::strtol(args[i + 1].c_str(), &end, 10) : 0;

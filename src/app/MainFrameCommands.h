@@ -156,6 +156,7 @@ struct CommandLine {
     std::string file;                // a data file to open, or empty
     bool liveDemo = false;           // "LiveDemo", any case
     bool demo = false;               // --demo: open a generated session
+    bool retrieve = false;           // --retrieve: "Retrieve from Data-Logger" at start-up
     std::string screenshot;          // --screenshot FILE.png
     std::string dialog;              // --dialog TITLE: the screenshot shows that dialog open
     int width = 1280, height = 800;  // --size WxH

@@ -145,6 +145,7 @@ TEST(MainFrameCommands, CommandLine) {
     EXPECT_FALSE(ParseCommandLine({"--size", "50x50"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--screenshot"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--bogus"}).error.empty());
+    EXPECT_TRUE(ParseCommandLine({"--retrieve"}).retrieve);
     EXPECT_EQ(ParseCommandLine({"--screenshot", "m.png", "--trackmap", "3"}).trackMapLap, 3);
     for (const char* lap : {"0", "x", "2x"})
         EXPECT_FALSE(ParseCommandLine({"--trackmap", lap}).error.empty()) << lap;

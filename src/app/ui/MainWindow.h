@@ -86,6 +86,9 @@ class CMainWindow : public QMainWindow {
     // Carries out a command as its menu item does.
     void Run(MainCommand id);
 
+    // "Retrieve from Data-Logger": a new document from the logger on the chosen port.
+    void RetrieveFromLogger();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -108,7 +111,6 @@ class CMainWindow : public QMainWindow {
     bool OutputActiveView(ViewOutput what);
     void ApplyMenuTips();
     bool ConfirmClose(CDocumentWindow& window);
-    void RetrieveFromLogger();
     void ChooseColor(MainCommand id);
     void OpenWithDialog();
     void OverlayWithDialog();

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -151,6 +152,8 @@ int main(int argc, char** argv) {
         !qapp.RunGuarded([&] { return window.OpenFile(QString::fromStdString(cl.file)); }))
         return 1;
     if (cl.demo && !qapp.RunGuarded([&] { return window.OpenDemo(); })) return 1;
+    // The desktop entry's "Retrieve from Data-Logger" action.
+    if (cl.retrieve) QTimer::singleShot(0, &window, [&window] { window.RetrieveFromLogger(); });
     // The application-control name is taken once start-up is done, so that calls find the
     // command line's file open.
     if (controlled) bus.registerService(QString::fromLatin1(orvex::kAppBusName));
