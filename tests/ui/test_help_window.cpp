@@ -13,6 +13,7 @@
 #include "app/DataAcqApp.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/MainWindow.h"
+#include "logger/ComPortChoice.h"
 #include "logger/ui/ComPortDialog.h"
 #include "support/FakeHost.h"
 
@@ -63,7 +64,8 @@ class TestHelpWindow : public QObject {
     void dialogKeysAndClicksOpenTheDialogsTopic() {
         CMainWindow w(*m_app, m_host);
         w.show();
-        CComPortDialog dlg(&w, 1);
+        CComPortChoice choice(1, "", {}, m_host);
+        CComPortDialog dlg(&w, choice);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         // F1 in the dialog.
@@ -94,7 +96,8 @@ class TestHelpWindow : public QObject {
         CMainWindow w(*m_app, m_host);
         w.show();
         w.Run(MainCommand::HelpIndex);  // a help window already open behind the dialog
-        CComPortDialog dlg(&w, 2);
+        CComPortChoice choice(2, "", {}, m_host);
+        CComPortDialog dlg(&w, choice);
         bool usable = false;
         QTimer::singleShot(0, &dlg, [&] {
             QTest::keyClick(dlg.Button(2), Qt::Key_F1);
