@@ -128,7 +128,7 @@ class TestOpenPaths : public QObject {
         const test::CliResult dump = Cli("dump '" + path + "' --channel rpm1 --values display");
         QCOMPARE(dump.status, 0);
         bool rpmSeen = false, distanceSeen = false;
-        for (int row = 0; row < window->MarkerList()->topLevelItemCount(); ++row) {
+        for (int row = 0; row < window->MarkerList()->model()->rowCount(); ++row) {
             const QStringList texts = window->MarkerList()->RowTexts(row);
             if (texts.value(0) == rpmRow) {
                 rpmSeen = true;

@@ -41,12 +41,12 @@ void SetMarkers(CChartWidget& chart) {
 // Every column of the list lies wholly inside its visible part and is wide enough to read.
 QString HiddenColumns(CMarkerListWidget& list) {
     QStringList out;
-    for (int i = 0; i < list.columnCount(); ++i) {
+    for (int i = 0; i < list.model()->columnCount(); ++i) {
         const int left = list.header()->sectionViewportPosition(i);
         const int width = list.header()->sectionSize(i);
         if (left < 0 || left + width > list.viewport()->width() || width < 24)
             out << QStringLiteral("%1 at %2+%3 of %4")
-                       .arg(list.headerItem()->text(i))
+                       .arg(list.model()->headerData(i, Qt::Horizontal).toString())
                        .arg(left)
                        .arg(width)
                        .arg(list.viewport()->width());
@@ -126,8 +126,8 @@ class TestWindowLayout : public QObject {
             SetMarkers(*doc->Chart());
             QCoreApplication::processEvents();
             CMarkerListWidget& list = *doc->MarkerList();
-            QCOMPARE(list.headerItem()->text(2), QString("Red Marker"));
-            QCOMPARE(list.headerItem()->text(3), QString("Difference"));
+            QCOMPARE(list.model()->headerData(2, Qt::Horizontal).toString(), QString("Red Marker"));
+            QCOMPARE(list.model()->headerData(3, Qt::Horizontal).toString(), QString("Difference"));
             QVERIFY2(HiddenColumns(list).isEmpty(), qPrintable(HiddenColumns(list)));
             // The chart keeps at least half the window.
             QVERIFY(doc->Chart()->width() >= doc->width() / 2 - 10);
