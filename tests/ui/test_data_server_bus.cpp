@@ -159,8 +159,8 @@ class TestDataServerBus : public QObject {
         QVERIFY(m_dir.isValid());
         m_file1 = Path(QStringLiteral("first.tbc"));
         m_file2 = Path(QStringLiteral("second.tbc"));
-        QVERIFY(MakeFile(m_file1, 0.5, 1));
-        QVERIFY(MakeFile(m_file2, 0.25, 2));
+        QVERIFY(MakeFile(m_file1, 6.0, 1));
+        QVERIFY(MakeFile(m_file2, 5.0, 2));
 
         // The suspension program lives in its own folder.
         QVERIFY(QDir().mkpath(Path(QStringLiteral("damplex"))));
@@ -460,12 +460,13 @@ class TestDataServerBus : public QObject {
         QVERIFY(second.waitForFinished(30000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
-        // The second file (15 s long) is now the active one: at 20 s its RPM is not available.
+        // The second file (5 minutes long) is now the active one: at 330 s its RPM is not
+        // available, while the first file's would be.
         const uint conv = Connect(QStringLiteral("PlayBack"));
         Call(QStringLiteral("Poke"), {conv, QStringLiteral("ChannelOrder"), Zero("XT R1")});
         Call(QStringLiteral("AdviseStart"), {conv, QStringLiteral("ChannelData")});
         m_sink.received.clear();
-        QVERIFY(AppCall(QStringLiteral("SetMarker"), {QStringLiteral("green"), 20.0})
+        QVERIFY(AppCall(QStringLiteral("SetMarker"), {QStringLiteral("green"), 330.0})
                     .arguments()
                     .value(0)
                     .toBool());
@@ -474,7 +475,7 @@ class TestDataServerBus : public QObject {
         for (const auto& a : m_sink.received)
             if (a.conversation == conv) v = Doubles(a.data);
         QCOMPARE(v.size(), std::size_t{2});
-        QCOMPARE(v[0], 20.0);
+        QCOMPARE(v[0], 330.0);
         QVERIFY(std::isnan(v[1]));
         Call(QStringLiteral("Disconnect"), {conv});
     }

@@ -222,7 +222,7 @@ class TestMainWindow : public QObject {
         const QString file = Path("load.tbc");
         {
             CMainWindow w(*m_app, m_host);
-            QVERIFY(w.SaveDocument(w.OpenDemo(1.0), file));
+            QVERIFY(w.SaveDocument(w.OpenDemo(5.0), file));
         }
         CQtHost host(m_app->AbortRequest());
         ShownButtons shown;

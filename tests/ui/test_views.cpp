@@ -67,7 +67,7 @@ class TestViews : public QObject {
         m_app = std::make_unique<CDataAcqApp>(m_dir.filePath("ORVEX.INI").toStdString());
         m_host = test::FakeHost();
         m_window = std::make_unique<CMainWindow>(*m_app, m_host);
-        QVERIFY(m_window->OpenDemo(1.0));
+        QVERIFY(m_window->OpenDemo(5.0));
     }
     void cleanup() { m_window.reset(); }
 
