@@ -8,7 +8,7 @@ command -v xvfb-run >/dev/null || { echo "smoke-x11: xvfb-run missing (apt-get i
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$build/orvex-cli" demo --out "$work/demo.tbc" --minutes 2 >/dev/null
+"$build/orvex-cli" demo --out "$work/demo.tbc" --minutes 5 >/dev/null
 mkdir -m 700 "$work/runtime"
 export ORVEX_CONFIG_DIR="$work/config" ORVEX_SMOKE_SAVE="$work/saved.tbc" XDG_RUNTIME_DIR="$work/runtime"
 unset QT_QPA_PLATFORM
