@@ -45,12 +45,13 @@ class CScriptedLine : public orvex::ISerialLine {
     }
     std::string LastError() const override { return "line closed"; }
     // Every answer has been given: the user gives up (the host aborts).
-    bool Exhausted() const { return m_pos >= m_size && BytesWaiting() == 0; }
+    bool Exhausted() const { return m_pos >= m_size && m_read >= m_waiting.size(); }
 
   private:
     void Release() {
         if (m_pos >= m_size) return;
-        std::size_t n = std::min<std::size_t>(m_data[m_pos++], m_size - m_pos);
+        const std::size_t length = m_data[m_pos++];
+        const std::size_t n = std::min(length, m_size - m_pos);
         m_waiting.insert(m_waiting.end(), m_data + m_pos, m_data + m_pos + n);
         m_pos += n;
     }
