@@ -57,7 +57,7 @@ class CStripChart : public CViewBase {
   private:
     void Apply(const MarkerOutcome& outcome);
 
-    IHostServices& m_host;
+    [[maybe_unused]] IHostServices& m_host;
     CGraphViewState m_state;
     GraphOptions m_options;
     CGraphLayout m_layout;

@@ -124,7 +124,8 @@ TEST(TrackView, DoubleClickFindsTheNearestPoint) {
     const CTrackViewModel view = View(map);
     const GPoint p = view.ToPixels(1003.0, 241.0);
     EXPECT_EQ(view.NearestPoint(p.x, p.y), std::optional<std::size_t>(124));
-    const CTrackViewModel empty = View(CTrackMap{});
+    const CTrackMap none;  // the view keeps a reference to its map
+    const CTrackViewModel empty = View(none);
     EXPECT_FALSE(empty.NearestPoint(10, 10).has_value());
 }
 
@@ -197,7 +198,8 @@ TEST(TrackView, RampAndTitleTexts) {
 }
 
 TEST(TrackView, WithoutAMapOnlyTheBackground) {
-    CTrackViewModel view = View(CTrackMap{});
+    const CTrackMap none;  // the view keeps a reference to its map
+    CTrackViewModel view = View(none);
     view.m_greenDistance = 10.0;
     CGraphScene scene;
     view.BuildScene(scene);
