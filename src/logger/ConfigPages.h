@@ -56,6 +56,7 @@ class CFilteredEdit : public TextField {
 // "value1" to "value9", the auto-start minutes "minutes".
 class CConfigureEquationPage : public CDialogModel {
   public:
+    using CDialogModel::Changed;
     CConfigureEquationPage(CTachConfig& cfg, const EquationChannels& ch, int equation,
                            IHostServices& host)
         : m_cfg(cfg), m_ch(ch), m_nEquation(equation), m_host(host) {
