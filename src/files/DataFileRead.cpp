@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <ctime>
 #include <iterator>
 #include <new>
@@ -196,6 +197,11 @@ class CDataFileReader {
             m_ar.Word();  // second engine-channel word: the pulses follow from the type
         }
         ds->m_fClock = m_ar.Float();
+        // The logger's clock rate divides every RPM period; a damaged file can hold a NaN,
+        // an infinity or a negative rate, which no logger writes.
+        if (!std::isfinite(ds->m_fClock) || ds->m_fClock < 0.0f) {
+            throw CArchiveException(ArchiveError::BadObject);
+        }
         ds->m_nBeaconsPerLap = m_ar.Word();
         ds->m_markers.m_nPerLap = ds->m_nBeaconsPerLap;
         if (m_v.AtLeast(2, 5, 'B')) m_ar.Word();  // distances are always recomputed

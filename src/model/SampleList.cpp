@@ -213,7 +213,12 @@ void CSeriesBase::AdjustRangeAfterShift(Pos inserted, Pos removed) {
 }
 
 double CShaftList::GetRPM(uint32_t period, bool milli) const {
-    const uint32_t counts = static_cast<uint32_t>(static_cast<double>(m_fClock) * 60.0);
+    // Clock counts in a minute; a rate outside what 32 bits hold (a damaged file, a live
+    // reading gone wrong) is held at the nearest end instead of being converted blindly.
+    const double perMinute = static_cast<double>(m_fClock) * 60.0;
+    const uint32_t counts = !(perMinute > 0.0)          ? 0u
+                            : perMinute >= 4294967295.0 ? 0xFFFFFFFFu
+                                                        : static_cast<uint32_t>(perMinute);
     double rpm;
     if (period == 0 || (m_bFramed && period == 0xFFFE)) {
         // No reading. The unframed logger never sends a zero period; treat it like framed.

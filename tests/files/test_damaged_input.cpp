@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -70,6 +71,24 @@ TEST(DamagedInput, BytesAfterTheLastDatasetAreDamage) {
         EXPECT_FALSE(ReadBytes(b.bytes, host, c));
         EXPECT_EQ(host.MessageTexts(), Lines{"Bad Object Read while accessing data file."});
         EXPECT_TRUE(c.datasets.empty());
+    }
+}
+
+TEST(DamagedInput, AClockRateNoLoggerHasIsDamage) {
+    for (float clock : {std::nanf(""), INFINITY, -1.0f}) {
+        SCOPED_TRACE(clock);
+        test::DatasetBytes d;
+        d.name.S("Run");
+        d.carSetup = test::DefaultCarSetup();
+        d.clock = clock;
+        d.rpm[0].samples = {{0, 18432}, {100, 18432}};
+        d.rpm[0].gears = {0, 0};
+        ByteBuilder b = test::FileHeader();
+        b.W(1).Class("CBriodashDataset").Append(test::DatasetRecord(d));
+        FakeHost host;
+        DataFileContents c;
+        EXPECT_FALSE(ReadBytes(b.bytes, host, c));
+        EXPECT_EQ(host.MessageTexts(), Lines{"Bad Object Read while accessing data file."});
     }
 }
 

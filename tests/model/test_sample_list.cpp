@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <vector>
 
 #include "model/Dataset.h"
@@ -152,6 +153,14 @@ TEST(ShaftList, RpmFromPeriods) {
     EXPECT_DOUBLE_EQ(s.GetRPM(0xFFFFFFF0u, false), 1.0);
     // RPM × 1000 past the int32 range (a damaged file's periods) is held to it.
     EXPECT_EQ(s.GetRPMMilli(1), INT32_MAX);
+    // A clock rate no logger has (NaN, negative, past 32 bits a minute) gives a reading.
+    s.m_bFramed = 1;
+    for (float clock : {std::nanf(""), -307200.0f, 1e30f}) {
+        SCOPED_TRACE(clock);
+        s.m_fClock = clock;
+        const double rpm = s.GetRPM(18432, false);
+        EXPECT_TRUE(std::isfinite(rpm));
+    }
 }
 
 TEST(SampleList, OldMarkerCodesRenumberedByGroup) {
