@@ -259,19 +259,16 @@ void CDataAcqApp::ReadSettings(const CProfileFile& file) {
     if (!version.empty()) ParseVersion(version, major, minor, letter);
     m_bOldFormat = IsOldVersion(major, minor, letter);
 
-    m_nPrinterSetupFlags = GetProfileRangedInt(kSettings, "Printer-SetupFlags", 0, 0, INT_MAX);
+    LoadSettingRows();
     m_nPrinterSetupFlags |= 0x849;
-    m_bShowToolTips = GetProfileBool(kSettings, "Show-ToolTips", false);
     m_theme = ThemeFromName(GetProfileString(kSettings, "Theme", "System"));
-    m_nRecordSegments = GetProfileRangedInt(kSettings, "Record-Segments", 1, 1, 8);
-    m_nComPort = GetProfileRangedInt(kSettings, "ComPort", 1, 1, 8);
-    m_strComDevice = GetProfileString(kSettings, "ComDevice", "");
-    if (m_bOldFormat) LoadOldEngine();
-    m_bStackedTabs = GetProfileBool("Customer-Specific", "LD-Stacked-Tabs", true);
-    m_bSharedPort = GetProfileBool("ComPort", "Shared", false);
-    if (m_bOldFormat) LoadOldShafts();
-    LoadViewSettings();
-    if (m_bOldFormat) LoadOldSmoothing();
+    m_units = GetProfileString(kSettings, "Units", "Imperial") == "Metric" ? Units::Metric
+                                                                           : Units::Imperial;
+    if (m_bOldFormat) {
+        LoadOldEngine();
+        LoadOldShafts();
+        LoadOldSmoothing();
+    }
     LoadTransmission();  // with the old speed sensor keys between gears and rear end
     if (m_bOldFormat)
         LoadOldTires();
@@ -282,44 +279,9 @@ void CDataAcqApp::ReadSettings(const CProfileFile& file) {
     LoadLoggerConfigs();
     LoadSpikeFilter();
     LoadColors();
-    m_bTrackMapOnTop = GetProfileBool("Track-Map", "View On Top", true);
-    m_bMarkerViewBottom = GetProfileBool("Marker-View", "Bottom", false);
-    m_nMarkerViewHeight = GetProfileRangedInt("Marker-View", "Height", -1, -1, 9999);
-    m_nMarkerViewWidth = GetProfileRangedInt("Marker-View", "Width", -1, -1, 9999);
-    LoadServerSettings();
+    LoadRecentFiles();
+    m_server = ServerState{};
     m_profile.Clear();
-}
-
-void CDataAcqApp::LoadViewSettings() {
-    m_bAutoSave = GetProfileBool(kSettings, "AutoSave", true);
-    m_bMphScale = GetProfileBool(kSettings, "MPHScale", false);
-    m_bLikeAnalogs = GetProfileBool(kSettings, "LikeAnalogs", true);
-    m_nXAxisMode = GetProfileRangedInt(kSettings, "XAxisMode", 1, 1, 2);
-    m_nXDistMode = GetProfileRangedInt(kSettings, "XDistMode", 1, 0, 4);
-    m_bAnalogScales = GetProfileBool(kSettings, "AnalogScales", true);
-    m_bOpenTrackMap = GetProfileBool(kSettings, "OpenTrackMap", false);
-    m_bCalcBanking = GetProfileBool(kSettings, "CalcBanking", false);
-    m_nGroundSpeedMap = GetProfileRangedInt(kSettings, "GroundSpeedMap", 2, 1, 4);
-    m_nTrackMapDrawSegments = GetProfileRangedInt(kSettings, "TrackMap-DrawSegments", 0, 0, 7);
-    m_fTrackMapLateralPos = GetProfileFloat(kSettings, "TrackMap-LateralPos", 0.2f, 0, 1.0f);
-    m_fTrackMapLateralNeg = GetProfileFloat(kSettings, "TrackMap-LateralNeg", 0.2f, 0, 1.0f);
-    m_fTrackMapLongitudePos = GetProfileFloat(kSettings, "TrackMap-LongitudePos", 0.2f, 0, 1.0f);
-    m_fTrackMapLongitudeNeg = GetProfileFloat(kSettings, "TrackMap-LongitudeNeg", 0.2f, 0, 1.0f);
-    m_nTrackMapTrackMarkers = GetProfileRangedInt(kSettings, "TrackMap-TrackMarkers", 0, 0, 2);
-    m_bTrackMapTrackRace = GetProfileBool(kSettings, "TrackMap-TrackRace", true);
-    m_bTrackMapRampAccel = GetProfileBool(kSettings, "TrackMap-RampAccel", false);
-    m_bFcDrawCurve = GetProfileBool(kSettings, "FC-Draw Curve", true);
-    m_bFcXGrid = GetProfileBool(kSettings, "FC-XGrid", false);
-    m_bFcYGrid = GetProfileBool(kSettings, "FC-YGrid", false);
-    m_bFcValues = GetProfileBool(kSettings, "FC-Values", true);
-    m_bLapReportDisplaySpeeds = GetProfileBool(kSettings, "LapReport-DisplaySpeeds", false);
-    m_bLapReportCalculateBest = GetProfileBool(kSettings, "LapReport-CalculateBest", false);
-    m_bLapReportColorSegs = GetProfileBool(kSettings, "LapReport-ColorSegs", false);
-    m_bLapReportHighliteBest = GetProfileBool(kSettings, "LapReport-HighliteBest", false);
-    m_bLapReportViewAll = GetProfileBool(kSettings, "LapReport-ViewAll", true);
-    m_bLapReportUseSelected = GetProfileBool(kSettings, "LapReport-UseSelected", false);
-    m_units = GetProfileString(kSettings, "Units", "Imperial") == "Metric" ? Units::Metric
-                                                                           : Units::Imperial;
 }
 
 void CDataAcqApp::LoadTransmission() {
@@ -353,13 +315,6 @@ void CDataAcqApp::LoadSpikeFilter() {
 void CDataAcqApp::LoadColors() {
     for (int i = 0; i < kAppColors; ++i)
         m_colors[i] = GetProfileColor("ColorSettings", kColorKeys[i].key, kColorKeys[i].color);
-}
-
-void CDataAcqApp::LoadServerSettings() {
-    m_strSuspensionApp = GetProfileString("Server-Settings", "Suspension-App", "");
-    m_bServerAutoMode = GetProfileBool("Server-Settings", "Auto-Mode", false);
-    m_nServerTimer = GetProfileRangedInt("Server-Settings", "Timer", 30, 10, 40);
-    m_server = ServerState{};
 }
 
 // --- Exit ---
@@ -410,65 +365,52 @@ bool CDataAcqApp::SaveSettings(IHostServices& host) {
 
 void CDataAcqApp::WriteSettings(CProfileFile& file) {
     m_profile = std::move(file);
-    char version[32];
-    std::snprintf(version, sizeof version, "V%1d.%02d%c", kMajor, kMinor, kLetter);
-    WriteProfileString(kSettings, "Version", version);
-    WriteProfileInt(kSettings, "Record-Segments", m_nRecordSegments);
-    WriteProfileInt(kSettings, "ComPort", m_nComPort);
-    SaveViewSettings();
-    WriteProfileString(kSettings, "Units", m_units == Units::Metric ? "Metric" : "Imperial");
-    SaveRpmChannels();
-    SaveAnalogChannels();
-    SaveDigitalChannels();
-    SaveLoggerConfigs();
-    SaveSpikeFilter();
-    SaveColors();
-    WriteProfileBool("Track-Map", "View On Top", m_bTrackMapOnTop);
-    WriteProfileBool("Marker-View", "Bottom", m_bMarkerViewBottom);
-    WriteProfileInt("Marker-View", "Height", m_nMarkerViewHeight);
-    WriteProfileInt("Marker-View", "Width", m_nMarkerViewWidth);
-    SaveServerSettings();
+    SaveSettingRows();
     file = std::move(m_profile);
     m_profile.Clear();
 }
 
-void CDataAcqApp::SaveViewSettings() {
-    WriteProfileBool(kSettings, "AutoSave", m_bAutoSave);
-    WriteProfileBool(kSettings, "MPHScale", m_bMphScale);
-    WriteProfileBool(kSettings, "LikeAnalogs", m_bLikeAnalogs);
-    WriteProfileInt(kSettings, "XAxisMode", m_nXAxisMode);
-    WriteProfileInt(kSettings, "XDistMode", m_nXDistMode);
-    WriteProfileBool(kSettings, "AnalogScales", m_bAnalogScales);
-    WriteProfileInt(kSettings, "Printer-SetupFlags", m_nPrinterSetupFlags);
-    WriteProfileBool(kSettings, "Show-ToolTips", m_bShowToolTips);
+void CDataAcqApp::SaveVersion() {
+    char version[32];
+    std::snprintf(version, sizeof version, "V%1d.%02d%c", kMajor, kMinor, kLetter);
+    WriteProfileString(kSettings, "Version", version);
+}
+
+void CDataAcqApp::SaveTheme() {
     WriteProfileString(kSettings, "Theme", ThemeName(m_theme));
-    WriteProfileBool(kSettings, "OpenTrackMap", m_bOpenTrackMap);
-    WriteProfileBool(kSettings, "CalcBanking", m_bCalcBanking);
-    WriteProfileInt(kSettings, "GroundSpeedMap", m_nGroundSpeedMap);
-    WriteProfileInt(kSettings, "TrackMap-DrawSegments", m_nTrackMapDrawSegments);
-    WriteProfileFloat(kSettings, "TrackMap-LateralPos", m_fTrackMapLateralPos);
-    WriteProfileFloat(kSettings, "TrackMap-LateralNeg", m_fTrackMapLateralNeg);
-    WriteProfileFloat(kSettings, "TrackMap-LongitudePos", m_fTrackMapLongitudePos);
-    WriteProfileFloat(kSettings, "TrackMap-LongitudeNeg", m_fTrackMapLongitudeNeg);
-    WriteProfileInt(kSettings, "TrackMap-TrackMarkers", m_nTrackMapTrackMarkers);
-    WriteProfileBool(kSettings, "TrackMap-TrackRace", m_bTrackMapTrackRace);
-    WriteProfileBool(kSettings, "TrackMap-RampAccel", m_bTrackMapRampAccel);
-    WriteProfileBool(kSettings, "FC-Draw Curve", m_bFcDrawCurve);
-    WriteProfileBool(kSettings, "FC-XGrid", m_bFcXGrid);
-    WriteProfileBool(kSettings, "FC-YGrid", m_bFcYGrid);
-    WriteProfileBool(kSettings, "FC-Values", m_bFcValues);
-    WriteProfileBool(kSettings, "LapReport-DisplaySpeeds", m_bLapReportDisplaySpeeds);
-    WriteProfileBool(kSettings, "LapReport-CalculateBest", m_bLapReportCalculateBest);
-    WriteProfileBool(kSettings, "LapReport-ColorSegs", m_bLapReportColorSegs);
-    WriteProfileBool(kSettings, "LapReport-HighliteBest", m_bLapReportHighliteBest);
-    WriteProfileBool(kSettings, "LapReport-ViewAll", m_bLapReportViewAll);
-    WriteProfileBool(kSettings, "LapReport-UseSelected", m_bLapReportUseSelected);
-    WriteProfileBool("Customer-Specific", "LD-Stacked-Tabs", m_bStackedTabs);
-    // Not among the keys written by older versions; written so a migration keeps it.
-    WriteProfileBool("ComPort", "Shared", m_bSharedPort);
-    // A typed device path, after the keys of the original order.
-    WriteProfileString(kSettings, "ComDevice", m_strComDevice);
-    SaveTransmission();
+}
+
+constexpr const char* kRecentSection = "Recent File List";
+
+void CDataAcqApp::AddRecentFile(const std::string& path) {
+    if (path.empty()) return;
+    RemoveRecentFile(path);
+    m_recentFiles.insert(m_recentFiles.begin(), path);
+    if (m_recentFiles.size() > static_cast<std::size_t>(kRecentFiles))
+        m_recentFiles.resize(kRecentFiles);
+}
+
+void CDataAcqApp::RemoveRecentFile(const std::string& path) {
+    std::erase(m_recentFiles, path);
+}
+
+void CDataAcqApp::LoadRecentFiles() {
+    m_recentFiles.clear();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        std::string v = GetProfileString(kRecentSection, "File" + std::to_string(i), "");
+        if (!v.empty()) m_recentFiles.push_back(std::move(v));
+    }
+}
+
+// Written last, as the list was always saved after every other setting.
+void CDataAcqApp::SaveRecentFiles() {
+    m_profile.DeleteSection(kRecentSection);
+    for (std::size_t i = 0; i < m_recentFiles.size(); ++i)
+        WriteProfileString(kRecentSection, "File" + std::to_string(i + 1), m_recentFiles[i]);
+}
+
+void CDataAcqApp::SaveUnits() {
+    WriteProfileString(kSettings, "Units", m_units == Units::Metric ? "Metric" : "Imperial");
 }
 
 void CDataAcqApp::SaveTransmission() {
@@ -496,12 +438,6 @@ void CDataAcqApp::SaveSpikeFilter() {
 void CDataAcqApp::SaveColors() {
     for (int i = 0; i < kAppColors; ++i)
         WriteProfileColor("ColorSettings", kColorKeys[i].key, m_colors[i]);
-}
-
-void CDataAcqApp::SaveServerSettings() {
-    WriteProfileString("Server-Settings", "Suspension-App", m_strSuspensionApp);
-    WriteProfileBool("Server-Settings", "Auto-Mode", m_bServerAutoMode);
-    WriteProfileInt("Server-Settings", "Timer", m_nServerTimer);
 }
 
 }  // namespace orvex

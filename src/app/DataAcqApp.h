@@ -89,6 +89,32 @@ class CDataAcqApp {
     // Writes every setting into `file` as the exit does.
     void WriteSettings(CProfileFile& file);
 
+    // One key of the settings file that holds a single value, as its table declares it.
+    enum class SettingKind { Bool, Int, Float, String };
+    struct SettingKey {
+        const char* section;
+        const char* key;
+        SettingKind kind;
+        double defaultValue, minimum, maximum;  // Bool: 0 or 1; String: no default text
+    };
+    // A row of the settings table: a key and its member, or a group of keys with its saver.
+    struct SettingRow;
+    // Every single-value key in the order the file lists them.
+    static std::vector<SettingKey> SettingKeys();
+    // The member behind a key of [Settings] or another section (found by key alone, which
+    // is unique), or nullptr when the key holds no value of that type.
+    bool* BoolSetting(std::string_view key);
+    const bool* BoolSetting(std::string_view key) const;
+    int32_t* IntSetting(std::string_view key);
+    const int32_t* IntSetting(std::string_view key) const;
+
+    // The recent-file list, newest first, at most kRecentFiles ("Recent File List").
+    static constexpr int kRecentFiles = 8;
+    const std::vector<std::string>& GetRecentFiles() const { return m_recentFiles; }
+    // Puts `path` first (once); the oldest entry beyond eight drops off.
+    void AddRecentFile(const std::string& path);
+    void RemoveRecentFile(const std::string& path);
+
     // True when the settings read were older than V2.8E (they are migrated at exit).
     bool IsOldFormat() const { return m_bOldFormat; }
 
@@ -251,8 +277,15 @@ class CDataAcqApp {
 
   private:
     // Loaders and savers of one group of keys each.
-    void LoadViewSettings();
-    void SaveViewSettings();
+    // The rows of the settings file in the order they are written (SettingsTable.cpp).
+    static const std::vector<SettingRow>& SettingRows();
+    void LoadSettingRows();
+    void SaveSettingRows();
+    void SaveVersion();
+    void SaveTheme();
+    void SaveUnits();
+    void LoadRecentFiles();
+    void SaveRecentFiles();
     void LoadOldEngine();
     void LoadOldShafts();
     void LoadOldSmoothing();
@@ -270,8 +303,6 @@ class CDataAcqApp {
     void SaveSpikeFilter();
     void LoadColors();
     void SaveColors();
-    void LoadServerSettings();
-    void SaveServerSettings();
     void LoadLoggerConfigs();
     void SaveLoggerConfigs();
     CFreqSetup& RpmSetup(int channel, int type);
@@ -281,6 +312,7 @@ class CDataAcqApp {
     CProfileFile m_profile;          // the file being read or written
     CProfileFile m_loaded;           // the file as read at start-up
     bool m_bOldFormat = false;
+    std::vector<std::string> m_recentFiles;
 
     int32_t m_nPrinterSetupFlags = 0;
     bool m_bShowToolTips = false;

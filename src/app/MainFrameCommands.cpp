@@ -183,8 +183,49 @@ const std::vector<MainFrameCommand> kCommands = {
      true},
 };
 
-bool Flip(bool v) {
-    return !v;
+// The commands that show and change one key of the settings file, named as the settings
+// table names it: a flag flips (kFlip); a choice sets its value and is checked while the key
+// holds it.
+constexpr int kFlip = -1;
+struct SettingCommand {
+    MainCommand id;
+    const char* key;
+    int value;
+};
+const SettingCommand kSettingCommands[] = {
+    {C::AutoSave, "AutoSave", kFlip},
+    {C::MenuTips, "Show-ToolTips", kFlip},
+    {C::MarkerRight, "Bottom", 0},
+    {C::MarkerBelow, "Bottom", 1},
+    {C::MphLowerHalf, "MPHScale", kFlip},
+    {C::CombineAnalogScales, "LikeAnalogs", kFlip},
+    {C::AnalogScales, "AnalogScales", kFlip},
+    {C::DisplayTime, "XAxisMode", 1},
+    {C::DisplayDistance, "XAxisMode", 2},
+    {C::DistFrontWheel, "XDistMode", 1},
+    {C::DistRearWheel, "XDistMode", 2},
+    {C::DistAccelerometer, "XDistMode", 3},
+    {C::DistEngine, "XDistMode", 4},
+    {C::RampAccel, "TrackMap-RampAccel", kFlip},
+    {C::TrackGreen, "TrackMap-TrackMarkers", 1},
+    {C::TrackRed, "TrackMap-TrackMarkers", 2},
+    {C::TrackRace, "TrackMap-TrackRace", kFlip},
+    {C::FcXGrid, "FC-XGrid", kFlip},
+    {C::FcYGrid, "FC-YGrid", kFlip},
+    {C::FcDrawCurve, "FC-Draw Curve", kFlip},
+    {C::FcValues, "FC-Values", kFlip},
+    {C::LapUseSelected, "LapReport-UseSelected", kFlip},
+    {C::LapDisplaySpeeds, "LapReport-DisplaySpeeds", kFlip},
+    {C::LapHighliteBest, "LapReport-HighliteBest", kFlip},
+    {C::LapCalculateBest, "LapReport-CalculateBest", kFlip},
+    {C::LapColorSegs, "LapReport-ColorSegs", kFlip},
+    {C::LapViewAll, "LapReport-ViewAll", kFlip},
+};
+
+const SettingCommand* SettingCommandOf(MainCommand id) {
+    for (const SettingCommand& c : kSettingCommands)
+        if (c.id == id) return &c;
+    return nullptr;
 }
 
 }  // namespace
@@ -205,44 +246,24 @@ std::string MainCommandText(MainCommand id, const CDataAcqApp& app) {
 }
 
 bool IsMainCommandChecked(MainCommand id, const CDataAcqApp& app) {
+    if (FindMainCommand(id).kind == K::Action) return false;
+    if (const SettingCommand* c = SettingCommandOf(id)) {
+        if (c->value == kFlip) return *app.BoolSetting(c->key);
+        if (const int32_t* n = app.IntSetting(c->key)) return *n == c->value;
+        return *app.BoolSetting(c->key) == (c->value != 0);
+    }
     const int segments = app.GetTrackMapDrawSegments();
     switch (id) {
         case C::UnitsImperial:
             return app.GetUnits() == Units::Imperial;
         case C::UnitsMetric:
             return app.GetUnits() == Units::Metric;
-        case C::AutoSave:
-            return app.GetAutoSave();
-        case C::MenuTips:
-            return app.GetShowToolTips();
         case C::ThemeSystem:
             return app.GetTheme() == AppTheme::System;
         case C::ThemeLight:
             return app.GetTheme() == AppTheme::Light;
         case C::ThemeDark:
             return app.GetTheme() == AppTheme::Dark;
-        case C::MarkerRight:
-            return !app.GetMarkerViewBottom();
-        case C::MarkerBelow:
-            return app.GetMarkerViewBottom();
-        case C::MphLowerHalf:
-            return app.GetMphScale();
-        case C::CombineAnalogScales:
-            return app.GetLikeAnalogs();
-        case C::AnalogScales:
-            return app.GetAnalogScales();
-        case C::DisplayTime:
-            return app.GetXAxisMode() == 1;
-        case C::DisplayDistance:
-            return app.GetXAxisMode() == 2;
-        case C::DistFrontWheel:
-            return app.GetXDistMode() == 1;
-        case C::DistRearWheel:
-            return app.GetXDistMode() == 2;
-        case C::DistAccelerometer:
-            return app.GetXDistMode() == 3;
-        case C::DistEngine:
-            return app.GetXDistMode() == 4;
         case C::DrawAccelSegments:
             return (segments & 3) == 1;
         case C::DrawCornerSegments:
@@ -251,38 +272,23 @@ bool IsMainCommandChecked(MainCommand id, const CDataAcqApp& app) {
             return (segments & 3) == 3;
         case C::ShowCornerNumbers:
             return (segments & 4) != 0;
-        case C::RampAccel:
-            return app.GetTrackMapRampAccel();
-        case C::TrackGreen:
-            return app.GetTrackMapTrackMarkers() == 1;
-        case C::TrackRed:
-            return app.GetTrackMapTrackMarkers() == 2;
-        case C::TrackRace:
-            return app.GetTrackMapTrackRace();
-        case C::FcXGrid:
-            return app.GetFcXGrid();
-        case C::FcYGrid:
-            return app.GetFcYGrid();
-        case C::FcValues:
-            return app.GetFcValues();
-        case C::LapUseSelected:
-            return app.GetLapReportUseSelected();
-        case C::LapDisplaySpeeds:
-            return app.GetLapReportDisplaySpeeds();
-        case C::LapHighliteBest:
-            return app.GetLapReportHighliteBest();
-        case C::LapCalculateBest:
-            return app.GetLapReportCalculateBest();
-        case C::LapColorSegs:
-            return app.GetLapReportColorSegs();
-        case C::LapViewAll:
-            return app.GetLapReportViewAll();
         default:
             return false;
     }
 }
 
 bool ApplyMainToggle(MainCommand id, CDataAcqApp& app) {
+    if (const SettingCommand* c = SettingCommandOf(id)) {
+        if (c->value == kFlip) {
+            bool* flag = app.BoolSetting(c->key);
+            *flag = !*flag;
+        } else if (int32_t* n = app.IntSetting(c->key)) {
+            *n = c->value;
+        } else {
+            *app.BoolSetting(c->key) = c->value != 0;
+        }
+        return true;
+    }
     // The three segment modes share the low two bits: choosing the mode already set clears it.
     auto segmentMode = [&app](int mode) {
         const int v = app.GetTrackMapDrawSegments();
@@ -295,12 +301,6 @@ bool ApplyMainToggle(MainCommand id, CDataAcqApp& app) {
         case C::UnitsMetric:
             app.SetUnits(Units::Metric);
             return true;
-        case C::AutoSave:
-            app.SetAutoSave(Flip(app.GetAutoSave()));
-            return true;
-        case C::MenuTips:
-            app.SetShowToolTips(Flip(app.GetShowToolTips()));
-            return true;
         case C::ThemeSystem:
             app.SetTheme(AppTheme::System);
             return true;
@@ -309,39 +309,6 @@ bool ApplyMainToggle(MainCommand id, CDataAcqApp& app) {
             return true;
         case C::ThemeDark:
             app.SetTheme(AppTheme::Dark);
-            return true;
-        case C::MarkerRight:
-            app.SetMarkerViewBottom(false);
-            return true;
-        case C::MarkerBelow:
-            app.SetMarkerViewBottom(true);
-            return true;
-        case C::MphLowerHalf:
-            app.SetMphScale(Flip(app.GetMphScale()));
-            return true;
-        case C::CombineAnalogScales:
-            app.SetLikeAnalogs(Flip(app.GetLikeAnalogs()));
-            return true;
-        case C::AnalogScales:
-            app.SetAnalogScales(Flip(app.GetAnalogScales()));
-            return true;
-        case C::DisplayTime:
-            app.SetXAxisMode(1);
-            return true;
-        case C::DisplayDistance:
-            app.SetXAxisMode(2);
-            return true;
-        case C::DistFrontWheel:
-            app.SetXDistMode(1);
-            return true;
-        case C::DistRearWheel:
-            app.SetXDistMode(2);
-            return true;
-        case C::DistAccelerometer:
-            app.SetXDistMode(3);
-            return true;
-        case C::DistEngine:
-            app.SetXDistMode(4);
             return true;
         case C::DrawAccelSegments:
             segmentMode(1);
@@ -354,48 +321,6 @@ bool ApplyMainToggle(MainCommand id, CDataAcqApp& app) {
             return true;
         case C::ShowCornerNumbers:
             app.SetTrackMapDrawSegments(app.GetTrackMapDrawSegments() ^ 4);
-            return true;
-        case C::RampAccel:
-            app.SetTrackMapRampAccel(Flip(app.GetTrackMapRampAccel()));
-            return true;
-        case C::TrackGreen:
-            app.SetTrackMapTrackMarkers(1);
-            return true;
-        case C::TrackRed:
-            app.SetTrackMapTrackMarkers(2);
-            return true;
-        case C::TrackRace:
-            app.SetTrackMapTrackRace(Flip(app.GetTrackMapTrackRace()));
-            return true;
-        case C::FcXGrid:
-            app.SetFcXGrid(Flip(app.GetFcXGrid()));
-            return true;
-        case C::FcYGrid:
-            app.SetFcYGrid(Flip(app.GetFcYGrid()));
-            return true;
-        case C::FcDrawCurve:
-            app.SetFcDrawCurve(Flip(app.GetFcDrawCurve()));
-            return true;
-        case C::FcValues:
-            app.SetFcValues(Flip(app.GetFcValues()));
-            return true;
-        case C::LapUseSelected:
-            app.SetLapReportUseSelected(Flip(app.GetLapReportUseSelected()));
-            return true;
-        case C::LapDisplaySpeeds:
-            app.SetLapReportDisplaySpeeds(Flip(app.GetLapReportDisplaySpeeds()));
-            return true;
-        case C::LapHighliteBest:
-            app.SetLapReportHighliteBest(Flip(app.GetLapReportHighliteBest()));
-            return true;
-        case C::LapCalculateBest:
-            app.SetLapReportCalculateBest(Flip(app.GetLapReportCalculateBest()));
-            return true;
-        case C::LapColorSegs:
-            app.SetLapReportColorSegs(Flip(app.GetLapReportColorSegs()));
-            return true;
-        case C::LapViewAll:
-            app.SetLapReportViewAll(Flip(app.GetLapReportViewAll()));
             return true;
         default:
             return false;

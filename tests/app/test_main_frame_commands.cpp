@@ -76,6 +76,20 @@ TEST(MainFrameCommands, TogglesInvertTheirSettingAndShowACheck) {
     EXPECT_FALSE(ApplyMainToggle(MainCommand::Open, app));
 }
 
+TEST(MainFrameCommands, EveryToggleAndChoiceChangesItsSettingAndShowsIt) {
+    CDataAcqApp app = MakeApp();
+    for (const MainFrameCommand& c : MainFrameCommands()) {
+        if (c.kind == CommandKind::Action) continue;
+        SCOPED_TRACE(c.text);
+        const bool before = IsMainCommandChecked(c.id, app);
+        if (!ApplyMainToggle(c.id, app)) continue;  // the frame's own (tool bar, status bar)
+        if (c.kind == CommandKind::Radio)
+            EXPECT_TRUE(IsMainCommandChecked(c.id, app));
+        else
+            EXPECT_NE(IsMainCommandChecked(c.id, app), before);
+    }
+}
+
 TEST(MainFrameCommands, SegmentModesShareTheLowBitsAndKeepTheNumbersBit) {
     CDataAcqApp app = MakeApp();
     app.SetTrackMapDrawSegments(4 | 2);

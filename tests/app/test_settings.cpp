@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -254,6 +255,35 @@ TEST_F(Settings, FileWrittenReadsBackToTheSameMembers) {
     EXPECT_EQ(car.m_digital[1].m_nType, 5);
     EXPECT_EQ(car.m_nRearEndMode, 0);
     EXPECT_FLOAT_EQ(car.m_fRearEndRatio, 37.0f / 9.0f);
+}
+
+TEST_F(Settings, EveryKeyOfTheTableIsWrittenOnceInItsSectionAndKeptInItsRange) {
+    const auto keys = CDataAcqApp::SettingKeys();
+    ASSERT_GT(keys.size(), 40u);
+    std::string outOfRange = "[Settings]\nVersion=V3.03E\n";
+    std::string lastSection = "Settings";
+    for (const auto& k : keys) {
+        if (k.kind != CDataAcqApp::SettingKind::Int) continue;
+        if (k.section != lastSection) outOfRange += std::string("[") + k.section + "]\n";
+        lastSection = k.section;
+        outOfRange += std::string(k.key) + "=" + std::to_string(int64_t(k.maximum) + 1) + "\n";
+    }
+    WriteIni(outOfRange);
+    auto app = Start();
+    const std::string file = Written(*app);
+    for (const auto& k : keys) {
+        SCOPED_TRACE(std::string(k.section) + "/" + k.key);
+        const std::string section = SectionText(file, k.section);
+        const std::string line = "\n" + std::string(k.key) + "=";
+        const auto at = section.find(line);
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_EQ(section.find(line, at + 1), std::string::npos);
+        if (k.kind == CDataAcqApp::SettingKind::Int) {
+            int32_t expected = static_cast<int32_t>(k.defaultValue);
+            if (std::string(k.key) == "Printer-SetupFlags") expected |= 0x849;
+            EXPECT_EQ(*app->IntSetting(k.key), expected);
+        }
+    }
 }
 
 TEST_F(Settings, NoFileGivesDefaultsAndMigratesToTheNewFormat) {
@@ -580,7 +610,8 @@ TEST_F(Settings, OldFormatKeysMigrate) {
     std::string text = ReadText(IniPath());
     EXPECT_EQ(text.find("[Engine]"), std::string::npos);
     EXPECT_EQ(text.find("Slippage"), std::string::npos);
-    EXPECT_EQ(text.find("[Recent File List]"), std::string::npos);
+    // The recent-file list is the program's own and is kept (it is written last).
+    EXPECT_NE(text.find("[Recent File List]\nFile1=/data/run.tbc\n"), std::string::npos);
     EXPECT_NE(text.find("[RPM Channel 0]\nRPM Type=12\n"), std::string::npos);
     EXPECT_NE(text.find("Tire By Diameter=TRUE\nTire Diameter=26.0000\n"), std::string::npos);
 

@@ -158,8 +158,11 @@ class TestMainWindow : public QObject {
             // Opening the same file again brings its window forward.
             QCOMPARE(w.OpenFile(file), doc);
             QCOMPARE(w.Documents().size(), 1);
-            w.SaveRecentFiles();
+            QVERIFY(m_app->SaveSettings(m_host));
         }
+        // The application object keeps and writes the list; a new start reads it back.
+        m_app = std::make_unique<CDataAcqApp>(Path("ORVEX.INI").toStdString());
+        m_app->LoadSettings(m_host);
         CMainWindow again(*m_app, m_host);
         QCOMPARE(again.RecentFiles(), QStringList{QFileInfo(file).absoluteFilePath()});
         CDocumentWindow* opened = again.OpenFile(file);

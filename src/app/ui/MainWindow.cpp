@@ -47,7 +47,6 @@
 namespace orvex {
 namespace {
 
-constexpr int kRecentFiles = 8;
 constexpr const char* kReady = "Ready";
 
 // Where the n-th new document window goes: nine tenths of the workspace, stepped down and to
@@ -78,7 +77,6 @@ std::optional<bool> LockLed(const char* name) {
     }
     return on;
 }
-constexpr const char* kRecentSection = "Recent File List";
 
 QColor ToQColor(ColorRef c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
@@ -111,7 +109,7 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
         UpdateViewMenus();
         UpdateCommandStates();
     });
-    LoadRecentFiles();
+    RebuildRecentMenu();
     ApplyMenuTips();
     UpdateCommandStates();
 }
@@ -581,48 +579,33 @@ void CMainWindow::OverlayWithDialog() {
     if (!path.isEmpty()) AddOverlay(w, path);
 }
 
+QStringList CMainWindow::RecentFiles() const {
+    QStringList list;
+    for (const std::string& f : m_app.GetRecentFiles()) list.push_back(QString::fromStdString(f));
+    return list;
+}
+
 void CMainWindow::AddRecent(const QString& path) {
     if (path.isEmpty()) return;
-    m_recent.removeAll(path);
-    m_recent.prepend(path);
-    while (m_recent.size() > kRecentFiles) m_recent.removeLast();
+    m_app.AddRecentFile(path.toStdString());
     RebuildRecentMenu();
 }
 
 void CMainWindow::RebuildRecentMenu() {
     if (!m_recentMenu) return;
     m_recentMenu->clear();
-    for (int i = 0; i < m_recent.size(); ++i) {
-        const QString path = m_recent[i];
+    const QStringList recent = RecentFiles();
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString path = recent[i];
         QAction* a = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
         connect(a, &QAction::triggered, this, [this, path] {
             if (!OpenFile(path)) {
-                m_recent.removeAll(path);
+                m_app.RemoveRecentFile(path.toStdString());
                 RebuildRecentMenu();
             }
         });
     }
-    m_recentMenu->setEnabled(!m_recent.isEmpty());
-}
-
-void CMainWindow::LoadRecentFiles() {
-    CProfileFile file;
-    m_recent.clear();
-    if (file.Load(m_app.SettingsPath()))
-        for (int i = 1; i <= kRecentFiles; ++i) {
-            std::string v = file.GetString(kRecentSection, "File" + std::to_string(i), "");
-            if (!v.empty()) m_recent.push_back(QString::fromStdString(v));
-        }
-    RebuildRecentMenu();
-}
-
-void CMainWindow::SaveRecentFiles() const {
-    CProfileFile file;
-    file.Load(m_app.SettingsPath());
-    file.DeleteSection(kRecentSection);
-    for (int i = 0; i < m_recent.size(); ++i)
-        file.Write(kRecentSection, "File" + std::to_string(i + 1), m_recent[i].toStdString());
-    file.Save(m_app.SettingsPath());
+    m_recentMenu->setEnabled(!recent.isEmpty());
 }
 
 void CMainWindow::About() {

@@ -76,10 +76,8 @@ class CMainWindow : public QMainWindow {
     // The "Change &Histogram", "Change &Circle" and "Change &Lap Segments" menus in the bar.
     QList<QMenu*> ViewMenus() const { return m_viewMenus; }
 
-    QStringList RecentFiles() const { return m_recent; }
+    QStringList RecentFiles() const;
     // Reads and writes the recent-file list next to the settings.
-    void LoadRecentFiles();
-    void SaveRecentFiles() const;
 
     // Enabling, check marks and changing texts of every command.
     void UpdateCommandStates();
@@ -139,7 +137,6 @@ class CMainWindow : public QMainWindow {
     QList<QMenu*> m_viewMenus;
     std::map<ViewKind, QAction*> m_viewActions;
     std::map<QString, QMenu*> m_menus;
-    QStringList m_recent;
     std::unique_ptr<QPrinter> m_printer;
     std::array<QLabel*, 3> m_keyIndicators{};  // CAP, NUM, SCRL
     bool m_bClosingAll = false;                // Exit: every save question already answered

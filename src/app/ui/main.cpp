@@ -163,6 +163,5 @@ int main(int argc, char** argv) {
 
     const int rc = QApplication::exec();
     app.SaveSettings(host);
-    window.SaveRecentFiles();
     return rc;
 }
