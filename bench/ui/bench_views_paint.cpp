@@ -15,6 +15,7 @@
 #include "../BenchSessions.h"
 #include "host/NullHost.h"
 #include "processing/SpeedDistance.h"
+#include "views/LapReportModel.h"
 #include "views/ViewData.h"
 #include "views/ViewScenes.h"
 #include "views/ui/ViewPainter.h"
@@ -121,13 +122,13 @@ void LapReportRepaint(benchmark::State& state) {
     LapReportOptions options;
     options.displaySpeeds = options.calculateBest = options.highliteBest = options.colorSegs = true;
     options.viewAll = false;
-    const LapReportTable table =
-        BuildLapReport(ds, kDistanceRearWheel, map, options, selected, Units::Imperial);
-    std::vector<float> widths(table.columns.size(), 70.0f);
+    CLapReportModel table;
+    table.SetTable(BuildLapReport(ds, kDistanceRearWheel, map, options, selected, Units::Imperial));
+    table.FitColumns([](const std::string& text) { return static_cast<int>(text.size()) * 7; });
     TimeRepaints(state, [&](const ViewMetrics& m, CViewScene& scene) {
-        BuildLapReportScene(table, widths, kWidth, kHeight, m, scene);
+        BuildLapReportScene(table, kWidth, kHeight, m, scene);
     });
-    state.counters["rows"] = static_cast<double>(table.rows.size());
+    state.counters["rows"] = static_cast<double>(table.RowCount());
 }
 BENCHMARK(LapReportRepaint)->Unit(benchmark::kMillisecond);
 

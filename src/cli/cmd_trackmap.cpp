@@ -6,10 +6,10 @@
 #include "app/DataAcqApp.h"
 #include "app/DocumentSetup.h"
 #include "cli/Command.h"
+#include "cli/TrackMapOfLap.h"
 #include "host/StderrHost.h"
 #include "model/Document.h"
 #include "trackmap/TrackMap.h"
-#include "trackmap/TrackSamples.h"
 
 namespace orvex::cli {
 
@@ -43,49 +43,33 @@ bool WriteCsv(Context& ctx, const std::string& path, const CTrackMap& map) {
     return true;
 }
 
+}  // namespace
+
+LapMapOutcome TrackMapOfLap(const Args& args, const char* lapOption, Context& ctx,
+                            CBriodashDoc& doc, CTrackMap& map) {
+    if (!args.Has(lapOption)) throw UsageError(std::string("--") + lapOption + " is required");
+    LapMapChoice choice;
+    choice.lap = args.GetInt(lapOption, 1, 1, 1000000);
+    choice.dataset = args.GetInt("dataset", 1, 1, 1000000);
+    choice.speedSource =
+        static_cast<int>(args.GetInt("source", ctx.App().GetGroundSpeedMap(), 1, 4));
+    choice.open = args.Has("open");
+    choice.banking = args.Has("banking");
+    choice.acceptOddDistance = args.Has("yes");
+    LapMapOutcome outcome = MakeLapTrackMap(doc, ctx.App(), choice, map, ctx.host);
+    if (!outcome.ok && !outcome.error.empty()) ctx.PrintError("%s\n", outcome.error.c_str());
+    return outcome;
+}
+
+namespace {
+
 int TrackMapCommand(const Args& args, Context& ctx) {
     const std::string path = args.Positional(0, "FILE");
     if (!args.Has("lap")) throw UsageError("--lap is required");
-    const long lapNumber = args.GetInt("lap", 1, 1, 1000000);
-    const long n = args.GetInt("dataset", 1, 1, 1000000);
-
-    CStderrHost& host = ctx.host;
-    CDataAcqApp& app = ctx.App();
-    const long source = args.GetInt("source", app.GetGroundSpeedMap(), 1, 4);
     std::unique_ptr<CBriodashDoc> doc = ctx.Documents().OpenDocument(path);
     if (!doc) return 1;
-    std::vector<CBriodashDataset*> shown = doc->ShownDatasets();
-    if (static_cast<std::size_t>(n) > shown.size()) {
-        ctx.PrintError("The file holds %zu data-set(s); there is no data-set %ld.\n", shown.size(),
-                       n);
-        return 1;
-    }
-    CBriodashDataset& ds = *shown[static_cast<std::size_t>(n - 1)];
-    if (!HasSpeedSource(ds, static_cast<int>(source))) {
-        ctx.PrintError("%s channel NOT valid.\n", SpeedSourceName(static_cast<int>(source)));
-        return 1;
-    }
-    std::optional<TrackLap> lap = FindTrackLap(ds, static_cast<int32_t>(lapNumber));
-    if (!lap) {
-        ctx.PrintError("Data-set %ld has no lap %ld.\n", n, lapNumber);
-        return 1;
-    }
-    if (LapDistanceDiffers(*lap) && !args.Has("yes")) {
-        ctx.PrintError("%s\n", LapDistanceQuestion(*lap).c_str());
-        return 1;
-    }
-
-    TrackMapOptions options;
-    options.speedSource = static_cast<int>(source);
-    options.open = args.Has("open");
-    options.banking = args.Has("banking");
-    options.lateralPos = app.GetTrackMapLateralPos();
-    options.lateralNeg = app.GetTrackMapLateralNeg();
-    options.longitudePos = app.GetTrackMapLongitudePos();
-    options.longitudeNeg = app.GetTrackMapLongitudeNeg();
     CTrackMap map;
-    if (MakeTrackMap(*lap, options, doc->m_options.units, map, host) != TrackMapResult::Ok)
-        return 1;
+    if (!TrackMapOfLap(args, "lap", ctx, *doc, map).ok) return 1;
 
     const CTrackSample& last = map.m_samples.back();
     ctx.Print("samples\t%.9g\n", static_cast<double>(map.GetCount()));

@@ -1,20 +1,23 @@
-// orvex-cli commands of the auxiliary views: histogram band times and traction circle ranges,
-// computed as the windows compute them and printed as JSON.
+// orvex-cli commands of the auxiliary views: histogram band times, traction circle ranges and
+// the lap segment report, computed as the windows compute them and printed as JSON.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/DataAcqApp.h"
 #include "app/DocumentSetup.h"
 #include "cli/Command.h"
+#include "cli/TrackMapOfLap.h"
 #include "host/StderrHost.h"
 #include "model/Document.h"
 #include "views/Histogram.h"
+#include "views/LapSegmentReport.h"
 #include "views/SelectionDialogs.h"
 #include "views/TractionCircle.h"
 #include "views/ViewData.h"
@@ -292,6 +295,61 @@ int Traction(const Args& args, Context& ctx) {
     return 0;
 }
 
+// "3,5,6" as lap numbers.
+std::set<int> LapList(const std::string& text) {
+    std::set<int> laps;
+    for (std::size_t from = 0; from <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const std::string word = text.substr(from, comma - from);
+        if (word.empty() || word.size() > 6 ||
+            word.find_first_not_of("0123456789") != std::string::npos || std::stoi(word) < 1)
+            throw UsageError("--laps takes lap numbers L1,L2,..., not '" + text + "'");
+        laps.insert(std::stoi(word));
+        from = comma + 1;
+    }
+    return laps;
+}
+
+int LapReport(const Args& args, Context& ctx) {
+    const std::string path = args.Positional(0, "FILE");
+    if (!args.Has("map-lap")) throw UsageError("--map-lap is required");
+    const std::set<int> selected =
+        args.Has("laps") ? LapList(args.Get("laps", "")) : std::set<int>{};
+    LapReportOptions options;
+    options.displaySpeeds = args.Has("speeds");
+    options.highliteBest = args.Has("highlight");
+    options.calculateBest = args.Has("best-lap");
+    options.useSelected = args.Has("use-selected");
+    options.viewAll = !args.Has("view-selected");
+
+    ViewDocument d(ctx);
+    if (!d.Open(path)) return 1;
+    CTrackMap map;
+    const LapMapOutcome made = TrackMapOfLap(args, "map-lap", ctx, *d.doc, map);
+    if (!made.ok) return 1;
+    const LapReportTable table =
+        BuildLapReport(*made.session, d.doc->m_options.distanceMode, SegmentsOfMap(map), options,
+                       selected, d.GetUnits(), {}, d.doc->m_bLapView);
+
+    std::string out = "{\"headers\": [";
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+        out += (i ? ", " : "") + JsonText(table.columns[i].header);
+    out += "], \"rows\": [";
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        const LapReportRow& row = table.rows[r];
+        std::string cells, best;
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            cells += (c ? ", " : "") + JsonText(row.cells[c].text);
+            best += (c ? ", " : "") + std::string(row.cells[c].best ? "true" : "false");
+        }
+        out += (r ? ", " : "") + std::string("{\"lap\": ") + JsonText(row.lap) + ", \"cells\": [" +
+               cells + "], \"best\": [" + best + "]}";
+    }
+    out += "]}\n";
+    ctx.out << out;
+    return 0;
+}
+
 }  // namespace
 
 void AddViewCommands(std::vector<CommandInfo>& table) {
@@ -308,6 +366,14 @@ void AddViewCommands(std::vector<CommandInfo>& table) {
                      {"json"},
                      {"dataset", "at", "lr-smoothing", "fr-smoothing"},
                      Traction});
+    table.push_back({"lap-report",
+                     "lap-report FILE --map-lap L [--dataset N] [--source 1|2|3|4] [--speeds] "
+                     "[--highlight] [--best-lap] [--laps L1,L2,...] [--use-selected] "
+                     "[--view-selected] [--open] [--banking] [--yes] --json",
+                     {"json", "speeds", "highlight", "best-lap", "use-selected", "view-selected",
+                      "open", "banking", "yes"},
+                     {"map-lap", "dataset", "source", "laps"},
+                     LapReport});
 }
 
 }  // namespace orvex::cli

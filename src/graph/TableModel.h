@@ -1,5 +1,6 @@
 // The core of every list and report shown as a table (marker list, lap segments, lap times):
-// headers, rows of texts, a text colour per cell and column widths fitted to the texts. One Qt
+// headers, rows of texts, a text and a background colour per cell and column widths fitted to
+// the texts. One Qt
 // adapter shows any of them.
 #pragma once
 
@@ -22,6 +23,10 @@ class CTableModel {
     virtual std::string Text(int row, int column) const = 0;
     // The cell's own text colour; none: the palette's text colour.
     virtual std::optional<ColorRef> TextColour(int /*row*/, int /*column*/) const {
+        return std::nullopt;
+    }
+    // The cell's own background; none: the view's base colour.
+    virtual std::optional<ColorRef> CellBackground(int /*row*/, int /*column*/) const {
         return std::nullopt;
     }
     // Width in pixels the column is shown with (after FitColumns).

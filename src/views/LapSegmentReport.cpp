@@ -31,10 +31,16 @@ struct BestRecord {
     SegmentValues speeds;
 };
 
+// Dark: white text stands out better on it than black (by relative luminance), so that
+// text on a pure blue straight turns white while it stays black on magenta or cyan.
 bool IsDark(ColorRef c) {
-    const int hi = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
-    const int lo = std::min({GetRValue(c), GetGValue(c), GetBValue(c)});
-    return ((hi + lo) * 240 + 255) / 510 < 90;
+    auto linear = [](int v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    const double y = 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) +
+                     0.0722 * linear(GetBValue(c));
+    return 1.05 / (y + 0.05) > (y + 0.05) / 0.05;
 }
 
 std::string SpeedText(int32_t speed) {
@@ -145,6 +151,20 @@ void Offer(BestRecord& best, int lap, int32_t value, const SegmentValues& speeds
 }
 
 }  // namespace
+
+MapSegments SegmentsOfMap(const CTrackMap& map, int markedSegment) {
+    MapSegments out;
+    out.markedSegment = markedSegment;
+    if (map.IsEmpty()) return out;
+    out.lapLength = map.m_samples.back().m_dS;
+    const CTrackSegments& corners = map.m_corners;
+    for (std::size_t j = 0; j < corners.Count(); ++j) {
+        const auto at = static_cast<std::size_t>(corners.m_bounds[j]);
+        out.ends.push_back(at < map.m_samples.size() ? map.m_samples[at].m_dS : out.lapLength);
+        out.kinds.push_back(corners.m_kinds[j]);
+    }
+    return out;
+}
 
 std::string FormatSegmentTime(int32_t t) {
     if (t == kNotSet) return "";

@@ -27,6 +27,9 @@ struct MapSegments {
     int markedSegment = 0;  // 1-based segment shown on light grey, 0 for none
 };
 
+// The corner segments of a computed map: each one's end along the lap and its kind.
+MapSegments SegmentsOfMap(const CTrackMap& map, int markedSegment = 0);
+
 struct LapReportOptions {
     bool displaySpeeds = false;
     bool calculateBest = false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 namespace orvex {
 
@@ -34,6 +36,47 @@ std::string ValueLabel(double v, double step) {
     std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
     return buf;
 }
+
+// The pixels a trace has covered so far, so that a stretch drawn over pixels already painted
+// in its colour (an hour of laps retraces the same loops) is left out of the scene.
+class PixelGrid {
+  public:
+    PixelGrid(int width, int height)
+        : m_width(std::max(width, 0)),
+          m_height(std::max(height, 0)),
+          m_cells(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height)) {}
+    void Clear() { std::fill(m_cells.begin(), m_cells.end(), uint8_t{0}); }
+    // Marks the pixel; true when it was not marked yet (a pixel off the grid always is new).
+    bool Mark(int x, int y) {
+        if (x < 0 || y < 0 || x >= m_width || y >= m_height) return true;
+        uint8_t& cell = m_cells[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
+                                static_cast<std::size_t>(x)];
+        const bool fresh = cell == 0;
+        cell = 1;
+        return fresh;
+    }
+    // Marks the pixels of the line from a to b (both on whole pixels); true when one was new.
+    bool MarkLine(ViewPoint a, ViewPoint b) {
+        int x = static_cast<int>(a.x), y = static_cast<int>(a.y);
+        const int x1 = static_cast<int>(b.x), y1 = static_cast<int>(b.y);
+        const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
+        const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
+        int err = dx + dy;
+        bool fresh = false;
+        for (;;) {
+            fresh = Mark(x, y) || fresh;
+            if (x == x1 && y == y1) break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) err += dy, x += sx;
+            if (e2 <= dx) err += dx, y += sy;
+        }
+        return fresh;
+    }
+
+  private:
+    int m_width, m_height;
+    std::vector<uint8_t> m_cells;
+};
 
 }  // namespace
 
@@ -79,7 +122,8 @@ void BuildTractionScene(const CFrictionCircle& circle, int width, int height, co
                           ViewVAlign::Center);
     }
 
-    std::vector<ViewPoint> pts;
+    std::vector<ViewPoint> pts, run;
+    PixelGrid grid(width, height);
     for (const FrictionEntry& e : circle.Entries()) {
         if (!e.Plots()) continue;
         pts.clear();
@@ -90,12 +134,27 @@ void BuildTractionScene(const CFrictionCircle& circle, int width, int height, co
             if (!pts.empty() && pts.back().x == p.x && pts.back().y == p.y) continue;
             pts.push_back(p);
         }
+        // Each entry is painted over the ones before it: its own pixels only are skipped.
+        grid.Clear();
         if (settings.drawCurve) {
             if (pts.size() == 1) pts.push_back(pts.front());
-            scene.AddPolyline(pts, e.colour);
+            // The curve in runs of segments that reach at least one pixel not painted yet.
+            run.clear();
+            for (std::size_t i = 1; i < pts.size(); ++i) {
+                if (grid.MarkLine(pts[i - 1], pts[i])) {
+                    if (run.empty()) run.push_back(pts[i - 1]);
+                    run.push_back(pts[i]);
+                } else if (!run.empty()) {
+                    scene.AddPolyline(run, e.colour);
+                    run.clear();
+                }
+            }
+            if (!run.empty()) scene.AddPolyline(run, e.colour);
         } else {
+            // A dot on a pixel that already carries one of this entry's dots adds nothing.
             for (const ViewPoint& p : pts)
-                scene.AddEllipse(p.x, p.y, m.zeroWidth / 2, m.zeroWidth / 2, e.colour);
+                if (grid.Mark(static_cast<int>(p.x), static_cast<int>(p.y)))
+                    scene.AddEllipse(p.x, p.y, m.zeroWidth / 2, m.zeroWidth / 2, e.colour);
         }
     }
 
@@ -277,38 +336,41 @@ HistogramGeometry BuildHistogramScene(const HistogramChart& chart, const Histogr
     return g;
 }
 
-void BuildLapReportScene(const LapReportTable& table, const std::vector<float>& columnWidths,
-                         int width, int height, const ViewMetrics& m, CViewScene& scene) {
+void BuildLapReportScene(const CTableModel& table, int width, int height, const ViewMetrics& m,
+                         CViewScene& scene) {
     scene.Clear();
     scene.width = width;
     scene.height = height;
     scene.background = MakeRGB(255, 255, 255);
     const ColorRef gridColour = MakeRGB(160, 160, 160), ink = MakeRGB(0, 0, 0);
     const float headerH = 2 * m.lineHeight + 6, rowH = m.lineHeight + 4;
+    const int columns = table.ColumnCount(), rows = table.RowCount();
     std::vector<float> xs = {0};
-    for (std::size_t c = 0; c < table.columns.size(); ++c)
-        xs.push_back(xs.back() + (c < columnWidths.size() ? columnWidths[c] : 60.0f));
+    for (int c = 0; c < columns; ++c)
+        xs.push_back(xs.back() + static_cast<float>(table.ColumnWidth(c)));
     const float tableW = xs.back();
-    const float tableH = headerH + rowH * static_cast<float>(table.rows.size());
+    const float tableH = headerH + rowH * static_cast<float>(rows);
     scene.AddRect(0, 0, tableW, headerH, MakeRGB(240, 240, 240));
-    for (std::size_t c = 0; c < table.columns.size(); ++c)
-        scene.AddText(xs[c] + 2, 2, xs[c + 1] - 2, headerH - 2, table.columns[c].header, ink, 8,
+    for (int c = 0; c < columns; ++c) {
+        const auto at = static_cast<std::size_t>(c);
+        scene.AddText(xs[at] + 2, 2, xs[at + 1] - 2, headerH - 2, table.Header(c), ink, 8,
                       ViewAlign::Center, ViewVAlign::Center);
+    }
     float y = headerH;
-    for (const LapReportRow& row : table.rows) {
-        scene.AddText(xs[0] + 2, y, xs[1] - 2, y + rowH, row.lap, ink, 8, ViewAlign::Center);
-        for (std::size_t c = 0; c < row.cells.size() && c + 2 < xs.size(); ++c) {
-            const LapReportCell& cell = row.cells[c];
-            scene.AddRect(xs[c + 1], y, xs[c + 2] - xs[c + 1], rowH, cell.background);
-            scene.AddText(xs[c + 1] + 2, y, xs[c + 2] - 2, y + rowH, cell.text, cell.foreground, 8,
-                          ViewAlign::Center);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const auto at = static_cast<std::size_t>(c);
+            if (const auto fill = table.CellBackground(r, c))
+                scene.AddRect(xs[at], y, xs[at + 1] - xs[at], rowH, *fill);
+            scene.AddText(xs[at] + 2, y, xs[at + 1] - 2, y + rowH, table.Text(r, c),
+                          table.TextColour(r, c).value_or(ink), 8, ViewAlign::Center);
         }
         y += rowH;
     }
     for (float x : xs) scene.AddLine(x, 0, x, tableH, gridColour);
     scene.AddLine(0, 0, tableW, 0, gridColour);
     scene.AddLine(0, headerH, tableW, headerH, gridColour);
-    for (std::size_t r = 1; r <= table.rows.size(); ++r)
+    for (int r = 1; r <= rows; ++r)
         scene.AddLine(0, headerH + rowH * static_cast<float>(r), tableW,
                       headerH + rowH * static_cast<float>(r), gridColour);
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "graph/TableModel.h"
 #include "views/Histogram.h"
 #include "views/LapSegmentReport.h"
 #include "views/TractionCircle.h"
@@ -41,8 +42,9 @@ HistogramGeometry BuildHistogramScene(const HistogramChart& chart, const Histogr
                                       int width, int height, const ViewMetrics& metrics,
                                       const HistogramLook& look, CViewScene& scene);
 
-// `columnWidths`: each column's width (its sample text's width + 10), measured by the painter.
-void BuildLapReportScene(const LapReportTable& table, const std::vector<float>& columnWidths,
-                         int width, int height, const ViewMetrics& metrics, CViewScene& scene);
+// The report's grid from its table model: the header row, then each row's cells on their
+// backgrounds, the columns as wide as the model fitted them.
+void BuildLapReportScene(const CTableModel& table, int width, int height,
+                         const ViewMetrics& metrics, CViewScene& scene);
 
 }  // namespace orvex

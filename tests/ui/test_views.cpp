@@ -235,6 +235,42 @@ class TestViews : public QObject {
         QVERIFY(bests >= 5);  // lap time and at least one cell of every segment
     }
 
+    void lapReportReadsTheSecondLapsTrackMap() {
+        QVERIFY(m_window->OpenDemo(5.5));
+        auto* view = static_cast<CLapReportWidget*>(m_window->ShowView(ViewKind::LapReport));
+        QVERIFY(view);
+        LapReportOptions& o = view->Options();
+        o.displaySpeeds = o.highliteBest = o.colorSegs = o.calculateBest = true;
+        QVERIFY(view->SetMapLap(1, 2));
+        QVERIFY(!view->SetMapLap(1, 9));  // no such lap: the report stays
+        const LapReportTable& t = view->Table();
+        int segments = 0, corners = 0;
+        for (const LapReportColumn& c : t.columns) {
+            segments += c.header.rfind("Segment #", 0) == 0 ? 1 : 0;
+            corners += c.header.find("\nMin Speed") != std::string::npos ? 1 : 0;
+        }
+        QVERIFY(segments >= 4);
+        QVERIFY(corners >= 2);
+        QVERIFY(t.rows.size() >= 3);
+        QCOMPARE(t.rows.back().lap, std::string(kBestLapRow));
+        // The corner cells are keyed to the map's turn colours.
+        int keyed = 0;
+        for (const LapReportRow& row : t.rows)
+            for (const LapReportCell& c : row.cells)
+                keyed += c.background == m_app->GetColor(AppColor::TrackmapRightSeg) ||
+                                 c.background == m_app->GetColor(AppColor::TrackmapLeftSeg)
+                             ? 1
+                             : 0;
+        QVERIFY(keyed >= corners);
+        QImage image = view->Render(QSize(1600, 300));
+        QVERIFY(image.save(PngPath("lap-report-map")));
+        for (const ViewPrim& p : view->LastScene().prims) {
+            if (p.kind != ViewPrim::Rect || !p.filled || p.x1 + 3 >= image.width()) continue;
+            const QPoint corner(static_cast<int>(p.x1) + 2, static_cast<int>(p.y1) + 2);
+            QCOMPARE(image.pixel(corner), Rgb(p.fill));
+        }
+    }
+
     void everyViewExportsPngAndPdf() {
         for (ViewKind kind : {ViewKind::TractionCircle, ViewKind::Histogram, ViewKind::LapReport}) {
             auto* view = static_cast<CViewWidget*>(m_window->ShowView(kind));

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "processing/SpeedDistance.h"
+#include "views/LapReportModel.h"
 #include "views/LapSegmentReport.h"
 
 namespace orvex {
@@ -183,12 +184,54 @@ TEST(LapSegmentReport, ColourKeysFollowTheSegmentKinds) {
     EXPECT_EQ(c[2].background, kMarkedSegmentGrey);
     EXPECT_EQ(c[3].background, colours.leftTurn);
     EXPECT_EQ(c[3].foreground, MakeRGB(255, 255, 255));
+    // Pure blue is dark, magenta and cyan are not.
+    const std::pair<ColorRef, ColorRef> keys[] = {{MakeRGB(0, 0, 255), MakeRGB(255, 255, 255)},
+                                                  {MakeRGB(255, 0, 255), MakeRGB(0, 0, 0)},
+                                                  {MakeRGB(0, 255, 255), MakeRGB(0, 0, 0)}};
+    for (auto [key, text] : keys) {
+        colours.leftTurn = key;
+        const LapReportTable k = BuildLapReport(*ds, 2, map, o, {}, Units::Imperial, colours);
+        EXPECT_EQ(k.rows[0].cells[3].foreground, text) << std::hex << key;
+    }
 }
 
 TEST(LapSegmentReport, TimesHaveThreeDecimals) {
     const std::pair<int32_t, const char*> cases[] = {
         {623500, "1:02.350"}, {0, "0:00.000"}, {99999, "0:09.999"}, {-15000, "-0:01.500"}};
     for (auto [t, text] : cases) EXPECT_EQ(FormatSegmentTime(t), text);
+}
+
+TEST(LapSegmentReport, TheTableModelHoldsTheLapColumnThenTheCellsWithTheirColours) {
+    auto ds = Session({FourLaps()[0]});
+    MapSegments map = Map();
+    map.markedSegment = 2;
+    LapReportOptions o;
+    o.colorSegs = true;
+    LapReportColours colours;
+    colours.leftTurn = MakeRGB(0, 0, 128);
+    CLapReportModel model;
+    model.SetTable(BuildLapReport(*ds, 2, map, o, {}, Units::Imperial, colours));
+    ASSERT_EQ(model.ColumnCount(), 5);
+    ASSERT_EQ(model.RowCount(), 1);
+    EXPECT_EQ(model.Header(0), "Lap\nNumber");
+    EXPECT_EQ(model.Header(2), "Segment #1\nTime");
+    EXPECT_EQ(model.Text(0, 0), "1");
+    EXPECT_EQ(model.Text(0, 1), model.Table().rows[0].cells[0].text);
+    EXPECT_FALSE(model.CellBackground(0, 0));  // the lap number sits on the view's colour
+    EXPECT_EQ(model.CellBackground(0, 3), kMarkedSegmentGrey);
+    EXPECT_EQ(model.CellBackground(0, 4), colours.leftTurn);
+    EXPECT_EQ(model.TextColour(0, 4), MakeRGB(255, 255, 255));
+    EXPECT_EQ(model.Text(1, 0), "");
+    // Each column is its sample text's width + 10, kept while the columns stay.
+    model.FitColumns([](const std::string& text) { return static_cast<int>(text.size()) * 6; });
+    EXPECT_EQ(model.ColumnWidth(0), 6 * 6 + 10);   // "Number"
+    EXPECT_EQ(model.ColumnWidth(1), 9 * 6 + 10);   // "##:##.###"
+    EXPECT_EQ(model.ColumnWidth(2), 11 * 6 + 10);  // "Segment ###"
+    model.SetTable(BuildLapReport(*ds, 2, map, {}, {}, Units::Imperial));
+    EXPECT_EQ(model.ColumnWidth(2), 11 * 6 + 10);
+    o.displaySpeeds = true;
+    model.SetTable(BuildLapReport(*ds, 2, map, o, {}, Units::Imperial));
+    EXPECT_NE(model.ColumnWidth(2), 11 * 6 + 10);
 }
 
 }  // namespace

@@ -122,5 +122,41 @@ TEST(TractionScene, TracesBoxesAndValueTexts) {
     for (const std::string& t : scene.Texts()) EXPECT_EQ(t.find("Max G"), std::string::npos);
 }
 
+TEST(TractionScene, ARetracedLoopAddsNothingToTheDrawing) {
+    using test::SessionBuilder;
+    constexpr int32_t kSecond = 10000;
+    // A square loop in G driven once, then three times over.
+    const int32_t lr[] = {0, 50, 50, 0};
+    const int32_t fr[] = {0, 0, 50, 50};
+    std::vector<std::pair<int32_t, int32_t>> lrOnce, frOnce, lrThrice, frThrice;
+    for (int i = 0; i <= 12; ++i) {
+        const auto at = static_cast<std::size_t>(i % 4);
+        if (i <= 4) {
+            lrOnce.push_back({i * kSecond, lr[at]});
+            frOnce.push_back({i * kSecond, fr[at]});
+        }
+        lrThrice.push_back({i * kSecond, lr[at]});
+        frThrice.push_back({i * kSecond, fr[at]});
+    }
+    auto scene = [&](const auto& lrValues, const auto& frValues, bool curve) {
+        auto ds = SessionBuilder("S")
+                      .Analog(1, "LEFT-RIGHT", -5, 5, 100)
+                      .Analog(2, "FRONT-REAR", -5, 5, 100)
+                      .Values(1, lrValues)
+                      .Values(2, frValues)
+                      .Build();
+        CFrictionCircle circle(FrictionSettings{}, Units::Imperial);
+        circle.Settings().drawCurve = curve;
+        circle.SetSelection({test::Whole(*ds)});
+        CViewScene s;
+        BuildTractionScene(circle, 600, 600, ViewMetrics{}, s);
+        return s;
+    };
+    const CViewScene once = scene(lrOnce, frOnce, true), thrice = scene(lrThrice, frThrice, true);
+    ASSERT_EQ(thrice.Count(ViewPrim::Polyline), 1u);
+    EXPECT_EQ(thrice.points.size(), once.points.size());
+    EXPECT_EQ(scene(lrThrice, frThrice, false).Count(ViewPrim::Ellipse), 4u);
+}
+
 }  // namespace
 }  // namespace orvex

@@ -108,7 +108,11 @@ bool CMainWindow::ShowViewByName(const std::string& name) {
     if (name == "lap-report") {
         auto* r = static_cast<CLapReportWidget*>(ShowView(ViewKind::LapReport));
         if (!r) return false;
-        // Until a track map is computed the report lists the laps and their times.
+        // On the segments of the second lap's map, with everything the report can show.
+        LapReportOptions& o = r->Options();
+        o.displaySpeeds = o.highliteBest = o.colorSegs = o.calculateBest = true;
+        if (r->SetMapLap(1, 2)) return true;
+        // Without that map the report lists the laps and their times.
         const std::vector<CBriodashDataset*> shown = r->Document().ShownDatasets();
         if (!shown.empty()) r->SetMap(shown.front(), MapSegments{});
         return true;

@@ -25,8 +25,14 @@ QVariant CTableModelAdapter::data(const QModelIndex& index, int role) const {
         case Qt::ForegroundRole: {
             const auto colour = m_table.TextColour(index.row(), index.column());
             if (!colour) return {};
-            // Trace colours are kept readable (same hue, lighter) on a dark palette.
-            return ReadableOn(ToQColor(*colour), m_background, 4.5);
+            // Trace colours are kept readable (same hue, lighter) on a dark palette or cell.
+            const auto cell = m_table.CellBackground(index.row(), index.column());
+            return ReadableOn(ToQColor(*colour), cell ? ToQColor(*cell) : m_background, 4.5);
+        }
+        case Qt::BackgroundRole: {
+            const auto cell = m_table.CellBackground(index.row(), index.column());
+            if (!cell) return {};
+            return ToQColor(*cell);
         }
         default:
             return {};

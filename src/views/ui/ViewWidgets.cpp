@@ -2,6 +2,8 @@
 
 #include <QActionGroup>
 #include <QColorDialog>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QInputDialog>
 #include <QMenu>
 #include <QPainter>
@@ -10,6 +12,7 @@
 #include <QPrinter>
 
 #include "app/DataAcqApp.h"
+#include "app/LapTrackMap.h"
 #include "graph/ui/ChartPainter.h"
 #include "views/ViewData.h"
 #include "views/ViewScenes.h"
@@ -349,18 +352,35 @@ void CLapReportWidget::SetMap(CBriodashDataset* session, MapSegments segments) {
     Rebuild();
 }
 
+bool CLapReportWidget::SetMapLap(long dataset, long lap) {
+    LapMapChoice choice;
+    choice.dataset = dataset;
+    choice.lap = lap;
+    choice.acceptOddDistance = true;
+    CTrackMap map;
+    const LapMapOutcome made = MakeLapTrackMap(m_doc, m_app, choice, map, m_host);
+    if (!made.ok) return false;
+    SetMap(made.session, SegmentsOfMap(map));
+    return true;
+}
+
 void CLapReportWidget::Rebuild() {
-    m_table = LapReportTable{};
+    LapReportTable table;
     if (m_pSession) {
         LapReportColours colours;
         colours.rightTurn = m_app.GetColor(AppColor::TrackmapRightSeg);
         colours.leftTurn = m_app.GetColor(AppColor::TrackmapLeftSeg);
         colours.track = m_app.GetColor(AppColor::TrackmapTrack);
-        m_table = BuildLapReport(*m_pSession, m_doc.m_options.distanceMode, m_segments, m_options,
-                                 m_selected, m_doc.m_options.units, colours, m_doc.m_bLapView);
+        table = BuildLapReport(*m_pSession, m_doc.m_options.distanceMode, m_segments, m_options,
+                               m_selected, m_doc.m_options.units, colours, m_doc.m_bLapView);
     } else {
-        m_table.columns = LapReportColumns(m_segments, m_options.displaySpeeds);
+        table.columns = LapReportColumns(m_segments, m_options.displaySpeeds);
     }
+    m_model.SetTable(std::move(table));
+    const QFontMetricsF fm(QFont(QStringLiteral("Arial"), 8));
+    m_model.FitColumns([&fm](const std::string& text) {
+        return static_cast<int>(fm.horizontalAdvance(QString::fromStdString(text)));
+    });
     update();
 }
 
@@ -376,12 +396,7 @@ void CLapReportWidget::OnDatasetReplaced(const CBriodashDataset* old, CBriodashD
 }
 
 void CLapReportWidget::Build(int width, int height, const ViewMetrics& metrics, CViewScene& scene) {
-    const QFontMetricsF fm(QFont(QStringLiteral("Arial"), 8));
-    std::vector<float> widths;
-    for (const LapReportColumn& c : m_table.columns)
-        widths.push_back(
-            static_cast<float>(fm.horizontalAdvance(QString::fromStdString(c.widthSample)) + 10));
-    BuildLapReportScene(m_table, widths, width, height, metrics, scene);
+    BuildLapReportScene(m_model, width, height, metrics, scene);
 }
 
 void CLapReportWidget::FillMenu(QMenu& menu) {

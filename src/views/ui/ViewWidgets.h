@@ -9,6 +9,7 @@
 
 #include "model/Document.h"
 #include "views/Histogram.h"
+#include "views/LapReportModel.h"
 #include "views/LapSegmentReport.h"
 #include "views/SelectionDialogs.h"
 #include "views/TractionCircle.h"
@@ -122,17 +123,23 @@ class CLapReportWidget : public CViewWidget {
 
     // The session and the track map segments the report reads.
     void SetMap(CBriodashDataset* session, MapSegments segments);
+    // The laps of data-set `dataset` (1-based among those shown) on the corner segments of the
+    // track map of its lap `lap`, made as `orvex-cli trackmap` makes it; false (the report
+    // unchanged) when no map is made.
+    bool SetMapLap(long dataset, long lap);
     LapReportOptions& Options() { return m_options; }
     std::set<int>& SelectedLaps() { return m_selected; }
     void Rebuild();
-    const LapReportTable& Table() const { return m_table; }
+    const LapReportTable& Table() const { return m_model.Table(); }
+    // The report as the table model its grid is drawn from.
+    const CLapReportModel& Model() const { return m_model; }
 
   private:
     CBriodashDataset* m_pSession = nullptr;
     MapSegments m_segments;
     LapReportOptions m_options;
     std::set<int> m_selected;
-    LapReportTable m_table;
+    CLapReportModel m_model;
 };
 
 }  // namespace orvex
