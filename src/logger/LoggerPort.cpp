@@ -138,7 +138,8 @@ bool CLoggerPort::WaitInsidePacket(std::size_t want) {
     std::size_t seen = InBufferCount();
     while (seen < want) {
         if (PumpAndTestAbort()) return false;
-        if (Since(quietSince) > m_timing.insidePacketIdle || IsLineLost()) return false;
+        // Half a packet from a logger that has hung up will never be completed.
+        if (Since(quietSince) > m_timing.insidePacketIdle || CannotReach(want)) return false;
         WaitInput(want, m_timing.insidePacketIdle - Since(quietSince));
         std::size_t now = InBufferCount();
         if (now != seen) quietSince = Clock::now();
@@ -228,9 +229,9 @@ bool CLoggerPort::WaitForBytes(uint8_t* buffer, std::size_t n, IProgress* status
             buffer[n] = 0;
             return true;
         }
-        if (Since(start) > m_timing.bytesIdle || IsLineLost()) {
-            if (waiting == lastSeen || IsLineLost()) {
-                if (r > 0 && !IsLineLost()) {
+        if (Since(start) > m_timing.bytesIdle || CannotReach(n)) {
+            if (waiting == lastSeen || CannotReach(n)) {
+                if (r > 0 && !CannotReach(n)) {
                     --r;
                     Resend();
                 } else {

@@ -55,6 +55,8 @@ class CLoggerPort {
     // The logger's end has gone (hung up, adapter pulled): every wait ends at once, as on a
     // line that stayed silent past its last resend.
     bool IsLineLost() { return m_line.IsLost(); }
+    // Fewer than `want` bytes are waiting and no more can arrive (the other end hung up).
+    bool CannotReach(std::size_t want) { return m_line.IsHungUp() && InBufferCount() < want; }
     void DiscardInput() { m_line.DiscardInput(); }
 
     // Copies n waiting bytes; callers make sure they are waiting. Returns n.

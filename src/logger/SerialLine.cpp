@@ -206,6 +206,7 @@ class CPosixSerialLine : public ISerialLine {
     }
 
     bool IsLost() override { return m_bHungUp && BytesWaiting() == 0; }
+    bool IsHungUp() override { return m_bHungUp; }
 
     std::string LastError() const override { return m_error; }
 

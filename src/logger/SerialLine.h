@@ -34,6 +34,9 @@ class ISerialLine {
     // byte received before has been taken: nothing more can arrive until the port is opened
     // again.
     virtual bool IsLost() { return false; }
+    // True once the other end has hung up, whether or not bytes received before are still
+    // waiting: a wait for more bytes than are waiting can end at once.
+    virtual bool IsHungUp() { return false; }
     virtual std::string LastError() const = 0;
 };
 

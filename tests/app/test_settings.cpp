@@ -266,7 +266,7 @@ TEST_F(Settings, EveryKeyOfTheTableIsWrittenOnceInItsSectionAndKeptInItsRange) {
         if (k.kind != CDataAcqApp::SettingKind::Int) continue;
         if (k.section != lastSection) outOfRange += std::string("[") + k.section + "]\n";
         lastSection = k.section;
-        outOfRange += std::string(k.key) + "=" + std::to_string(int64_t(k.maximum) + 1) + "\n";
+        outOfRange += std::string(k.key) + "=" + std::to_string(int64_t(k.minimum) - 1) + "\n";
     }
     WriteIni(outOfRange);
     auto app = Start();
