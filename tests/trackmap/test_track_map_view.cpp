@@ -220,7 +220,8 @@ TEST_F(TrackMapViewTest, RaceCirclesAndCtrlDoubleClick) {
     ASSERT_EQ(recorder.updates.size(), 1u);
     EXPECT_EQ(recorder.updates[0].hint, kHintRaceMarkerMoved);
     const double elapsed = view.Map().m_samples[i].m_dTime - view.Map().m_samples[0].m_dTime;
-    EXPECT_NEAR(race.Elapsed() / 10000.0, elapsed, 0.06);
+    // The lap starts at its lap line, a sample at most before the map's first point.
+    EXPECT_NEAR(race.Elapsed() / 10000.0, elapsed, 0.12);
     ASSERT_EQ(view.Model().m_raceCircles.size(), 2u);
     // Lap 2's circle on the clicked point: the map's distances are its own, so allow a little.
     EXPECT_NEAR(view.Model().m_raceCircles[0].distance, view.Map().m_samples[i].m_dS,
