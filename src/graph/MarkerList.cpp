@@ -179,15 +179,12 @@ void CMarkerView::AddDatasetRows(CBriodashDataset& ds, int number, bool several)
         }
     }
     if (HasValueColumns() && RaceMode()) {
-        std::string name = DatasetLabel(ds);
-        ColorRef colour = 0;
-        for (int i = 0; i < m_pRace->LapCount(); ++i) {
-            if (m_pRace->LapDataset(i) == &ds) {
-                name = m_pRace->LapName(i);
-                colour = m_pRace->LapColour(i);
-            }
-        }
-        AddRow(MarkerRowKind::Distance, &ds, number, 0, name + " Dist Diff", colour);
+        // One row per racing lap of the session (two laps of one session race each other
+        // too); the row's channel bits hold the lap's place in the race, counted from 1.
+        for (int i = 0; i < m_pRace->LapCount(); ++i)
+            if (m_pRace->LapDataset(i) == &ds)
+                AddRow(MarkerRowKind::Distance, &ds, number, i + 1,
+                       m_pRace->LapName(i) + " Dist Diff", m_pRace->LapColour(i));
     }
     for (int ch = 1; ch <= kRpmChannels; ++ch) {
         const CShaftList& s = ds.m_rpm[static_cast<std::size_t>(ch - 1)];
@@ -340,16 +337,14 @@ std::string CMarkerView::RaceCell(MarkerRow& row, int lap) {
         case MarkerRowKind::Time:
             return FormatMarkerTime(t);
         case MarkerRowKind::Distance: {
-            const bool follows = m_pRace->FollowsMarkers();
-            for (int r = 0; r < m_pRace->LapCount(); ++r) {
-                if (m_pRace->LapDataset(r) != row.dataset) continue;
-                if (r == lap) return "Car Color";
-                const int32_t a = m_pRace->RaceMarkerX(lap, follows);
-                const int32_t b = m_pRace->RaceMarkerX(r, follows);
-                if (a == kNotSet || b == kNotSet) return kNotAvailable;
-                return FormatMarkerDistance(a - b, m_doc.m_options.units);
-            }
-            return "";
+            const int r = row.Channel() - 1;
+            if (r < 0 || r >= m_pRace->LapCount()) return "";
+            if (r == lap) return "Car Color";
+            // Distances along each lap's own race, so that laps of one session compare.
+            const int32_t a = m_pRace->RaceMarkerX(lap, true);
+            const int32_t b = m_pRace->RaceMarkerX(r, true);
+            if (a == kNotSet || b == kNotSet) return kNotAvailable;
+            return FormatMarkerDistance(a - b, m_doc.m_options.units);
         }
         case MarkerRowKind::None:
         case MarkerRowKind::DatasetHeader:

@@ -227,6 +227,23 @@ MarkerOutcome CMarkerController::SetRaceMarkerAt(int mouseX, const MarkerAxis& a
     return out;
 }
 
+MarkerOutcome CMarkerController::StepRace(int direction, const MarkerAxis& axis) {
+    MarkerOutcome out;
+    if (!m_pRace || !m_pRace->IsActive()) return out;
+    if (m_bRaceMarkersShown) StrokeRace(axis, out);
+    if (direction == 0)
+        m_pRace->Restart();
+    else
+        m_pRace->Step(direction);
+    StrokeRace(axis, out);
+    m_bRaceMarkersShown = true;
+    const bool any = m_pRace->LapCount() > 0;
+    Send(out, kHintRaceMarkerMoved, any ? m_pRace->RaceMarkerTime(0) : kNotSet,
+         any ? m_pRace->RaceMarkerX(0, false) : kNotSet);
+    out.changed = true;
+    return out;
+}
+
 MarkerOutcome CMarkerController::Nudge(Marker which, int direction, const MarkerAxis& axis) {
     MarkerOutcome out;
     if (!IsSet(which)) return out;

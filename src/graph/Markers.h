@@ -80,12 +80,16 @@ class IRaceMarkers {
     virtual ColorRef LapColour(int lap) const = 0;
     virtual CBriodashDataset* LapDataset(int lap) const = 0;
     // The lap's race marker time (relative to its dataset's zero) and x on the graph's axis;
-    // the x relative to the lap's green x while the race follows the markers.
+    // with `relativeToGreen` the distance (0.1 ft) the lap has run past its race start (its
+    // green x), which is what the laps' distance differences compare.
     virtual int32_t RaceMarkerTime(int lap) const = 0;
     virtual int32_t RaceMarkerX(int lap, bool relativeToGreen) const = 0;
     virtual void SetRaceMarker(int32_t x) = 0;
     virtual void Resync() = 0;
     virtual void SetClockStep(int32_t samplePeriod) = 0;
+    // Ctrl + Alt + arrows: the race clock one step back (-1) or forward; "Restart Race".
+    virtual void Step(int /*direction*/) {}
+    virtual void Restart() {}
 };
 
 // Background lightness ((largest + smallest of red, green, blue) × 240 + 255) / 510.
@@ -111,6 +115,9 @@ class CMarkerController {
     // there does.
     MarkerOutcome PlaceAt(Marker which, int32_t x, const MarkerAxis& axis);
     MarkerOutcome SetRaceMarkerAt(int mouseX, const MarkerAxis& axis);
+    // The race clock a step back (direction < 0) or forward; with direction 0 back to the
+    // race start ("Restart Race"). The race markers are shown.
+    MarkerOutcome StepRace(int direction, const MarkerAxis& axis);
     // One data point left (direction < 0) or right.
     MarkerOutcome Nudge(Marker which, int direction, const MarkerAxis& axis);
     // "&Turn On Green/Red Markers".

@@ -45,8 +45,16 @@ void CStripChart::OnUpdate(const ViewUpdate& update) {
         case kHintGreenMoved:
         case kHintRedMoved:
         case kHintRedMovedRaceSync:
-        case kHintMarkersShown:
+            // A marker set elsewhere (the track map) shows both markers, as a double click
+            // here does.
+            m_markers.m_bMarkersShown = true;
+            Canvas().Invalidate(ViewLayer::Overlay);
+            return;
         case kHintRaceMarkerMoved:
+            m_markers.m_bRaceMarkersShown = true;
+            Canvas().Invalidate(ViewLayer::Overlay);
+            return;
+        case kHintMarkersShown:
             // Only the marker lines moved.
             Canvas().Invalidate(ViewLayer::Overlay);
             return;
@@ -106,6 +114,10 @@ void CStripChart::PlaceMarker(Marker which, int32_t time) {
 void CStripChart::Nudge(Marker which, int direction) {
     if (!m_markers.CanNudge(which)) return;
     Apply(m_markers.Nudge(which, direction, Axis()));
+}
+
+void CStripChart::StepRace(int direction) {
+    Apply(m_markers.StepRace(direction, Axis()));
 }
 
 void CStripChart::ToggleMarkers() {

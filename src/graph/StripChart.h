@@ -38,6 +38,8 @@ class CStripChart : public CViewBase {
     // The marker commands of the view menu and the arrow keys.
     void Nudge(Marker which, int direction);
     void ToggleMarkers();
+    // Ctrl + Alt + arrows (direction -1 or +1) and "Restart Race" (direction 0).
+    void StepRace(int direction);
     // Puts a marker at a time (relative to the zero) as a double click there would.
     void PlaceMarker(Marker which, int32_t time);
     MarkerAxis Axis() const;

@@ -147,6 +147,17 @@ bool CRaceModeData::SetRaceMarker(int32_t x, IHostServices& host) {
     return true;
 }
 
+void CRaceModeData::SetElapsed(int32_t elapsed) {
+    m_lElapsed = elapsed;
+    m_nSteps = m_lClockStep > 0 ? m_lElapsed / m_lClockStep : 0;
+    PlaceMarkers();
+}
+
+void CRaceModeData::SetRaceTime(int32_t time) {
+    if (m_selected.empty()) return;
+    SetElapsed(time - m_selected.front().raceStart);
+}
+
 void CRaceModeData::Step(int direction) {
     m_nSteps += direction < 0 ? -1 : 1;
     m_lElapsed = m_lClockStep * m_nSteps;

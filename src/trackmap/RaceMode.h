@@ -71,6 +71,11 @@ class CRaceModeData : public IRaceMode {
     // Race markers where the first lap reaches graph x; false with the message when no lap
     // has data.
     bool SetRaceMarker(int32_t x, IHostServices& host);
+    // Race markers `elapsed` time units past every lap's race start (a click on the map).
+    void SetElapsed(int32_t elapsed);
+    // Race markers where the first lap stands at the absolute time `time`.
+    void SetRaceTime(int32_t time);
+    int32_t Elapsed() const { return m_lElapsed; }
     // Ctrl + Alt + arrows: the race clock one step back (-1) or forward (+1).
     void Step(int direction);
     // "Restart Race": back to each lap's race start.

@@ -12,11 +12,16 @@ namespace {
 
 // The band offsets measure their angles with these values of pi.
 constexpr double kBandHalfPi = 1.5714285714285;
-// Points closer than this to the last one drawn add nothing a screen can show.
+// Points closer than this to the last one drawn add nothing a screen can show; a wide pen
+// hides steps up to half its width as well.
 constexpr float kMinStepPixels = 1.0f;
 
-bool FarEnough(const GPoint& a, const GPoint& b) {
-    return std::fabs(a.x - b.x) >= kMinStepPixels || std::fabs(a.y - b.y) >= kMinStepPixels;
+float StepFor(float penWidth) {
+    return std::max(kMinStepPixels, penWidth * 0.5f);
+}
+
+bool FarEnough(const GPoint& a, const GPoint& b, float step) {
+    return std::fabs(a.x - b.x) >= step || std::fabs(a.y - b.y) >= step;
 }
 
 double HueToRgb(double p, double q, double t) {
@@ -220,12 +225,13 @@ void CTrackViewModel::BuildScene(CGraphScene& scene) const {
 
 void CTrackViewModel::DrawTrack(CGraphScene& scene, float width) const {
     const auto& v = m_map->m_samples;
+    const float step = StepFor(width);
     scene.BeginPolyline(m_colors.track, false, width);
     GPoint last = ToPixels(v.front().m_dX, v.front().m_dY);
     scene.AddPoint(last.x, last.y);
     for (std::size_t i = 1; i < v.size(); ++i) {
         const GPoint q = ToPixels(v[i].m_dX, v[i].m_dY);
-        if (!FarEnough(q, last) && i + 1 < v.size()) continue;
+        if (!FarEnough(q, last, step) && i + 1 < v.size()) continue;
         scene.AddPoint(q.x, q.y);
         last = q;
     }
@@ -237,6 +243,7 @@ void CTrackViewModel::DrawSegments(CGraphScene& scene, bool corners, float offse
     const CTrackSegments& seg = corners ? m_map->m_corners : m_map->m_accel;
     const auto& v = m_map->m_samples;
     const std::size_t n = v.size();
+    const float step = StepFor(width);
     // Point i moved `offset` pixels at right angles to the local direction of the track.
     auto at = [&](std::size_t i) {
         GPoint p = ToPixels(v[i].m_dX, v[i].m_dY);
@@ -265,7 +272,7 @@ void CTrackViewModel::DrawSegments(CGraphScene& scene, bool corners, float offse
             GPoint a = at(from);
             for (std::size_t i = from + 1; i <= to; ++i) {
                 const GPoint b = at(i);
-                if (!FarEnough(a, b) && i < to) continue;
+                if (!FarEnough(a, b, step) && i < to) continue;
                 const ColorRef c = WithLightness(color, RampLightness(v[i].m_dLongG, extreme));
                 scene.AddLine(a.x, a.y, b.x, b.y, c, false, width);
                 a = b;
@@ -276,7 +283,7 @@ void CTrackViewModel::DrawSegments(CGraphScene& scene, bool corners, float offse
             scene.AddPoint(last.x, last.y);
             for (std::size_t i = from + 1; i <= to; ++i) {
                 const GPoint p = at(i);
-                if (!FarEnough(p, last) && i < to) continue;
+                if (!FarEnough(p, last, step) && i < to) continue;
                 scene.AddPoint(p.x, p.y);
                 last = p;
             }

@@ -75,6 +75,8 @@ class CTrackViewModel {
     void WholeMap();
     void ZoomIn();
     void ZoomOut();
+    // A zoom factor of the rubber band; 1.0 at least.
+    void SetZoom(float zoom) { m_zoom = zoom > 1.0f ? zoom : 1.0f; }
     bool CanZoomOut() const { return m_zoom > 1.0f; }
     float Zoom() const { return m_zoom; }
     double CentreX() const { return m_centreX; }

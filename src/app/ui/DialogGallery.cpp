@@ -8,6 +8,9 @@
 #include "model/Document.h"
 #include "model/ui/ModelForms.h"
 #include "processing/ui/ProcessingForms.h"
+#include "trackmap/TrackDialogs.h"
+#include "trackmap/TrackMap.h"
+#include "trackmap/ui/TrackForms.h"
 
 namespace orvex {
 
@@ -42,6 +45,58 @@ OpenedDialog OpenEtSlip(DialogContext& c) {
     return {report, std::move(model), std::move(dialog)};
 }
 
+OpenedDialog OpenTrackLaps(DialogContext& c) {
+    auto selection = std::make_shared<CTrackMapLapSelection>();
+    selection->Open(c.doc->ShownDatasets(), c.doc->m_options.groundSpeedMap, c.host);
+    auto model = std::make_unique<CTrackLapDialog>(*selection);
+    if (model->lap.items.size() > 1) model->lap.selected = 1;
+    auto dialog = MakeTrackLapDialog(c.parent, *model);
+    return {selection, std::move(model), std::move(dialog)};
+}
+
+OpenedDialog OpenTrackSettings(DialogContext& c) {
+    auto settings = std::make_shared<CTrackMapSettings>();
+    settings->Open(c.doc->ShownDatasets(), c.doc->m_options.groundSpeedMap,
+                   c.doc->m_options.openTrackMap != 0, c.doc->m_options.calcBanking != 0, c.host);
+    auto model = std::make_unique<CTrackSettingsDialog>(*settings, c.doc);
+    auto dialog = MakeTrackSettingsDialog(c.parent, *model, false);
+    return {settings, std::move(model), std::move(dialog)};
+}
+
+OpenedDialog OpenTrackSegments(DialogContext& c) {
+    // The front-rear thresholds over a map of the first session's second lap.
+    struct Keep {
+        CTrackMap map;
+        std::unique_ptr<CTrackSegmentSettings> settings;
+    };
+    auto keep = std::make_shared<Keep>();
+    for (CBriodashDataset* ds : c.doc->ShownDatasets()) {
+        std::optional<TrackLap> lap = FindTrackLap(*ds, 2);
+        TrackMapOptions options;
+        options.speedSource = c.doc->m_options.groundSpeedMap;
+        if (lap && HasSpeedSource(*ds, options.speedSource) &&
+            MakeTrackMap(*lap, options, c.doc->m_options.units, keep->map, c.host) ==
+                TrackMapResult::Ok)
+            break;
+    }
+    keep->settings = std::make_unique<CTrackSegmentSettings>(
+        false, &keep->map, c.app.GetTrackMapLateralPos(), c.app.GetTrackMapLateralNeg());
+    auto model = std::make_unique<CTrackSegmentDialog>(*keep->settings);
+    auto dialog = MakeTrackSegmentDialog(c.parent, *model);
+    return {keep, std::move(model), std::move(dialog)};
+}
+
+OpenedDialog OpenRaceLaps(DialogContext& c) {
+    auto race = std::make_shared<CRaceModeData>();
+    race->BuildAvailable(c.doc->ShownDatasets(), c.doc->m_bLapView);
+    auto model = std::make_unique<CRaceLapDialog>(*race, c.host);
+    // Two laps moved across, as a race starts.
+    model->Clicked("add");
+    model->Clicked("add");
+    auto dialog = MakeRaceLapDialog(c.parent, *model);
+    return {race, std::move(model), std::move(dialog)};
+}
+
 }  // namespace
 
 const std::vector<GalleryEntry>& DialogGallery() {
@@ -71,6 +126,10 @@ const std::vector<GalleryEntry>& DialogGallery() {
              auto dialog = MakeSpikeFilterDialog(c.parent, *model, false);
              return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
          }},
+        {"Track Map Lap Selection", true, OpenTrackLaps},
+        {"Track Map Settings", true, OpenTrackSettings},
+        {"Track Map Segment Settings", true, OpenTrackSegments},
+        {"Race Mode", true, OpenRaceLaps},
         {"Delete Data from Session/Pass", true,
          [](DialogContext& c) {
              auto model = std::make_unique<CDeleteDataSelection>(c.host);

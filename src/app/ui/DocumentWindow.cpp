@@ -2,6 +2,10 @@
 #include "app/ui/DocumentWindow.h"
 
 #include <QCloseEvent>
+#include <QColorDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QPixmap>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -10,14 +14,26 @@
 #include "app/GraphSettings.h"
 #include "app/MainFrameCommands.h"
 #include "graph/GraphServices.h"
+#include "graph/ui/ChartPainter.h"
 #include "graph/ui/ChartWidget.h"
 #include "graph/ui/MarkerListWidget.h"
+#include "trackmap/RaceMarkers.h"
+#include "trackmap/TrackDialogs.h"
+#include "trackmap/ui/TrackForms.h"
+#include "trackmap/ui/TrackMapWindow.h"
 
 namespace orvex {
 
 CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataAcqApp& app,
                                  IHostServices& host, QWidget* parent)
-    : QWidget(parent), m_doc(std::move(doc)), m_app(app) {
+    : QWidget(parent),
+      m_doc(std::move(doc)),
+      m_app(app),
+      m_host(host),
+      m_race(std::make_unique<CRaceModeData>()),
+      m_raceMarkers(std::make_unique<CRaceMarkers>(*m_doc, *m_race, host)) {
+    m_doc->SetRaceMode(m_race.get());
+    m_race->m_bFollowMarkers = app.GetTrackMapTrackRace();
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -26,6 +42,9 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
     m_list = new CMarkerListWidget(*m_doc, host, m_splitter);
     InstallGraphServices(m_chart->Navigator(), m_list->View(),
                          GraphOptionsFrom(app).voltageCorrection);
+    m_chart->Markers().m_pRace = m_raceMarkers.get();
+    m_list->View().m_pRace = m_raceMarkers.get();
+    m_raceMarkers->m_timeAxis = [this] { return m_chart->State().IsTimeAxis(); };
     m_list->Rebuild();
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 0);
@@ -38,6 +57,8 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
 CDocumentWindow::~CDocumentWindow() {
     // The views unregister from the document in their destructors: delete them first.
     for (QPointer<QWidget>& f : m_auxFrames) delete f.data();
+    delete m_trackMap.data();
+    m_doc->SetRaceMode(nullptr);
     delete m_splitter;
     m_splitter = nullptr;
 }
@@ -46,6 +67,101 @@ void CDocumentWindow::AddAuxFrame(QWidget* frame) {
     for (const QPointer<QWidget>& f : m_auxFrames)
         if (f == frame) return;
     m_auxFrames.emplace_back(frame);
+}
+
+CTrackMapWindow* CDocumentWindow::TrackMap() const {
+    return static_cast<CTrackMapWindow*>(m_trackMap.data());
+}
+
+void CDocumentWindow::SetTrackMap(CTrackMapWindow* window) {
+    m_trackMap = window;
+}
+
+void CDocumentWindow::RaceChanged() {
+    m_chart->Markers().m_bRaceMarkersShown = m_race->m_bRaceMode;
+    // The list takes race columns (or loses them), the chart and the map redraw.
+    m_doc->UpdateAllViews(kHintRepaint);
+}
+
+bool CDocumentWindow::ChooseRaceLaps() {
+    m_race->BuildAvailable(m_doc->ShownDatasets(), m_doc->m_bLapView);
+    CRaceLapDialog model(*m_race, m_host);
+    std::unique_ptr<QDialog> dialog = MakeRaceLapDialog(this, model);
+    const bool answered = m_runDialog && m_runDialog(*dialog);
+    if (!answered) dialog->exec();
+    if (dialog->result() != QDialog::Accepted) return false;
+    RaceChanged();
+    return model.RaceOn();
+}
+
+void CDocumentWindow::ToggleRaceMode() {
+    if (m_race->m_bRaceMode) {
+        m_race->TurnOff();
+        RaceChanged();
+        return;
+    }
+    ChooseRaceLaps();
+}
+
+void CDocumentWindow::RestartRace() {
+    m_chart->StepRace(0);
+}
+
+void CDocumentWindow::ChooseLapColour(int lap) {
+    const auto& laps = m_race->Selected();
+    if (lap < 0 || lap >= static_cast<int>(laps.size())) return;
+    const QColor c =
+        QColorDialog::getColor(ToQColor(laps[static_cast<std::size_t>(lap)].color), this,
+                               QString::fromStdString(m_race->ColorDialogTitle(lap)));
+    if (!c.isValid()) return;
+    m_race->SetLapColor(lap, MakeRGB(c.red(), c.green(), c.blue()));
+    RaceChanged();
+}
+
+void CDocumentWindow::FillRaceMenu(QMenu& menu) {
+    const bool on = m_race->m_bRaceMode;
+    QAction* mode = menu.addAction(QStringLiteral("Race Mode"));
+    mode->setCheckable(true);
+    mode->setChecked(on);
+    connect(mode, &QAction::triggered, this, [this] { ToggleRaceMode(); });
+    connect(menu.addAction(QStringLiteral("Select Lap(s)")), &QAction::triggered, this,
+            [this] { ChooseRaceLaps(); });
+    QAction* restart = menu.addAction(QStringLiteral("Restart Race"));
+    restart->setEnabled(on);
+    connect(restart, &QAction::triggered, this, [this] { RestartRace(); });
+    QAction* left = menu.addAction(QStringLiteral("To Nudge Race Marker Left (Ctrl + Alt + <-)"));
+    left->setEnabled(on);
+    connect(left, &QAction::triggered, this, [this] { m_chart->StepRace(-1); });
+    QAction* right = menu.addAction(QStringLiteral("To Nudge Race Marker Right (Ctrl + Alt + ->)"));
+    right->setEnabled(on);
+    connect(right, &QAction::triggered, this, [this] { m_chart->StepRace(1); });
+    if (!on) return;
+    menu.addSeparator();
+    int lap = 0;
+    for (const RaceMenuEntry& e : m_race->Menu()) {
+        if (e.more) {
+            connect(menu.addAction(QString::fromStdString(e.text)), &QAction::triggered, this,
+                    [this] {
+                        // The laps past the ninth by name, then the colour of the one chosen.
+                        QStringList names;
+                        const auto& laps = m_race->Selected();
+                        for (std::size_t i = kRaceMenuLaps; i < laps.size(); ++i)
+                            names << QString::fromStdString(laps[i].name);
+                        bool ok = false;
+                        const QString name =
+                            QInputDialog::getItem(this, QStringLiteral("More Sessions"),
+                                                  QStringLiteral("Lap"), names, 0, false, &ok);
+                        if (ok)
+                            ChooseLapColour(kRaceMenuLaps + static_cast<int>(names.indexOf(name)));
+                    });
+            continue;
+        }
+        QPixmap swatch(16, 16);
+        swatch.fill(ToQColor(e.color));
+        const int index = lap++;
+        connect(menu.addAction(QIcon(swatch), QString::fromStdString(e.text)), &QAction::triggered,
+                this, [this, index] { ChooseLapColour(index); });
+    }
 }
 
 bool CDocumentWindow::ListBelow() const {

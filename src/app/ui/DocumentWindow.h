@@ -10,6 +10,8 @@
 
 #include "model/Document.h"
 
+class QDialog;
+class QMenu;
 class QSplitter;
 
 namespace orvex {
@@ -17,6 +19,9 @@ namespace orvex {
 class CDataAcqApp;
 class CChartWidget;
 class CMarkerListWidget;
+class CRaceMarkers;
+class CRaceModeData;
+class CTrackMapWindow;
 class IHostServices;
 
 class CDocumentWindow : public QWidget {
@@ -38,6 +43,21 @@ class CDocumentWindow : public QWidget {
 
     // A frame of one of the document's auxiliary views: deleted before the document goes.
     void AddAuxFrame(QWidget* frame);
+    // The document's track map window (null until it is first opened).
+    CTrackMapWindow* TrackMap() const;
+    void SetTrackMap(CTrackMapWindow* window);
+
+    // The document's race record as the chart, the marker list and the track map read it.
+    CRaceMarkers& Race() { return *m_raceMarkers; }
+    // "Race Mode": off, or the lap choice when off; "Select Lap(s)"; "Restart Race".
+    void ToggleRaceMode();
+    bool ChooseRaceLaps();
+    void RestartRace();
+    // The race popup: the commands, then the racing laps with their colours (at most nine,
+    // then "More Sessions...").
+    void FillRaceMenu(QMenu& menu);
+    // Dialogs the race commands open, for tests: a handler that returns true has answered.
+    std::function<bool(QDialog&)> m_runDialog;
 
     // Asked before the window closes; false keeps it open (the save question was cancelled).
     std::function<bool(CDocumentWindow&)> canClose;
@@ -60,6 +80,12 @@ class CDocumentWindow : public QWidget {
     bool m_bSized = false;
     bool m_bUserSized = false;  // the user dragged the splitter
     std::vector<QPointer<QWidget>> m_auxFrames;
+    IHostServices& m_host;
+    std::unique_ptr<CRaceModeData> m_race;
+    std::unique_ptr<CRaceMarkers> m_raceMarkers;
+    QPointer<QWidget> m_trackMap;
+    void RaceChanged();
+    void ChooseLapColour(int lap);
 };
 
 }  // namespace orvex

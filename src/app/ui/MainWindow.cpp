@@ -180,8 +180,7 @@ void CMainWindow::BuildMenus() {
     for (MainCommand id :
          {MainCommand::SetupLoggerChannels, MainCommand::UpdateFirmware, MainCommand::LiveData,
           MainCommand::SetupAnalog, MainCommand::SetupDigital, MainCommand::SetupRpm,
-          MainCommand::SetupTransmission, MainCommand::TrackCalcSettings,
-          MainCommand::AccelThresholds, MainCommand::CornerThresholds})
+          MainCommand::SetupTransmission})
         m_actions[id]->setData(QStringLiteral("unavailable"));
 }
 
@@ -434,6 +433,15 @@ void CMainWindow::Run(MainCommand id) {
             break;
         case MainCommand::About:
             About();
+            break;
+        case MainCommand::TrackCalcSettings:
+            DefaultTrackSettings();
+            break;
+        case MainCommand::AccelThresholds:
+            DefaultSegmentThresholds(false);
+            break;
+        case MainCommand::CornerThresholds:
+            DefaultSegmentThresholds(true);
             break;
         default:
             break;

@@ -31,6 +31,7 @@ class CBriodashDoc;
 class CBriodashDataset;
 class CDocumentWindow;
 class CHelpController;
+class CTrackMapWindow;
 class IHostServices;
 
 class CMainWindow : public QMainWindow {
@@ -71,6 +72,20 @@ class CMainWindow : public QMainWindow {
     // Shows (creating it the first time) an auxiliary view of the active document; null
     // without a document. The "Change ..." menus and the view picker follow.
     QWidget* ShowView(ViewKind kind);
+    // "&Track Map": shows (creating it the first time) the track map window of the active
+    // document; without a lap yet, `lap` > 0 builds that lap's map and 0 asks for one. Null
+    // without a document.
+    CTrackMapWindow* ShowTrackMap(int lap = 0);
+    // "Track Map Settings" of the active document.
+    void TrackMapSettings();
+    // The default settings of new documents' track maps: "Calculation Settings" and the two
+    // segment threshold dialogs.
+    void DefaultTrackSettings();
+    void DefaultSegmentThresholds(bool corners);
+    // The "Change &Map" menu while the active document's track map window is shown.
+    QMenu* TrackMapMenu() const { return m_trackMenu; }
+    // The race popup of the graph menu.
+    QMenu* RaceMenu() const { return m_raceMenu; }
     // "histogram", "traction" or "lap-report" shown with a first selection, for screenshots.
     bool ShowViewByName(const std::string& name);
     // The "Change &Histogram", "Change &Circle" and "Change &Lap Segments" menus in the bar.
@@ -135,6 +150,8 @@ class CMainWindow : public QMainWindow {
     std::vector<QAction*> m_markerActions;
     QMenu* m_graphMenu = nullptr;
     QList<QMenu*> m_viewMenus;
+    QMenu* m_trackMenu = nullptr;
+    QMenu* m_raceMenu = nullptr;
     std::map<ViewKind, QAction*> m_viewActions;
     std::map<QString, QMenu*> m_menus;
     std::unique_ptr<QPrinter> m_printer;

@@ -67,6 +67,12 @@ void CMainWindow::BuildGraphMenus() {
         });
         m_graphActions[id] = a;
     }
+    m_graphMenu->addSeparator();
+    m_raceMenu = m_graphMenu->addMenu(QStringLiteral("Race Mode"));
+    connect(m_raceMenu, &QMenu::aboutToShow, this, [this] {
+        m_raceMenu->clear();
+        if (CDocumentWindow* w = ActiveDocument()) w->FillRaceMenu(*m_raceMenu);
+    });
     connect(m_graphMenu, &QMenu::aboutToShow, this, &CMainWindow::UpdateGraphMenus);
     connect(zooming, &QMenu::aboutToShow, this, &CMainWindow::UpdateGraphMenus);
 

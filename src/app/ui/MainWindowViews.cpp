@@ -13,6 +13,10 @@
 
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
+#include "trackmap/RaceMarkers.h"
+#include "trackmap/TrackDialogs.h"
+#include "trackmap/ui/TrackForms.h"
+#include "trackmap/ui/TrackMapWindow.h"
 #include "views/ViewData.h"
 #include "views/ui/GenericFrame.h"
 #include "views/ui/ViewWidgets.h"
@@ -44,6 +48,18 @@ CGenericFrame* FrameOf(QMdiArea& area, const CBriodashDoc& doc, ViewKind kind) {
 void CMainWindow::BuildViewMenus() {
     QMenu* view = Menu(QStringLiteral("&View"));
     view->addSeparator();
+    QAction* track = view->addAction(QStringLiteral("&Track Map"));
+    track->setCheckable(true);
+    connect(track, &QAction::triggered, this, [this] {
+        CDocumentWindow* w = ActiveDocument();
+        if (!w) return;
+        if (w->TrackMap() && w->TrackMap()->isVisible())
+            w->TrackMap()->close();
+        else
+            ShowTrackMap();
+    });
+    QAction* trackSettings = view->addAction(QStringLiteral("Track Map Settings"));
+    connect(trackSettings, &QAction::triggered, this, [this] { TrackMapSettings(); });
     for (const ViewEntry& e : kViews) {
         QAction* a = view->addAction(QString::fromUtf8(e.command));
         a->setCheckable(true);
@@ -59,8 +75,11 @@ void CMainWindow::BuildViewMenus() {
         });
         m_viewActions[kind] = a;
     }
-    connect(view, &QMenu::aboutToShow, this, [this] {
+    connect(view, &QMenu::aboutToShow, this, [this, track, trackSettings] {
         CDocumentWindow* w = ActiveDocument();
+        track->setEnabled(w != nullptr);
+        track->setChecked(w && w->TrackMap() && w->TrackMap()->isVisible());
+        trackSettings->setEnabled(w != nullptr);
         for (auto& [kind, a] : m_viewActions) {
             CGenericFrame* f = w ? FrameOf(*m_mdi, w->Document(), kind) : nullptr;
             a->setEnabled(w != nullptr);
@@ -86,6 +105,94 @@ QWidget* CMainWindow::ShowView(ViewKind kind) {
     RebuildPickers();
     UpdateViewMenus();
     return frame->View();
+}
+
+CTrackMapWindow* CMainWindow::ShowTrackMap(int lap) {
+    CDocumentWindow* w = ActiveDocument();
+    if (!w) return nullptr;
+    CTrackMapWindow* map = w->TrackMap();
+    if (!map) {
+        map = new CTrackMapWindow(w->Document(), m_app, m_host, &w->Race(), this);
+        map->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->SetTrackMap(map);
+        connect(map, &CTrackMapWindow::closed, this, [this] {
+            // After the close has hidden the window.
+            QMetaObject::invokeMethod(
+                this, [this] { UpdateViewMenus(); }, Qt::QueuedConnection);
+        });
+        connect(map, &QObject::destroyed, this, [this] {
+            if (!m_bDestroying) UpdateViewMenus();
+        });
+    }
+    if (map->View().LapCode() == 0) {
+        if (lap > 0)
+            map->SelectLap(lap);
+        else if (!m_bDestroying)
+            map->ChooseLap();
+    }
+    map->show();
+    UpdateViewMenus();
+    return map;
+}
+
+void CMainWindow::TrackMapSettings() {
+    CDocumentWindow* w = ActiveDocument();
+    if (!w) return;
+    CBriodashDoc& doc = w->Document();
+    CTrackMapSettings settings;
+    if (!settings.Open(doc.ShownDatasets(), doc.m_options.groundSpeedMap,
+                       doc.m_options.openTrackMap != 0, doc.m_options.calcBanking != 0, m_host))
+        return;
+    CTrackSettingsDialog model(settings, &doc);
+    std::unique_ptr<QDialog> dialog = MakeTrackSettingsDialog(this, model, false);
+    if (dialog->exec() != QDialog::Accepted) return;
+    if (model.SourceChanged()) w->DatasetsChanged();
+    if (CTrackMapWindow* map = w->TrackMap()) {
+        TrackMapOptions& o = map->View().m_settings.map;
+        o.speedSource = doc.m_options.groundSpeedMap;
+        o.open = doc.m_options.openTrackMap != 0;
+        o.banking = doc.m_options.calcBanking != 0;
+        // The map of the same lap, made with the new settings.
+        if (map->View().LapCode() != 0) map->View().SelectLapCode(map->View().LapCode());
+    }
+}
+
+void CMainWindow::DefaultTrackSettings() {
+    CTrackMapSettings settings;
+    settings.m_nSpeedSource = m_app.GetGroundSpeedMap();
+    settings.m_bOpen = m_app.GetOpenTrackMap();
+    settings.m_bBanking = m_app.GetCalcBanking();
+    CTrackSettingsDialog model(settings, nullptr);
+    std::unique_ptr<QDialog> dialog = MakeTrackSettingsDialog(this, model, true);
+    if (dialog->exec() != QDialog::Accepted) return;
+    m_app.SetGroundSpeedMap(settings.m_nSpeedSource);
+    m_app.SetOpenTrackMap(settings.m_bOpen);
+    m_app.SetCalcBanking(settings.m_bBanking);
+}
+
+void CMainWindow::DefaultSegmentThresholds(bool corners) {
+    CTrackSegmentSettings settings(
+        corners, nullptr, corners ? m_app.GetTrackMapLongitudePos() : m_app.GetTrackMapLateralPos(),
+        corners ? m_app.GetTrackMapLongitudeNeg() : m_app.GetTrackMapLateralNeg());
+    CTrackSegmentDialog model(settings);
+    // Without a map the defaults are percentages only.
+    model.title.shown = model.positiveG.shown = model.negativeG.shown = false;
+    model.positiveLabel.text =
+        corners ? "Percentage of Max Right Turn G" : "Percentage of Max Positive G";
+    model.negativeLabel.text =
+        corners ? "Percentage of Max Left Turn G" : "Percentage of Max Negative G";
+    std::unique_ptr<QDialog> dialog =
+        MakeTrackSegmentDialog(this, model,
+                               corners ? QStringLiteral("Default Track Map Left-Right Settings")
+                                       : QStringLiteral("Default Track Map Front-Rear Settings"));
+    if (dialog->exec() != QDialog::Accepted) return;
+    if (corners) {
+        m_app.SetTrackMapLongitudePos(settings.Fraction(true));
+        m_app.SetTrackMapLongitudeNeg(settings.Fraction(false));
+    } else {
+        m_app.SetTrackMapLateralPos(settings.Fraction(true));
+        m_app.SetTrackMapLateralNeg(settings.Fraction(false));
+    }
 }
 
 bool CMainWindow::ShowViewByName(const std::string& name) {
@@ -126,12 +233,24 @@ void CMainWindow::UpdateViewMenus() {
         m->deleteLater();
     }
     m_viewMenus.clear();
+    m_trackMenu = nullptr;
     CDocumentWindow* w = ActiveDocument();
     if (!w || m_bDestroying) return;
     // After the graph menu: before the item that follows it.
     const QList<QAction*> bar = menuBar()->actions();
     const qsizetype at = bar.indexOf(m_graphMenu->menuAction());
     QAction* before = at >= 0 && at + 1 < bar.size() ? bar[at + 1] : nullptr;
+    if (CTrackMapWindow* map = w->TrackMap(); map && map->isVisible()) {
+        auto* menu = new QMenu(CTrackMapWindow::MenuTitle(), this);
+        connect(menu, &QMenu::aboutToShow, menu, [menu, map] {
+            menu->clear();
+            map->FillMenu(*menu);
+        });
+        map->FillMenu(*menu);
+        menuBar()->insertMenu(before, menu);
+        m_viewMenus.push_back(menu);
+        m_trackMenu = menu;
+    }
     for (const ViewEntry& e : kViews) {
         CGenericFrame* f = FrameOf(*m_mdi, w->Document(), e.kind);
         if (!f || f->isHidden()) continue;

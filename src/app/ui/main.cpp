@@ -103,12 +103,12 @@ int main(int argc, char** argv) {
         QImage image = window.RenderWindow(QSize(cl.width, cl.height));
         if (cl.trackMapLap > 0) {
             // The track map window of that lap beside the main window.
-            orvex::CTrackMapWindow map(shown->Document(), host);
-            if (!map.SelectLap(cl.trackMapLap)) {
+            orvex::CTrackMapWindow* map = window.ShowTrackMap(cl.trackMapLap);
+            if (!map || map->View().LapCode() == 0) {
                 std::fprintf(stderr, "orvex: no track map of lap %d\n", cl.trackMapLap);
                 return 1;
             }
-            const QImage mapImage = map.Render(QSize(cl.height * 4 / 5, cl.height));
+            const QImage mapImage = map->Render(QSize(cl.height * 4 / 5, cl.height));
             QImage both(image.width() + mapImage.width(), image.height(), QImage::Format_RGB32);
             both.fill(Qt::black);
             QPainter painter(&both);

@@ -138,6 +138,11 @@ void CChartWidget::Nudge(Marker which, int direction) {
     m_chart.Nudge(which, direction);
 }
 
+void CChartWidget::StepRace(int direction) {
+    EnsureInitialised();
+    m_chart.StepRace(direction);
+}
+
 void CChartWidget::ToggleMarkers() {
     EnsureInitialised();
     m_chart.ToggleMarkers();
@@ -196,6 +201,7 @@ void CChartWidget::keyPressEvent(QKeyEvent* event) {
         const int dir = event->key() == Qt::Key_Left ? -1 : 1;
         if (mods == Qt::NoModifier) return Nudge(Marker::Green, dir);
         if (mods == Qt::ShiftModifier) return Nudge(Marker::Red, dir);
+        if (mods == (Qt::ControlModifier | Qt::AltModifier)) return StepRace(dir);
     }
     for (const GraphCommandInfo& c : GraphCommandTable())
         for (const char* key : c.keys)

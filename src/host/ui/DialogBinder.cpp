@@ -2,6 +2,7 @@
 #include "host/ui/DialogBinder.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -53,7 +54,9 @@ bool Fits(const FieldRef& field, QWidget* w) {
             return (group && group->isCheckable()) || (button && button->isCheckable());
         }
         bool operator()(RadioField*) const { return As<QAbstractButton>(w) != nullptr; }
-        bool operator()(NumberField*) const { return As<QSpinBox>(w) != nullptr; }
+        bool operator()(NumberField*) const {
+            return As<QSpinBox>(w) != nullptr || As<QAbstractSlider>(w) != nullptr;
+        }
         bool operator()(LabelField*) const { return As<QLabel>(w) != nullptr; }
         bool operator()(ButtonField*) const { return As<QAbstractButton>(w) != nullptr; }
     } fits{w};
@@ -178,11 +181,15 @@ void CDialogBinder::Connect(const NamedField& f, QWidget* w) {
             connect(As<QAbstractButton>(w), &QAbstractButton::clicked, this, clicked);
     } else if (auto* number = std::get_if<NumberField*>(&f.field)) {
         NumberField* field = *number;
-        connect(As<QSpinBox>(w), &QSpinBox::valueChanged, this, [this, field, changed](int v) {
+        auto moved = [this, field, changed](int v) {
             if (m_bInHandler) return;
             field->value = v;
             changed();
-        });
+        };
+        if (auto* spin = As<QSpinBox>(w))
+            connect(spin, &QSpinBox::valueChanged, this, moved);
+        else
+            connect(As<QAbstractSlider>(w), &QAbstractSlider::valueChanged, this, moved);
     } else if (std::holds_alternative<ButtonField*>(f.field)) {
         connect(As<QAbstractButton>(w), &QAbstractButton::clicked, this, [this, name] {
             m_model.Clicked(name);
@@ -275,9 +282,13 @@ void CDialogBinder::Show(const NamedField& f, QWidget* w) {
     } else if (auto* number = std::get_if<NumberField*>(&f.field)) {
         const NumberField& field = **number;
         SetCommon(w, field);
-        auto* spin = As<QSpinBox>(w);
-        spin->setRange(field.lo, field.hi);
-        spin->setValue(field.value);
+        if (auto* spin = As<QSpinBox>(w)) {
+            spin->setRange(field.lo, field.hi);
+            spin->setValue(field.value);
+        } else if (auto* slider = As<QAbstractSlider>(w)) {
+            slider->setRange(field.lo, field.hi);
+            slider->setValue(field.value);
+        }
     } else if (auto* label = std::get_if<LabelField*>(&f.field)) {
         SetCommon(w, **label);
         As<QLabel>(w)->setText(Q((*label)->text));
