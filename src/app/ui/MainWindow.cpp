@@ -103,6 +103,7 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
     m_help = new CHelpController(this);
     BuildMenus();
     BuildGraphMenus();
+    BuildSetupMenus();
     BuildViewMenus();
     BuildToolBar();
     BuildStatusBar();
@@ -179,11 +180,9 @@ void CMainWindow::BuildMenus() {
     m_actions[MainCommand::Exit]->setMenuRole(QAction::QuitRole);
     m_actions[MainCommand::About]->setMenuRole(QAction::AboutRole);
     // Dialogs that belong to other windows of the program are not part of this window yet.
-    for (MainCommand id :
-         {MainCommand::SetupLoggerChannels, MainCommand::UpdateFirmware, MainCommand::LiveData,
-          MainCommand::SetupAnalog, MainCommand::SetupDigital, MainCommand::SetupRpm,
-          MainCommand::SetupTransmission, MainCommand::TrackCalcSettings,
-          MainCommand::AccelThresholds, MainCommand::CornerThresholds})
+    for (MainCommand id : {MainCommand::SetupLoggerChannels, MainCommand::UpdateFirmware,
+                           MainCommand::LiveData, MainCommand::TrackCalcSettings,
+                           MainCommand::AccelThresholds, MainCommand::CornerThresholds})
         m_actions[id]->setData(QStringLiteral("unavailable"));
 }
 
@@ -332,6 +331,7 @@ void CMainWindow::UpdateCommandStates() {
             action->setIcon(SwatchIcon(m_app.GetColor(colour->color)));
     }
     UpdateGraphMenus();
+    UpdateSetupMenus();
     m_actions[MainCommand::ToolBar]->setChecked(m_toolBar && !m_toolBar->isHidden());
     m_actions[MainCommand::StatusBar]->setChecked(!statusBar()->isHidden());
 }
@@ -401,6 +401,18 @@ void CMainWindow::Run(MainCommand id) {
             }
             break;
         }
+        case MainCommand::SetupAnalog:
+            OpenDefaultSetups(SetupKind::Analog);
+            break;
+        case MainCommand::SetupDigital:
+            OpenDefaultSetups(SetupKind::Digital);
+            break;
+        case MainCommand::SetupRpm:
+            OpenDefaultSetups(SetupKind::Rpm);
+            break;
+        case MainCommand::SetupTransmission:
+            OpenDefaultSetups(SetupKind::Transmission);
+            break;
         case MainCommand::SpikeFilter: {
             CSpikeFilterDialog::RpmLevels rpm = m_app.GetRpmSpikeLevels();
             CSpikeFilterDialog::AnalogLevels analog = m_app.GetAnalogSpikeLevels();
@@ -455,6 +467,7 @@ void CMainWindow::ChooseColor(MainCommand id) {
 CDocumentWindow* CMainWindow::AddDocument(std::unique_ptr<CBriodashDoc> doc) {
     auto* window = new CDocumentWindow(std::move(doc), m_app, m_host);
     window->canClose = [this](CDocumentWindow& w) { return m_bClosingAll || ConfirmClose(w); };
+    InstallChannelMenu(*window);
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(sub, &QObject::destroyed, this, [this] {

@@ -2,6 +2,7 @@
 #include "processing/ui/ProcessingForms.h"
 
 #include "ui_EtSlipForm.h"
+#include "ui_LapTimesForm.h"
 #include "ui_SpikeFilterForm.h"
 #include "ui_ZeroTimeForm.h"
 
@@ -13,6 +14,12 @@ std::unique_ptr<QDialog> MakeZeroTimeDialog(QWidget* parent, CZeroTimeDialog& mo
 
 std::unique_ptr<QDialog> MakeEtSlipDialog(QWidget* parent, CEtSlipDialog& model) {
     auto dialog = std::make_unique<CFormDialog<Ui::EtSlipForm>>(parent, model);
+    dialog->setModal(false);
+    return dialog;
+}
+
+std::unique_ptr<QDialog> MakeLapTimesDialog(QWidget* parent, CLapTimesDialog& model) {
+    auto dialog = std::make_unique<CFormDialog<Ui::LapTimesForm>>(parent, model);
     dialog->setModal(false);
     return dialog;
 }

@@ -6,6 +6,7 @@
 
 #include "host/ui/FormDialog.h"
 #include "processing/EtSlipDialog.h"
+#include "processing/LapTimesDialog.h"
 #include "processing/SpikeFilterDialog.h"
 #include "processing/ZeroTimeDialog.h"
 
@@ -14,6 +15,8 @@ namespace orvex {
 std::unique_ptr<QDialog> MakeZeroTimeDialog(QWidget* parent, CZeroTimeDialog& model);
 // Modeless: the report stays open beside the chart.
 std::unique_ptr<QDialog> MakeEtSlipDialog(QWidget* parent, CEtSlipDialog& model);
+// Modeless, like the ET slip report.
+std::unique_ptr<QDialog> MakeLapTimesDialog(QWidget* parent, CLapTimesDialog& model);
 // Opened for the defaults, the caption ends in " - Default Settings".
 std::unique_ptr<QDialog> MakeSpikeFilterDialog(QWidget* parent, CSpikeFilterDialog& model,
                                                bool defaults);
