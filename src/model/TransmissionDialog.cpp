@@ -139,6 +139,12 @@ void CTransmissionDialog::Changed(const std::string& name) {
 }
 
 bool CTransmissionDialog::Edited(const std::string& name) {
+    const bool taken = StoreTyped(name);
+    if (taken) Show();
+    return taken;
+}
+
+bool CTransmissionDialog::StoreTyped(const std::string& name) {
     if (m_session.selected < 0) return true;
     CCarSetup& car = Car();
     float v = 0;
@@ -165,7 +171,6 @@ bool CTransmissionDialog::Edited(const std::string& name) {
             MarkChanged();
         }
     }
-    Show();
     return true;
 }
 
@@ -185,8 +190,8 @@ void CTransmissionDialog::Clicked(const std::string& name) {
 bool CTransmissionDialog::Accept() {
     // A ratio still being typed is taken first.
     for (int i = 0; i < 6; ++i)
-        if (m_ratio[i].enabled && !Edited("ratio" + std::to_string(i + 1))) return false;
-    if (m_rearEndRatio.enabled && !Edited("rearEndRatio")) return false;
+        if (m_ratio[i].enabled && !StoreTyped("ratio" + std::to_string(i + 1))) return false;
+    if (m_rearEndRatio.enabled && !StoreTyped("rearEndRatio")) return false;
     if (m_pDefaults) {
         if (!m_copies.empty()) *m_pDefaults = m_copies.front().car;
         return true;

@@ -52,6 +52,8 @@ class CTransmissionDialog : public CDialogModel {
     };
     void BindAll();
     void Show();
+    // A typed ratio into the copy; false (the user told) when it is refused.
+    bool StoreTyped(const std::string& name);
     CCarSetup& Car() { return m_copies[static_cast<std::size_t>(m_session.selected)].car; }
     void MarkChanged() { m_copies[static_cast<std::size_t>(m_session.selected)].changed = true; }
     void ApplyToDocument();

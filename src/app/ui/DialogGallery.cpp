@@ -112,6 +112,15 @@ std::vector<GalleryEntry> MakeGallery() {
         {"Set Zero Time", true, OpenZeroTime},
         {"ET Slip Report", true, OpenEtSlip},
         {"Lap Times Report", true, OpenLapTimes},
+        {"Gear Selection", true,
+         [](DialogContext& c) {
+             CBriodashDataset* ds = c.doc->ShownDatasets().front();
+             const int32_t at = c.doc->m_lGreenTime != kNotSet ? c.doc->m_lGreenTime : 0;
+             auto model =
+                 std::make_unique<CGearSelection>(*ds, at, false, c.doc->m_options.units, c.host);
+             auto dialog = MakeGearDialog(c.parent, *model);
+             return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
+         }},
         {"Change Session/Pass Name", true,
          [](DialogContext& c) {
              auto model = std::make_unique<CRenameSessions>(*c.doc);

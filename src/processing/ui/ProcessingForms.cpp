@@ -2,6 +2,7 @@
 #include "processing/ui/ProcessingForms.h"
 
 #include "ui_EtSlipForm.h"
+#include "ui_GearForm.h"
 #include "ui_LapTimesForm.h"
 #include "ui_SpikeFilterForm.h"
 #include "ui_ZeroTimeForm.h"
@@ -16,6 +17,10 @@ std::unique_ptr<QDialog> MakeEtSlipDialog(QWidget* parent, CEtSlipDialog& model)
     auto dialog = std::make_unique<CFormDialog<Ui::EtSlipForm>>(parent, model);
     dialog->setModal(false);
     return dialog;
+}
+
+std::unique_ptr<QDialog> MakeGearDialog(QWidget* parent, CGearSelection& model) {
+    return std::make_unique<CFormDialog<Ui::GearForm>>(parent, model);
 }
 
 std::unique_ptr<QDialog> MakeLapTimesDialog(QWidget* parent, CLapTimesDialog& model) {
