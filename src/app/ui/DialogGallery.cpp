@@ -2,11 +2,14 @@
 #include "app/ui/DialogGallery.h"
 
 #include "app/DataAcqApp.h"
+#include "app/ProgramData.h"
+#include "graph/ui/ChannelMenuDialog.h"
 #include "logger/ComPortChoice.h"
 #include "logger/SerialLine.h"
 #include "logger/ui/ComPortDialog.h"
 #include "model/Document.h"
 #include "model/ui/ModelForms.h"
+#include "processing/ui/ChannelSetupForms.h"
 #include "processing/ui/ProcessingForms.h"
 #include "trackmap/TrackDialogs.h"
 #include "trackmap/TrackMap.h"
@@ -97,10 +100,65 @@ OpenedDialog OpenRaceLaps(DialogContext& c) {
     return {race, std::move(model), std::move(dialog)};
 }
 
+OpenedDialog OpenLapTimes(DialogContext& c) {
+    auto report = std::make_shared<CLapTimesReport>();
+    const std::vector<CBriodashDataset*> shown = c.doc->ShownDatasets();
+    report->Open(shown, shown.empty() ? nullptr : shown.front(), c.host);
+    auto model = std::make_unique<CLapTimesDialog>(*report, *c.doc);
+    auto dialog = MakeLapTimesDialog(c.parent, *model);
+    return {report, std::move(model), std::move(dialog)};
+}
+
+OpenedDialog OpenChannelSetup(DialogContext& c, SetupKind kind) {
+    std::unique_ptr<CChannelSetupDialog> model;
+    if (c.doc)
+        model =
+            std::make_unique<CChannelSetupDialog>(kind, *c.doc, nullptr, CarFileChooser(c.parent));
+    else
+        model = std::make_unique<CChannelSetupDialog>(
+            kind, c.app.GetDefaultCarSetup(), c.app.GetUnits(), c.host, CarFileChooser(c.parent));
+    auto dialog = MakeChannelSetupDialog(c.parent, *model);
+    return {nullptr, std::move(model), std::move(dialog)};
+}
+
+// The dialog of `kind` on the document, and on the defaults under its " - Default Settings"
+// title.
+void AddChannelSetups(std::vector<GalleryEntry>& gallery) {
+    for (SetupKind kind : {SetupKind::Analog, SetupKind::Digital, SetupKind::Rpm}) {
+        const std::string title = CChannelSetupDialog::BaseTitle(kind);
+        gallery.push_back(
+            {title, true, [kind](DialogContext& c) { return OpenChannelSetup(c, kind); }});
+        gallery.push_back({title + " - Default Settings", false, [kind](DialogContext& c) {
+                               DialogContext defaults{c.app, c.host, nullptr, c.parent};
+                               return OpenChannelSetup(defaults, kind);
+                           }});
+    }
+}
+
+OpenedDialog OpenTransmission(DialogContext& c) {
+    std::unique_ptr<CTransmissionDialog> model;
+    if (c.doc)
+        model = std::make_unique<CTransmissionDialog>(*c.doc, CarFileChooser(c.parent));
+    else
+        model = std::make_unique<CTransmissionDialog>(c.app.GetDefaultCarSetup(), c.app.GetUnits(),
+                                                      c.host, CarFileChooser(c.parent));
+    auto dialog = MakeTransmissionDialog(c.parent, *model);
+    return {nullptr, std::move(model), std::move(dialog)};
+}
+
+std::vector<GalleryEntry> MakeGallery();
+
 }  // namespace
 
 const std::vector<GalleryEntry>& DialogGallery() {
-    static const std::vector<GalleryEntry> gallery{
+    static const std::vector<GalleryEntry> gallery = MakeGallery();
+    return gallery;
+}
+
+namespace {
+
+std::vector<GalleryEntry> MakeGallery() {
+    std::vector<GalleryEntry> gallery{
         {"COM Port", false,
          [](DialogContext& c) {
              return Open<CComPortChoice, CComPortDialog>(
@@ -108,6 +166,16 @@ const std::vector<GalleryEntry>& DialogGallery() {
          }},
         {"Set Zero Time", true, OpenZeroTime},
         {"ET Slip Report", true, OpenEtSlip},
+        {"Lap Times Report", true, OpenLapTimes},
+        {"Gear Selection", true,
+         [](DialogContext& c) {
+             CBriodashDataset* ds = c.doc->ShownDatasets().front();
+             const int32_t at = c.doc->m_lGreenTime != kNotSet ? c.doc->m_lGreenTime : 0;
+             auto model =
+                 std::make_unique<CGearSelection>(*ds, at, false, c.doc->m_options.units, c.host);
+             auto dialog = MakeGearDialog(c.parent, *model);
+             return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
+         }},
         {"Change Session/Pass Name", true,
          [](DialogContext& c) {
              auto model = std::make_unique<CRenameSessions>(*c.doc);
@@ -137,8 +205,23 @@ const std::vector<GalleryEntry>& DialogGallery() {
              return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
          }},
     };
+    AddChannelSetups(gallery);
+    gallery.push_back({"Transmission/Rear End Settings", true, OpenTransmission});
+    gallery.push_back(
+        {"Transmission/Rear End Settings - Default Settings", false, [](DialogContext& c) {
+             DialogContext defaults{c.app, c.host, nullptr, c.parent};
+             return OpenTransmission(defaults);
+         }});
+    gallery.push_back({"Channel Menu", true, [](DialogContext& c) {
+                           auto model = std::make_unique<CChannelMenu>(
+                               *c.doc, ColorFileChooser(c.parent, ProgramDataDir()));
+                           auto dialog = std::make_unique<CChannelMenuDialog>(c.parent, *model);
+                           return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
+                       }});
     return gallery;
 }
+
+}  // namespace
 
 const GalleryEntry* FindDialog(const std::string& title) {
     for (const GalleryEntry& e : DialogGallery())

@@ -101,6 +101,7 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
     m_help = new CHelpController(this);
     BuildMenus();
     BuildGraphMenus();
+    BuildSetupMenus();
     BuildViewMenus();
     BuildToolBar();
     BuildStatusBar();
@@ -178,9 +179,7 @@ void CMainWindow::BuildMenus() {
     m_actions[MainCommand::About]->setMenuRole(QAction::AboutRole);
     // Dialogs that belong to other windows of the program are not part of this window yet.
     for (MainCommand id :
-         {MainCommand::SetupLoggerChannels, MainCommand::UpdateFirmware, MainCommand::LiveData,
-          MainCommand::SetupAnalog, MainCommand::SetupDigital, MainCommand::SetupRpm,
-          MainCommand::SetupTransmission})
+         {MainCommand::SetupLoggerChannels, MainCommand::UpdateFirmware, MainCommand::LiveData})
         m_actions[id]->setData(QStringLiteral("unavailable"));
 }
 
@@ -329,6 +328,7 @@ void CMainWindow::UpdateCommandStates() {
             action->setIcon(SwatchIcon(m_app.GetColor(colour->color)));
     }
     UpdateGraphMenus();
+    UpdateSetupMenus();
     m_actions[MainCommand::ToolBar]->setChecked(m_toolBar && !m_toolBar->isHidden());
     m_actions[MainCommand::StatusBar]->setChecked(!statusBar()->isHidden());
 }
@@ -398,6 +398,18 @@ void CMainWindow::Run(MainCommand id) {
             }
             break;
         }
+        case MainCommand::SetupAnalog:
+            OpenDefaultSetups(SetupKind::Analog);
+            break;
+        case MainCommand::SetupDigital:
+            OpenDefaultSetups(SetupKind::Digital);
+            break;
+        case MainCommand::SetupRpm:
+            OpenDefaultSetups(SetupKind::Rpm);
+            break;
+        case MainCommand::SetupTransmission:
+            OpenDefaultSetups(SetupKind::Transmission);
+            break;
         case MainCommand::SpikeFilter: {
             CSpikeFilterDialog::RpmLevels rpm = m_app.GetRpmSpikeLevels();
             CSpikeFilterDialog::AnalogLevels analog = m_app.GetAnalogSpikeLevels();
@@ -461,6 +473,7 @@ void CMainWindow::ChooseColor(MainCommand id) {
 CDocumentWindow* CMainWindow::AddDocument(std::unique_ptr<CBriodashDoc> doc) {
     auto* window = new CDocumentWindow(std::move(doc), m_app, m_host);
     window->canClose = [this](CDocumentWindow& w) { return m_bClosingAll || ConfirmClose(w); };
+    InstallChannelMenu(*window);
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(sub, &QObject::destroyed, this, [this] {

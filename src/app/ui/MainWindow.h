@@ -112,6 +112,16 @@ class CMainWindow : public QMainWindow {
     void BuildToolBar();
     void BuildGraphMenus();
     void UpdateGraphMenus();
+    // The data window's channel setup commands and the default-settings forms of their dialogs
+    // (MainWindowSetups.cpp).
+    void BuildSetupMenus();
+    void UpdateSetupMenus();
+    void OpenDefaultSetups(SetupKind kind);
+    void OpenDocumentSetups(CDocumentWindow& window, SetupKind kind);
+    void OpenChannelMenu(CDocumentWindow& window);
+    // The channel list's context menu and a double click on a channel name open the
+    // "Channel Menu".
+    void InstallChannelMenu(CDocumentWindow& window);
     QMenu* MenuFor(const QString& path);
     void AddRecent(const QString& path);
     void RebuildRecentMenu();
@@ -149,6 +159,7 @@ class CMainWindow : public QMainWindow {
     std::map<GraphCommand, QAction*> m_graphActions;
     std::vector<QAction*> m_markerActions;
     QMenu* m_graphMenu = nullptr;
+    QMenu* m_setupMenu = nullptr;
     QList<QMenu*> m_viewMenus;
     QMenu* m_trackMenu = nullptr;
     QMenu* m_raceMenu = nullptr;

@@ -5,6 +5,7 @@
 #include "ui_CommentsForm.h"
 #include "ui_DeleteDataForm.h"
 #include "ui_RenameForm.h"
+#include "ui_TransmissionForm.h"
 
 namespace orvex {
 
@@ -18,6 +19,13 @@ std::unique_ptr<QDialog> MakeRenameDialog(QWidget* parent, CRenameSessions& mode
 
 std::unique_ptr<QDialog> MakeCommentsDialog(QWidget* parent, CSessionComments& model) {
     return std::make_unique<CFormDialog<Ui::CommentsForm>>(parent, model);
+}
+
+std::unique_ptr<QDialog> MakeTransmissionDialog(QWidget* parent, CTransmissionDialog& model) {
+    auto dialog = std::make_unique<CFormDialog<Ui::TransmissionForm>>(parent, model);
+    dialog->setWindowTitle(QString::fromStdString(model.Title()));
+    FitTitle(dialog.get());
+    return dialog;
 }
 
 }  // namespace orvex

@@ -2,6 +2,8 @@
 #include "processing/ui/ProcessingForms.h"
 
 #include "ui_EtSlipForm.h"
+#include "ui_GearForm.h"
+#include "ui_LapTimesForm.h"
 #include "ui_SpikeFilterForm.h"
 #include "ui_ZeroTimeForm.h"
 
@@ -13,6 +15,16 @@ std::unique_ptr<QDialog> MakeZeroTimeDialog(QWidget* parent, CZeroTimeDialog& mo
 
 std::unique_ptr<QDialog> MakeEtSlipDialog(QWidget* parent, CEtSlipDialog& model) {
     auto dialog = std::make_unique<CFormDialog<Ui::EtSlipForm>>(parent, model);
+    dialog->setModal(false);
+    return dialog;
+}
+
+std::unique_ptr<QDialog> MakeGearDialog(QWidget* parent, CGearSelection& model) {
+    return std::make_unique<CFormDialog<Ui::GearForm>>(parent, model);
+}
+
+std::unique_ptr<QDialog> MakeLapTimesDialog(QWidget* parent, CLapTimesDialog& model) {
+    auto dialog = std::make_unique<CFormDialog<Ui::LapTimesForm>>(parent, model);
     dialog->setModal(false);
     return dialog;
 }

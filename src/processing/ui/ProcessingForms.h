@@ -6,6 +6,8 @@
 
 #include "host/ui/FormDialog.h"
 #include "processing/EtSlipDialog.h"
+#include "processing/GearSelection.h"
+#include "processing/LapTimesDialog.h"
 #include "processing/SpikeFilterDialog.h"
 #include "processing/ZeroTimeDialog.h"
 
@@ -14,6 +16,9 @@ namespace orvex {
 std::unique_ptr<QDialog> MakeZeroTimeDialog(QWidget* parent, CZeroTimeDialog& model);
 // Modeless: the report stays open beside the chart.
 std::unique_ptr<QDialog> MakeEtSlipDialog(QWidget* parent, CEtSlipDialog& model);
+std::unique_ptr<QDialog> MakeGearDialog(QWidget* parent, CGearSelection& model);
+// Modeless, like the ET slip report.
+std::unique_ptr<QDialog> MakeLapTimesDialog(QWidget* parent, CLapTimesDialog& model);
 // Opened for the defaults, the caption ends in " - Default Settings".
 std::unique_ptr<QDialog> MakeSpikeFilterDialog(QWidget* parent, CSpikeFilterDialog& model,
                                                bool defaults);
