@@ -128,16 +128,21 @@ AtomicWriteResult CFileReplacement::Commit() {
     if (::fchmod(m_fd, ModeFor(m_target)) != 0) error = errno;
     if (error == 0) error = Injected(step = AtomicWriteStep::Sync);
     if (error == 0 && ::fsync(m_fd) != 0) error = errno;
-    // The lock goes with the descriptor; the rename follows at once.
-    if (::close(m_fd) != 0 && error == 0) error = errno;
-    m_fd = -1;
+    // The descriptor, and with it the lock, is held across the rename: another save into
+    // the same folder sweeping for leftovers must not take this finished temporary for one
+    // in the instant between closing and renaming.
     if (error == 0) error = Injected(step = AtomicWriteStep::Rename);
     if (error == 0 && ::rename(m_temp.c_str(), m_target.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(m_temp.c_str());
+        ::close(m_fd);
+        m_fd = -1;
         m_temp.clear();
         return {AtomicWriteResult::Write, error, step};
     }
+    // The data were synced before the rename; a failing close cannot lose them.
+    ::close(m_fd);
+    m_fd = -1;
     m_committed = true;
     // Make the rename itself durable; a failure here leaves a complete file either way.
     const int dir = ::open(FolderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

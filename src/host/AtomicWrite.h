@@ -42,8 +42,9 @@ class CFileReplacement {
     const std::string& TemporaryPath() const { return m_temp; }
     // Writes bytes to the temporary file; false with errno set on failure.
     bool Append(std::string_view bytes);
-    // Mode, flush to disk, close and rename over the target, then the folder is flushed and
-    // stale temporaries removed. On failure the temporary file is gone and the target as it was.
+    // Mode, flush to disk, rename over the target (the temporary still held), then the folder is
+    // flushed and stale temporaries removed. On failure the temporary file is gone and the
+    // target as it was.
     AtomicWriteResult Commit();
 
   private:

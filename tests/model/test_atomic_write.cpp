@@ -50,6 +50,27 @@ TEST_F(AtomicWrite, ReplacesTheFileThroughALinkKeepingItsMode) {
     EXPECT_EQ(Entries(), 2u);
 }
 
+TEST_F(AtomicWrite, AnotherSaveIntoTheFolderNeverSweepsAFinishedTemporary) {
+    // The other save, sharing the temporary prefix, completes (and sweeps for leftovers) in
+    // the instant just before this one renames its temporary over the target.
+    const fs::path a = m_dir / "a.tbc", b = m_dir / "b.tbc";
+    CFileReplacement first(a.string(), "save.tmp.", [&](AtomicWriteStep step) {
+        if (step == AtomicWriteStep::Rename) {
+            CFileReplacement second(b.string(), "save.tmp.");
+            EXPECT_TRUE(second.Create());
+            EXPECT_TRUE(second.Append("second"));
+            EXPECT_TRUE(second.Commit());
+        }
+        return 0;
+    });
+    ASSERT_TRUE(first.Create());
+    ASSERT_TRUE(first.Append("first"));
+    EXPECT_TRUE(first.Commit());
+    EXPECT_EQ(Read(a), "first");
+    EXPECT_EQ(Read(b), "second");
+    EXPECT_EQ(Entries(), 2u);
+}
+
 TEST_F(AtomicWrite, FailedStepLeavesTheOldFileAndNoTemporary) {
     const fs::path path = m_dir / "file.txt";
     std::ofstream(path) << "old";
