@@ -365,6 +365,11 @@ std::optional<ColorCommand> ColorCommandOf(MainCommand id) {
     }
 }
 
+bool IsLoggerConversation(MainCommand id) {
+    return id == C::Retrieve || id == C::SetupLoggerChannels || id == C::UpdateFirmware ||
+           id == C::LiveData;
+}
+
 bool NeedsDataWindow(MainCommand id) {
     switch (id) {
         case C::Close:
@@ -429,6 +434,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             cl.trackMapLap = static_cast<int>(lap);
             ++i;
+        } else if (a == "--page") {
+            if (i + 1 >= args.size()) {
+                cl.error = a + " needs a value";
+                return cl;
+            }
+            cl.page = args[++i];
         } else if (a == "--screenshot" || a == "--size" || a == "--view" || a == "--dialog") {
             if (i + 1 >= args.size()) {
                 cl.error = a + " needs a value";

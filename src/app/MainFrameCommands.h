@@ -136,6 +136,9 @@ std::optional<ColorCommand> ColorCommandOf(MainCommand id);
 // Whether the command needs an active data window (save, print, overlay, export ...).
 bool NeedsDataWindow(MainCommand id);
 
+// Whether the command talks to the logger over the serial port (only one at a time can).
+bool IsLoggerConversation(MainCommand id);
+
 // A document's entry in the document picker: the title up to the first '.'.
 std::string PickerTitle(const std::string& documentTitle);
 // The graph window's caption: the document title and " - Graph".
@@ -159,6 +162,7 @@ struct CommandLine {
     bool retrieve = false;           // --retrieve: "Retrieve from Data-Logger" at start-up
     std::string screenshot;          // --screenshot FILE.png
     std::string dialog;              // --dialog TITLE: the screenshot shows that dialog open
+    std::string page;                // --page NAME: the dialog's tab of that name
     int width = 1280, height = 800;  // --size WxH
     int trackMapLap = 0;             // --trackmap LAP: the track map of that lap beside the graph
     std::string view;                // --view histogram|traction|lap-report

@@ -20,4 +20,8 @@ std::string ProgramDataDir() {
     return (dir / "data").string();
 }
 
+std::string FirmwareFolder() {
+    return ProgramDataDir() + "/Firmware";
+}
+
 }  // namespace orvex

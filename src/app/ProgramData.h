@@ -10,4 +10,7 @@ namespace orvex {
 // tree links one to the sources' data).
 std::string ProgramDataDir();
 
+// The folder the firmware images are first looked for in: "Firmware" in the program's data.
+std::string FirmwareFolder();
+
 }  // namespace orvex

@@ -1,12 +1,19 @@
 // The dialogs by title.
 #include "app/ui/DialogGallery.h"
 
+#include <QTabWidget>
+#include <cstdio>
+
 #include "app/DataAcqApp.h"
 #include "app/ProgramData.h"
 #include "graph/ui/ChannelMenuDialog.h"
 #include "logger/ComPortChoice.h"
+#include "logger/ConfigSheet.h"
+#include "logger/FirmwareForm.h"
 #include "logger/SerialLine.h"
 #include "logger/ui/ComPortDialog.h"
+#include "logger/ui/FirmwareDialog.h"
+#include "logger/ui/LoggerConfigDialog.h"
 #include "model/Document.h"
 #include "model/ui/ModelForms.h"
 #include "processing/ui/ChannelSetupForms.h"
@@ -148,7 +155,52 @@ OpenedDialog OpenTransmission(DialogContext& c) {
 
 std::vector<GalleryEntry> MakeGallery();
 
+OpenedDialog OpenLoggerConfig(DialogContext& c) {
+    std::array<CTachConfig, 4> configs;
+    for (int i = 0; i < 4; ++i) configs[static_cast<std::size_t>(i)] = c.app.GetLoggerConfig(i);
+    CLinkOptions link;
+    link.device = LoggerDevicePath(c.app.GetComPort(), c.app.GetComDevice());
+    auto model = std::make_unique<CLoggerConfigSheet>(configs, c.app.GetRecordSegments(),
+                                                      c.app.GetEquationChannels(), c.host, link,
+                                                      c.app.GetSharedPort());
+    auto dialog = std::make_unique<CLoggerConfigDialog>(c.parent, *model);
+    return {nullptr, std::move(model), std::move(dialog)};
+}
+
+// The firmware dialog before its analysis: nothing known of the logger yet.
+OpenedDialog OpenFirmware(DialogContext& c) {
+    struct Core {
+        std::unique_ptr<ISerialLine> line;
+        std::unique_ptr<CFirmwareDlg> dlg;
+    };
+    auto core = std::make_shared<Core>();
+    core->line = MakePosixSerialLine();
+    CLinkOptions link;
+    link.device = LoggerDevicePath(c.app.GetComPort(), c.app.GetComDevice());
+    core->dlg = std::make_unique<CFirmwareDlg>(*core->line, c.host, link, c.app.GetSharedPort(),
+                                               FirmwareFolder(), QtFolderChooser(c.parent));
+    auto model = std::make_unique<CFirmwareForm>(*core->dlg);
+    auto dialog = std::make_unique<CFirmwareDialog>(c.parent, *model);
+    return {core, std::move(model), std::move(dialog)};
+}
+
 }  // namespace
+
+bool ShowDialogPage(QDialog& dialog, const std::string& page) {
+    const QString name = QString::fromStdString(page);
+    for (QTabWidget* tabs : dialog.findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i) == name) {
+                tabs->setCurrentIndex(i);
+                return true;
+            }
+    std::fprintf(stderr, "orvex: no page \"%s\" in \"%s\"; the pages are:\n", page.c_str(),
+                 dialog.windowTitle().toStdString().c_str());
+    for (QTabWidget* tabs : dialog.findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i)
+            std::fprintf(stderr, "  %s\n", tabs->tabText(i).toStdString().c_str());
+    return false;
+}
 
 const std::vector<GalleryEntry>& DialogGallery() {
     static const std::vector<GalleryEntry> gallery = MakeGallery();
@@ -204,6 +256,8 @@ std::vector<GalleryEntry> MakeGallery() {
              auto dialog = MakeDeleteDataDialog(c.parent, *model);
              return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
          }},
+        {"Setup Data Logger's Channels", false, OpenLoggerConfig, "Dialog"},
+        {"Update Firmware on Data Logger", false, OpenFirmware},
     };
     AddChannelSetups(gallery);
     gallery.push_back({"Transmission/Rear End Settings", true, OpenTransmission});

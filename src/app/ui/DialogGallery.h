@@ -36,9 +36,14 @@ struct GalleryEntry {
     std::string title;
     bool needsDocument = false;
     std::function<OpenedDialog(DialogContext&)> open;
+    // The window's own title where it is not the command's ("Dialog").
+    std::string caption = {};
 };
 
 const std::vector<GalleryEntry>& DialogGallery();
 const GalleryEntry* FindDialog(const std::string& title);
+
+// Shows the dialog's tab captioned `page`; false (the tabs listed on stderr) when it has none.
+bool ShowDialogPage(QDialog& dialog, const std::string& page);
 
 }  // namespace orvex

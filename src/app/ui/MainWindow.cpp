@@ -179,7 +179,7 @@ void CMainWindow::BuildMenus() {
     m_actions[MainCommand::About]->setMenuRole(QAction::AboutRole);
     // Dialogs that belong to other windows of the program are not part of this window yet.
     for (MainCommand id :
-         {MainCommand::SetupLoggerChannels, MainCommand::UpdateFirmware, MainCommand::LiveData})
+         {MainCommand::LiveData})
         m_actions[id]->setData(QStringLiteral("unavailable"));
 }
 
@@ -321,6 +321,7 @@ void CMainWindow::UpdateCommandStates() {
         bool enabled = !(NeedsDataWindow(id) && !haveDoc);
         if (action->data().toString() == QLatin1String("unavailable")) enabled = false;
         if (id == MainCommand::Retrieve && m_bRetrieving) enabled = false;
+        if (IsLoggerConversation(id) && LoggerBusy()) enabled = false;
         action->setEnabled(enabled);
         if (action->isCheckable()) action->setChecked(IsMainCommandChecked(id, m_app));
         action->setText(QString::fromStdString(MainCommandText(id, m_app)));
@@ -354,6 +355,12 @@ void CMainWindow::Run(MainCommand id) {
     switch (id) {
         case MainCommand::Retrieve:
             RetrieveFromLogger();
+            break;
+        case MainCommand::SetupLoggerChannels:
+            SetupLoggerChannels();
+            break;
+        case MainCommand::UpdateFirmware:
+            UpdateFirmware();
             break;
         case MainCommand::Open:
             OpenWithDialog();

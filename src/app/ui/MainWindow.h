@@ -101,6 +101,13 @@ class CMainWindow : public QMainWindow {
 
     // "Retrieve from Data-Logger": a new document from the logger on the chosen port.
     void RetrieveFromLogger();
+    // "Setup Data Logger's Channels": the configuration dialog on copies of the four stored
+    // configurations; OK stores them and the record-segment count.
+    void SetupLoggerChannels();
+    // "Update Firmware on Data Logger": the firmware dialog, modal.
+    void UpdateFirmware();
+    // A conversation with the logger holds the port: the other logger commands wait.
+    bool LoggerBusy() const { return m_bRetrieving || m_bLoggerDialog; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -169,6 +176,7 @@ class CMainWindow : public QMainWindow {
     std::array<QLabel*, 3> m_keyIndicators{};  // CAP, NUM, SCRL
     bool m_bClosingAll = false;                // Exit: every save question already answered
     bool m_bRetrieving = false;
+    bool m_bLoggerDialog = false;  // the configuration or firmware dialog is open
     bool m_bRebuildingPickers = false;
     bool m_bDestroying = false;
 };

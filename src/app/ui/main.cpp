@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "orvex: %s\nusage: orvex [Qt options] [DATAFILE] [/LiveDemo] [--demo] "
                      "[--screenshot FILE.png [--size WxH] [--trackmap LAP] "
-                     "[--view histogram|traction|lap-report] [--dialog TITLE]]\n",
+                     "[--view histogram|traction|lap-report] [--dialog TITLE [--page NAME]]]\n",
                      cl.error.c_str());
         return 2;
     }
@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
             // The dialog drawn where it opens: over the middle of the main window.
             orvex::DialogContext context{app, host, &shown->Document(), &window};
             orvex::OpenedDialog opened = entry->open(context);
+            if (!cl.page.empty() && !orvex::ShowDialogPage(*opened.dialog, cl.page)) return 1;
             opened.dialog->adjustSize();
             const QPixmap shot = opened.dialog->grab();
             // A title strip above the dialog's client area, as a window manager draws it.

@@ -32,11 +32,18 @@ class CDialogBinder : public QObject {
     // keeps it current.
     void BindSheet(QTabWidget* tabs, CDialogSheet& sheet);
 
+  signals:
+    // A handler of the model ran and the widgets show its fields again.
+    void Handled();
+
   private:
     void Connect(const NamedField& f, QWidget* w);
     void Show(const NamedField& f, QWidget* w);
     // After a handler: show everything again.
-    void After() { Refresh(); }
+    void After() {
+        Refresh();
+        emit Handled();
+    }
 
     QWidget* m_form;
     CDialogModel& m_model;
