@@ -504,6 +504,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             cl.trackMapLap = static_cast<int>(lap);
             ++i;
+        } else if (a == "--page") {
+            if (i + 1 >= args.size()) {
+                cl.error = a + " needs a value";
+                return cl;
+            }
+            cl.page = args[++i];
         } else if (a == "--screenshot" || a == "--size" || a == "--view" || a == "--dialog") {
             if (i + 1 >= args.size()) {
                 cl.error = a + " needs a value";
@@ -542,6 +548,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         }
     }
     if (!cl.dialog.empty() && cl.screenshot.empty()) cl.error = "--dialog needs --screenshot";
+    if (!cl.page.empty() && cl.dialog.empty()) cl.error = "--page needs --dialog";
     return cl;
 }
 

@@ -185,6 +185,7 @@ void CMainWindow::BuildMenus() {
           MainCommand::SetupTransmission, MainCommand::TrackCalcSettings,
           MainCommand::AccelThresholds, MainCommand::CornerThresholds})
         m_actions[id]->setData(QStringLiteral("unavailable"));
+    m_actions[MainCommand::LiveData]->setData(QVariant());  // the live-data sheet is here
 }
 
 void CMainWindow::BuildToolBar() {
@@ -325,6 +326,10 @@ void CMainWindow::UpdateCommandStates() {
         bool enabled = !(NeedsDataWindow(id) && !haveDoc);
         if (action->data().toString() == QLatin1String("unavailable")) enabled = false;
         if (id == MainCommand::Retrieve && m_bRetrieving) enabled = false;
+        // One conversation holds the port at a time.
+        if ((id == MainCommand::LiveData || id == MainCommand::Retrieve) &&
+            (m_bRetrieving || m_bLiveData))
+            enabled = false;
         action->setEnabled(enabled);
         if (action->isCheckable()) action->setChecked(IsMainCommandChecked(id, m_app));
         action->setText(QString::fromStdString(MainCommandText(id, m_app)));
@@ -390,6 +395,9 @@ void CMainWindow::Run(MainCommand id) {
             break;
         case MainCommand::Exit:
             close();
+            break;
+        case MainCommand::LiveData:
+            ShowLiveData();
             break;
         case MainCommand::ComPort: {
             CComPortChoice choice(m_app.GetComPort(), m_app.GetComDevice(), ListSerialDevices(),

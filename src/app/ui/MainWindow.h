@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -88,6 +89,9 @@ class CMainWindow : public QMainWindow {
 
     // "Retrieve from Data-Logger": a new document from the logger on the chosen port.
     void RetrieveFromLogger();
+    // "Live Data": the live-data sheet on a copy of the default car setup; OK keeps the copy.
+    // `opened` (tests) sees the sheet's window before it runs.
+    void ShowLiveData(const std::function<void(QDialog&)>& opened = {});
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -144,6 +148,7 @@ class CMainWindow : public QMainWindow {
     std::array<QLabel*, 3> m_keyIndicators{};  // CAP, NUM, SCRL
     bool m_bClosingAll = false;                // Exit: every save question already answered
     bool m_bRetrieving = false;
+    bool m_bLiveData = false;  // the live-data sheet holds the port
     bool m_bRebuildingPickers = false;
     bool m_bDestroying = false;
 };
