@@ -15,7 +15,7 @@ namespace orvex {
 
 namespace {
 
-CAnalogSetup Setup(int channel, int32_t code, const std::string& name = "Sensor") {
+CAnalogSetup Sensor(int channel, int32_t code, const std::string& name = "Sensor") {
     CAnalogSetup s;
     s.m_nChannel = channel;
     s.ChooseType(code);
@@ -41,25 +41,25 @@ struct WizardCase {
 TEST(Calibration, EachWizardMakesTheReadingsShowTheKnownValues) {
     const double fixed = std::numeric_limits<double>::quiet_NaN();
     const std::vector<WizardCase> cases = {
-        {"throttle", CalibrationKind::Throttle, Setup(7, kAnalog2Throttle), Units::Imperial, 0, 400,
-         3600, fixed, fixed},
-        {"throttle wired the other way", CalibrationKind::Throttle, Setup(7, kAnalog2Throttle),
+        {"throttle", CalibrationKind::Throttle, Sensor(7, kAnalog2Throttle), Units::Imperial, 0,
+         400, 3600, fixed, fixed},
+        {"throttle wired the other way", CalibrationKind::Throttle, Sensor(7, kAnalog2Throttle),
          Units::Imperial, 0, 3600, 400, fixed, fixed},
-        {"steering", CalibrationKind::Steering, Setup(8, kAnalog2Steering), Units::Imperial, 0,
+        {"steering", CalibrationKind::Steering, Sensor(8, kAnalog2Steering), Units::Imperial, 0,
          2000, 3100, fixed, 270},
-        {"battery on channel 20", CalibrationKind::Voltage, Setup(20, kAnalog2Voltage),
+        {"battery on channel 20", CalibrationKind::Voltage, Sensor(20, kAnalog2Voltage),
          Units::Imperial, 0.3f, 3000, 3400, 12.6, 14.2},
-        {"battery on another channel", CalibrationKind::Voltage, Setup(12, kAnalog2Voltage),
+        {"battery on another channel", CalibrationKind::Voltage, Sensor(12, kAnalog2Voltage),
          Units::Imperial, 0.3f, 2800, 3300, 12.4, 14.0},
-        {"shock in cm", CalibrationKind::Shock, Setup(1, kAnalog2Shock), Units::Metric, 0, 900,
+        {"shock in cm", CalibrationKind::Shock, Sensor(1, kAnalog2Shock), Units::Metric, 0, 900,
          2100, fixed, 6.0},
-        {"shock in inches", CalibrationKind::Shock, Setup(2, kAnalog2Shock), Units::Imperial, 0,
+        {"shock in inches", CalibrationKind::Shock, Sensor(2, kAnalog2Shock), Units::Imperial, 0,
          900, 2100, fixed, 2.5},
-        {"lateral accelerometer", CalibrationKind::Accel, Setup(17, kAnalog2Accel, "LEFT-RIGHT"),
+        {"lateral accelerometer", CalibrationKind::Accel, Sensor(17, kAnalog2Accel, "LEFT-RIGHT"),
          Units::Imperial, 0, 2048, 2460, fixed, fixed},
-        {"vertical accelerometer", CalibrationKind::Accel, Setup(19, kAnalog2Accel, "UP-DOWN"),
+        {"vertical accelerometer", CalibrationKind::Accel, Sensor(19, kAnalog2Accel, "UP-DOWN"),
          Units::Imperial, 0, 2460, 2048, fixed, fixed},
-        {"linear sensor", CalibrationKind::Linear, Setup(9, kAnalog2Custom), Units::Imperial, 0,
+        {"linear sensor", CalibrationKind::Linear, Sensor(9, kAnalog2Custom), Units::Imperial, 0,
          1000, 3000, 10, 60},
     };
     for (const WizardCase& c : cases) {
@@ -91,14 +91,14 @@ TEST(Calibration, WizardsHaveTheirTitlesAndTheMiscTypesTheirWizard) {
     EXPECT_EQ(CCalibration::Title(CalibrationKind::Steering), "Calibrate Steering Wheel");
     EXPECT_EQ(CCalibration::Title(CalibrationKind::Voltage), "Calibrate Battery Voltage");
     EXPECT_EQ(CCalibration::Title(CalibrationKind::Linear), "Calibrate Linear Sensor");
-    EXPECT_EQ(CCalibration::KindFor(Setup(1, kAnalog2Throttle)), CalibrationKind::Throttle);
-    EXPECT_EQ(CCalibration::KindFor(Setup(1, kAnalog2Steering)), CalibrationKind::Steering);
-    EXPECT_EQ(CCalibration::KindFor(Setup(20, kAnalog2Voltage)), CalibrationKind::Voltage);
-    EXPECT_EQ(CCalibration::KindFor(Setup(1, kAnalog2Custom)), CalibrationKind::Linear);
+    EXPECT_EQ(CCalibration::KindFor(Sensor(1, kAnalog2Throttle)), CalibrationKind::Throttle);
+    EXPECT_EQ(CCalibration::KindFor(Sensor(1, kAnalog2Steering)), CalibrationKind::Steering);
+    EXPECT_EQ(CCalibration::KindFor(Sensor(20, kAnalog2Voltage)), CalibrationKind::Voltage);
+    EXPECT_EQ(CCalibration::KindFor(Sensor(1, kAnalog2Custom)), CalibrationKind::Linear);
 }
 
 TEST(Calibration, ReadingsOutOfRangeOrTooCloseAreRefusedWithAMessage) {
-    const CAnalogSetup throttle = Setup(7, kAnalog2Throttle);
+    const CAnalogSetup throttle = Sensor(7, kAnalog2Throttle);
     CCalibration cal(CalibrationKind::Throttle, throttle, Units::Imperial, 0);
     std::string error;
     for (double raw : {-5.0, 0.0, 4095.0, 5000.0, std::numeric_limits<double>::quiet_NaN()}) {
@@ -117,7 +117,7 @@ TEST(Calibration, ReadingsOutOfRangeOrTooCloseAreRefusedWithAMessage) {
               "The two readings (2000 and 2020) are too close together.\nMove the sensor further "
               "and take the second reading again.");
 
-    CCalibration linear(CalibrationKind::Linear, Setup(9, kAnalog2Custom), Units::Imperial, 0);
+    CCalibration linear(CalibrationKind::Linear, Sensor(9, kAnalog2Custom), Units::Imperial, 0);
     ASSERT_TRUE(linear.Take(0, 1000, 5, error));
     ASSERT_TRUE(linear.Take(1, 3000, 5, error));
     EXPECT_FALSE(linear.Compute(error));
@@ -145,7 +145,7 @@ class ClosedLine : public ISerialLine {
 // The demonstration moves the gauges of every page, within the ranges of their setups.
 TEST(LiveDataDemo, EveryPageMovesPlausibly) {
     ClosedLine line;
-    FakeHost host;
+    test::FakeHost host;
     CCarSetup car;
     AddLiveDemoSetups(car, Units::Imperial);
     CLiveDataSheet sheet(line, host, CLinkOptions{}, car, Units::Imperial, 0.0f, true, false);
@@ -216,7 +216,7 @@ TEST(LiveDataDemo, EveryPageMovesPlausibly) {
 
 TEST(LiveDataDemo, OkAfterADemonstrationBringsBackOnlyTheChannelsTheDefaultsHad) {
     CCarSetup defaults;
-    CAnalogSetup throttle = Setup(7, kAnalog2Throttle, "Pedal");
+    CAnalogSetup throttle = Sensor(7, kAnalog2Throttle, "Pedal");
     defaults.m_analog = {throttle};
     CCarSetup scratch = defaults;
     AddLiveDemoSetups(scratch, Units::Imperial);
