@@ -478,6 +478,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         }
     }
     if (!cl.dialog.empty() && cl.screenshot.empty()) cl.error = "--dialog needs --screenshot";
+    if (!cl.page.empty() && cl.dialog.empty()) cl.error = "--page needs --dialog";
     return cl;
 }
 

@@ -162,7 +162,7 @@ struct CommandLine {
     bool retrieve = false;           // --retrieve: "Retrieve from Data-Logger" at start-up
     std::string screenshot;          // --screenshot FILE.png
     std::string dialog;              // --dialog TITLE: the screenshot shows that dialog open
-    std::string page;                // --page NAME: the dialog's tab of that name
+    std::string page;                // --page NAME: the dialog's tab, page or step shown
     int width = 1280, height = 800;  // --size WxH
     int trackMapLap = 0;             // --trackmap LAP: the track map of that lap beside the graph
     std::string view;                // --view histogram|traction|lap-report

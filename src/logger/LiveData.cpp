@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "logger/Framing.h"
+#include "logger/LiveDataDemo.h"
 
 namespace orvex {
 
@@ -37,13 +38,13 @@ LivePageKind AnalogPageKind(int32_t type, bool& shown) {
     }
 }
 
-double WindowMean(const LiveGauge& g) {
+}  // namespace
+
+double LiveMean(const LiveGauge& g) {
     if (g.m_window.empty()) return 0.0;
     return std::accumulate(g.m_window.begin(), g.m_window.end(), 0.0) /
            static_cast<double>(g.m_window.size());
 }
-
-}  // namespace
 
 CLiveDataSheet::CLiveDataSheet(ISerialLine& line, IHostServices& host, const CLinkOptions& options,
                                const CCarSetup& defaults, Units units, float voltageCorrection,
@@ -290,8 +291,27 @@ void CLiveDataSheet::ActivatePage(int index) {
         Send(m_pages[static_cast<std::size_t>(index)]->SelectCommand(true));
 }
 
+const LiveGauge* CLiveDataSheet::FindGauge(LivePageKind kind, int channel) const {
+    for (const auto& page : m_pages)
+        if (page->Kind() == kind)
+            for (const LiveGauge& g : page->Gauges())
+                if (g.m_nChannel == channel) return &g;
+    return nullptr;
+}
+
 bool CLiveDataSheet::Poll() {
-    if (m_bDemo || m_bBusy || m_bDisconnected || !m_s.IsOpen()) return !m_bDisconnected;
+    if (m_bDemo) {
+        if (m_nActive >= 0 && m_nActive < static_cast<int>(m_pages.size())) {
+            CLivePropertyPage& page = *m_pages[static_cast<std::size_t>(m_nActive)];
+            const double seconds = static_cast<double>(m_nDemoTicks) * kPollMs / 1000.0;
+            const std::vector<uint8_t> data = LiveDemoReply(page, CarSetup(), m_ds.m_fClock,
+                                                            seconds, m_units, m_fVoltageCorrection);
+            page.TakeReply(data.data(), data.size(), m_ds, m_units, m_fVoltageCorrection);
+        }
+        ++m_nDemoTicks;
+        return true;
+    }
+    if (m_bBusy || m_bDisconnected || !m_s.IsOpen()) return !m_bDisconnected;
     if (m_nActive < 0 || m_nActive >= static_cast<int>(m_pages.size())) return true;
     m_bBusy = true;
     CLoggerPort& port = m_s.Port();
@@ -345,7 +365,7 @@ void CLiveDataSheet::CalibrateAccels() {
             CAnalogSetup* s = CarSetup().FindAnalogSetup(g.m_nChannel);
             if (!s) continue;
             const bool upDown = s->m_strDescription.find("UP-DOWN") != std::string::npos;
-            CalibrateToReading(*s, m_bDemo ? g.m_fValue : WindowMean(g), upDown ? 1.0 : 0.0);
+            CalibrateToReading(*s, m_bDemo ? g.m_fValue : LiveMean(g), upDown ? 1.0 : 0.0);
         }
     }
 }
@@ -357,7 +377,7 @@ void CLiveDataSheet::CalibrateShocks(const std::vector<int>& channels) {
             if (std::find(channels.begin(), channels.end(), g.m_nChannel) == channels.end())
                 continue;
             if (CAnalogSetup* s = CarSetup().FindAnalogSetup(g.m_nChannel))
-                CalibrateToReading(*s, m_bDemo ? g.m_fValue : WindowMean(g), 0.0);
+                CalibrateToReading(*s, m_bDemo ? g.m_fValue : LiveMean(g), 0.0);
         }
     }
 }

@@ -73,6 +73,9 @@ class CLivePropertyPage {
 // thousands of RPM.
 double LiveRpmValue(const CFreqSetup& setup, float clock, double meanPeriod, Units units);
 
+// The running mean of a gauge's raw values (0 before its first reading).
+double LiveMean(const LiveGauge& gauge);
+
 class CLiveDataSheet {
   public:
     static constexpr unsigned kTimerId = 33022;
@@ -94,7 +97,8 @@ class CLiveDataSheet {
     int ActivePage() const { return m_nActive; }
     // Leaves the active page (zero masks) and selects page `index`.
     void ActivatePage(int index);
-    // One tick of the poll timer; false when the link was lost.
+    // One tick of the poll timer; false when the link was lost. In demo mode the active page
+    // takes generated readings instead, 25 ms further on with each tick.
     bool Poll();
     bool IsDisconnected() const { return m_bDisconnected; }
     // "Calibrate" or "ReConnect".
@@ -107,6 +111,11 @@ class CLiveDataSheet {
     void CalibrateShocks(const std::vector<int>& channels);
     // Stops polling, deselects everything and closes the port.
     void Close();
+
+    // The gauge of `channel` on the pages of `kind`, or null.
+    const LiveGauge* FindGauge(LivePageKind kind, int channel) const;
+    Units GetUnits() const { return m_units; }
+    float VoltageCorrection() const { return m_fVoltageCorrection; }
 
     CBriodashDataset& Dataset() { return m_ds; }
     CCarSetup& CarSetup() { return m_ds.m_carSetup; }
@@ -137,6 +146,7 @@ class CLiveDataSheet {
     uint32_t m_lAnalogMask = 0;
     bool m_bDisconnected = false;
     bool m_bBusy = false;
+    long m_nDemoTicks = 0;
 };
 
 inline constexpr uint8_t kLiveDeselectAll[] = {0xEA, 0x00, 0xEB, 0x00, 0xEC, 0x00, 0xED,

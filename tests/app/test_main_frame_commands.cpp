@@ -175,6 +175,14 @@ TEST(MainFrameCommands, CommandLine) {
     EXPECT_FALSE(ParseCommandLine({"--dialog", "Set Zero Time"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--screenshot", "z.png", "--dialog"}).error.empty());
     EXPECT_EQ(ParseCommandLine({"/data/run.tbc"}).file, "/data/run.tbc");
+    const CommandLine live =
+        ParseCommandLine({"--screenshot", "l.png", "--dialog", "View Live Data from Data Logger",
+                          "--page", "Shocks"});
+    EXPECT_EQ(live.page, "Shocks");
+    EXPECT_TRUE(live.error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--screenshot", "l.png", "--page", "Shocks"}).error.empty());
+    EXPECT_FALSE(
+        ParseCommandLine({"--screenshot", "l.png", "--dialog", "x", "--page"}).error.empty());
 }
 
 }  // namespace

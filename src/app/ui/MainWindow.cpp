@@ -177,10 +177,7 @@ void CMainWindow::BuildMenus() {
     }
     m_actions[MainCommand::Exit]->setMenuRole(QAction::QuitRole);
     m_actions[MainCommand::About]->setMenuRole(QAction::AboutRole);
-    // Dialogs that belong to other windows of the program are not part of this window yet.
-    for (MainCommand id :
-         {MainCommand::LiveData})
-        m_actions[id]->setData(QStringLiteral("unavailable"));
+    m_actions[MainCommand::LiveData]->setData(QVariant());  // the live-data sheet is here
 }
 
 void CMainWindow::BuildToolBar() {
@@ -321,6 +318,7 @@ void CMainWindow::UpdateCommandStates() {
         bool enabled = !(NeedsDataWindow(id) && !haveDoc);
         if (action->data().toString() == QLatin1String("unavailable")) enabled = false;
         if (id == MainCommand::Retrieve && m_bRetrieving) enabled = false;
+        // One conversation holds the port at a time.
         if (IsLoggerConversation(id) && LoggerBusy()) enabled = false;
         action->setEnabled(enabled);
         if (action->isCheckable()) action->setChecked(IsMainCommandChecked(id, m_app));
@@ -394,6 +392,9 @@ void CMainWindow::Run(MainCommand id) {
             break;
         case MainCommand::Exit:
             close();
+            break;
+        case MainCommand::LiveData:
+            ShowLiveData();
             break;
         case MainCommand::ComPort: {
             CComPortChoice choice(m_app.GetComPort(), m_app.GetComDevice(), ListSerialDevices(),

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -106,8 +107,11 @@ class CMainWindow : public QMainWindow {
     void SetupLoggerChannels();
     // "Update Firmware on Data Logger": the firmware dialog, modal.
     void UpdateFirmware();
+    // "Live Data": the live-data sheet on a copy of the default car setup; OK keeps the copy.
+    // `opened` (tests) sees the sheet's window before it runs.
+    void ShowLiveData(const std::function<void(QDialog&)>& opened = {});
     // A conversation with the logger holds the port: the other logger commands wait.
-    bool LoggerBusy() const { return m_bRetrieving || m_bLoggerDialog; }
+    bool LoggerBusy() const { return m_bRetrieving || m_bLoggerDialog || m_bLiveData; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -177,6 +181,7 @@ class CMainWindow : public QMainWindow {
     bool m_bClosingAll = false;                // Exit: every save question already answered
     bool m_bRetrieving = false;
     bool m_bLoggerDialog = false;  // the configuration or firmware dialog is open
+    bool m_bLiveData = false;      // the live-data sheet holds the port
     bool m_bRebuildingPickers = false;
     bool m_bDestroying = false;
 };

@@ -21,6 +21,7 @@
 #include "app/ui/DialogGallery.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/GuardedApplication.h"
+#include "app/ui/LiveDataShots.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
 #include "app/ui/SmokeRun.h"
@@ -83,10 +84,13 @@ int main(int argc, char** argv) {
 
     if (!cl.screenshot.empty()) {
         const orvex::GalleryEntry* entry = nullptr;
-        if (!cl.dialog.empty() && !(entry = orvex::FindDialog(cl.dialog))) {
+        const bool live = orvex::IsLiveDataShot(cl.dialog);
+        if (!cl.dialog.empty() && !live && !(entry = orvex::FindDialog(cl.dialog))) {
             std::fprintf(stderr, "orvex: no dialog \"%s\"; the dialogs are:\n", cl.dialog.c_str());
             for (const orvex::GalleryEntry& e : orvex::DialogGallery())
                 std::fprintf(stderr, "  %s\n", e.title.c_str());
+            for (const std::string& title : orvex::LiveDataShotTitles())
+                std::fprintf(stderr, "  %s\n", title.c_str());
             return 1;
         }
         orvex::CDocumentWindow* shown = nullptr;
@@ -117,23 +121,35 @@ int main(int argc, char** argv) {
             painter.end();
             image = both;
         }
-        if (entry) {
+        if (entry || live) {
             // The dialog drawn where it opens: over the middle of the main window.
             orvex::DialogContext context{app, host, &shown->Document(), &window};
-            orvex::OpenedDialog opened = entry->open(context);
-            if (!cl.page.empty() && !orvex::ShowDialogPage(*opened.dialog, cl.page)) return 1;
-            opened.dialog->adjustSize();
-            const QPixmap shot = opened.dialog->grab();
+            orvex::OpenedDialog opened;
+            std::shared_ptr<QDialog> liveDialog;
+            if (entry) {
+                opened = entry->open(context);
+                if (!cl.page.empty() && !orvex::ShowDialogPage(*opened.dialog, cl.page)) return 1;
+            } else {
+                std::string error;
+                liveDialog = orvex::OpenLiveDataShot(cl.dialog, cl.page, app, host, &window, error);
+                if (!liveDialog) {
+                    std::fprintf(stderr, "orvex: %s\n", error.c_str());
+                    return 1;
+                }
+            }
+            QDialog* dialog = entry ? opened.dialog.get() : liveDialog.get();
+            dialog->adjustSize();
+            const QPixmap shot = dialog->grab();
             // A title strip above the dialog's client area, as a window manager draws it.
             const int title = 26;
             const int x = (image.width() - shot.width()) / 2;
             const int y = (image.height() - shot.height() + title) / 2;
             QPainter painter(&image);
-            const QPalette palette = opened.dialog->palette();
+            const QPalette palette = dialog->palette();
             painter.fillRect(x - 1, y - title, shot.width() + 2, title, palette.highlight());
             painter.setPen(palette.highlightedText().color());
             painter.drawText(QRect(x + 8, y - title, shot.width() - 16, title),
-                             Qt::AlignVCenter | Qt::AlignLeft, opened.dialog->windowTitle());
+                             Qt::AlignVCenter | Qt::AlignLeft, dialog->windowTitle());
             painter.drawPixmap(x, y, shot);
             painter.setPen(palette.dark().color());
             painter.drawRect(x - 1, y - title, shot.width() + 1, shot.height() + title);
