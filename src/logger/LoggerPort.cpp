@@ -149,6 +149,9 @@ bool CLoggerPort::WaitInsidePacket(std::size_t want) {
 }
 
 bool CLoggerPort::ReceivePacket(uint8_t* buffer, std::size_t& lengthOut, long mode) {
+    // A fast line may have the next packet waiting every time; the abort button is still
+    // looked at once per packet.
+    if (PumpAndTestAbort()) return false;
     int32_t r = m_retries;
     uint8_t synCount = 0;
     for (;;) {

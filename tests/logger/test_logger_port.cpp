@@ -231,4 +231,14 @@ TEST_F(LoggerPortTest, AbortEndsEveryWait) {
     EXPECT_TRUE(m_port.WakeLogger());
 }
 
+TEST_F(LoggerPortTest, AbortIsSeenEvenWithThePacketAlreadyWaiting) {
+    // A fast line has the next packet in hand each time the program asks for one.
+    const Bytes waiting = Packet({1, 2, 3});
+    m_pty.Write(waiting);
+    ASSERT_TRUE(m_line->WaitForInput(waiting.size(), 2000));
+    m_host.abortAfterPumps = 0;
+    std::size_t length = 0;
+    EXPECT_TRUE(Received(length).empty());
+}
+
 }  // namespace orvex
