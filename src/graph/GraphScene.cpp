@@ -1,6 +1,8 @@
 // Display list of one strip-chart drawing.
 #include "graph/GraphScene.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace orvex {
@@ -102,6 +104,67 @@ void CGraphScene::EndPolyline() {
             break;
         }
     }
+}
+
+std::optional<std::vector<GRectI>> LayerExtents(const CGraphScene& scene,
+                                                const std::vector<GPrim>& layer, int margin) {
+    std::vector<GRectI> out;
+    out.reserve(layer.size());
+    auto add = [&](double x1, double y1, double x2, double y2, double pen) {
+        const double grow = margin + pen / 2;
+        out.push_back({static_cast<int>(std::floor(std::min(x1, x2) - grow)),
+                       static_cast<int>(std::floor(std::min(y1, y2) - grow)),
+                       static_cast<int>(std::ceil(std::max(x1, x2) + grow)),
+                       static_cast<int>(std::ceil(std::max(y1, y2) + grow))});
+    };
+    auto addPoints = [&](uint32_t first, uint32_t count, double pen) {
+        if (count == 0) return;
+        double x1 = scene.points[first].x, x2 = x1, y1 = scene.points[first].y, y2 = y1;
+        for (uint32_t i = first + 1; i < first + count; ++i) {
+            x1 = std::min<double>(x1, scene.points[i].x);
+            x2 = std::max<double>(x2, scene.points[i].x);
+            y1 = std::min<double>(y1, scene.points[i].y);
+            y2 = std::max<double>(y2, scene.points[i].y);
+        }
+        add(x1, y1, x2, y2, pen);
+    };
+    for (const GPrim& prim : layer) {
+        switch (prim.kind) {
+            case PrimKind::Line: {
+                const GLine& l = scene.lines[prim.index];
+                add(l.x1, l.y1, l.x2, l.y2, l.width);
+                break;
+            }
+            case PrimKind::Polyline: {
+                const GPolyline& l = scene.polylines[prim.index];
+                addPoints(l.first, l.count, l.width);
+                break;
+            }
+            case PrimKind::Rect: {
+                const GRect& r = scene.rects[prim.index];
+                add(r.x, r.y, r.x + r.w, r.y + r.h, 1);
+                break;
+            }
+            case PrimKind::Bar: {
+                const GBar& b = scene.bars[prim.index];
+                add(b.x, b.y, b.x + b.w, b.y + b.h, 1);
+                break;
+            }
+            case PrimKind::Ellipse: {
+                const GEllipse& e = scene.ellipses[prim.index];
+                add(e.cx - e.rx, e.cy - e.ry, e.cx + e.rx, e.cy + e.ry, e.width);
+                break;
+            }
+            case PrimKind::Polygon: {
+                const GPolygon& g = scene.polygons[prim.index];
+                addPoints(g.first, g.count, 1);
+                break;
+            }
+            case PrimKind::Text:
+                return std::nullopt;
+        }
+    }
+    return out;
 }
 
 }  // namespace orvex

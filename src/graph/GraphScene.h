@@ -165,4 +165,10 @@ class CGraphScene {
     bool m_bOpen = false;
 };
 
+// The rectangles, in device-independent pixels, that the primitives of `layer` cover, each
+// widened by `margin` on every side (pens and rounding); none when one of them has an extent
+// only the painter knows (a text).
+std::optional<std::vector<GRectI>> LayerExtents(const CGraphScene& scene,
+                                                const std::vector<GPrim>& layer, int margin);
+
 }  // namespace orvex

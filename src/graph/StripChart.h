@@ -49,6 +49,7 @@ class CStripChart : public CViewBase {
     const CGraphScene& BuildScene(int width, int height, double devicePixelRatio,
                                   bool onPaper) override;
     const CGraphScene& BuildOverlay(int width, int height, double devicePixelRatio) override;
+    bool BuildsOverlayApart() const override { return true; }
 
     // Left button: the rubber band; double clicks set the markers (Ctrl: the race marker).
     void MouseDown(const ViewMouse& m) override;

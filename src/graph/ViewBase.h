@@ -57,6 +57,9 @@ class CViewBase : public IDocumentView {
     virtual const CGraphScene& BuildOverlay(int width, int height, double devicePixelRatio) {
         return BuildScene(width, height, devicePixelRatio, false);
     }
+    // True when BuildOverlay builds the overlay alone (cheaply), so that a canvas can ask for
+    // it to find which part of the screen an overlay change touches.
+    virtual bool BuildsOverlayApart() const { return false; }
 
     // Input forwarded by the canvas; the default ignores it.
     virtual void MouseDown(const ViewMouse&) {}

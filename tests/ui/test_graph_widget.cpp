@@ -171,6 +171,38 @@ class TestGraphWidget : public QObject {
         QVERIFY(doc.m_lGreenTime - before <= 200);  // 100 Hz: one sample
     }
 
+    void aMarkerStepRepaintsOnlyWhereTheMarkerWasAndGoes() {
+        Fixture f;
+        CBriodashDoc& doc = f.Chart().Document();
+        QWidget* viewport = f.Viewport();
+        struct PaintRegions : QObject {
+            QList<QRegion> regions;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) regions << static_cast<QPaintEvent*>(e)->region();
+                return false;
+            }
+        } seen;
+        viewport->installEventFilter(&seen);
+        const int x = kLeftMargin + 200;
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(x, 100));
+        QVERIFY(doc.m_lGreenTime != kNotSet);
+        QTRY_VERIFY(!seen.regions.isEmpty());
+        f.Chart().setFocus();
+        for (int i = 0; i < 3; ++i) {
+            seen.regions.clear();
+            QTest::keyClick(&f.Chart(), Qt::Key_Right);
+            QTRY_VERIFY(!seen.regions.isEmpty());
+            const QRect painted = seen.regions.last().boundingRect();
+            QVERIFY2(painted.width() <= 12, qPrintable(QString::number(painted.width())));
+            QVERIFY(painted.left() <= x + 1 && painted.right() >= x - 1);
+        }
+        seen.regions.clear();
+        QTest::keyClick(&f.Chart(), Qt::Key_F3);  // zoom in: everything is drawn again
+        QTRY_VERIFY(!seen.regions.isEmpty());
+        QCOMPARE(seen.regions.last().boundingRect(), viewport->rect());
+        viewport->removeEventFilter(&seen);
+    }
+
     void keysZoomScrollAndGoBack() {
         Fixture f;
         CGraphViewState& s = f.Chart().State();

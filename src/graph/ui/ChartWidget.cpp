@@ -167,6 +167,7 @@ void CChartWidget::SyncScrollBars() {
 void CChartWidget::paintEvent(QPaintEvent* event) {
     CSceneWidget::paintEvent(event);
     const CGraphNavigator& nav = Navigator();
+    m_bBandPainted = nav.RubberBandActive();
     if (nav.RubberBandActive()) {
         QPainter p(viewport());
         const GRectI r = nav.RubberBand();
@@ -175,6 +176,10 @@ void CChartWidget::paintEvent(QPaintEvent* event) {
         p.drawRect(QRect(QPoint(std::min(r.left, r.right), std::min(r.top, r.bottom)),
                          QPoint(std::max(r.left, r.right), std::max(r.top, r.bottom))));
     }
+}
+
+bool CChartWidget::PaintsBesideTheScene() const {
+    return m_bBandPainted || const_cast<CChartWidget*>(this)->Navigator().RubberBandActive();
 }
 
 void CChartWidget::resizeEvent(QResizeEvent* event) {

@@ -45,6 +45,7 @@ class CChartWidget : public CSceneWidget {
   protected:
     void Prepare() override { EnsureInitialised(); }
     void paintEvent(QPaintEvent* event) override;
+    bool PaintsBesideTheScene() const override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -57,6 +58,7 @@ class CChartWidget : public CSceneWidget {
 
     CStripChart m_chart;
     bool m_bSyncing = false;
+    bool m_bBandPainted = false;  // the last paint drew a rubber band
 };
 
 }  // namespace orvex

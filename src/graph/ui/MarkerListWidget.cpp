@@ -18,6 +18,8 @@ CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWi
     header()->setStretchLastSection(false);
     m_adapter.SetBackground(palette().color(QPalette::Base));
     setModel(&m_adapter);
+    m_repaintTimer.setSingleShot(true);
+    connect(&m_repaintTimer, &QTimer::timeout, this, &CMarkerListWidget::ShowPendingColumns);
     Rebuild();
 }
 
@@ -35,18 +37,41 @@ void CMarkerListWidget::Invalidate(ViewLayer) {
 
 void CMarkerListWidget::Show(const MarkerListUpdate& change) {
     if (change.rebuilt) {
+        m_repaintTimer.stop();
+        m_pendingColumns.clear();
         m_adapter.Reset();
+        m_sinceRepaint.start();
     } else {
-        m_adapter.ColumnsChanged(change.columns);
+        for (int c : change.columns)
+            if (std::find(m_pendingColumns.begin(), m_pendingColumns.end(), c) ==
+                m_pendingColumns.end())
+                m_pendingColumns.push_back(c);
+        if (!m_repaintTimer.isActive()) {
+            const qint64 since = m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : -1;
+            if (since < 0 || since >= kRepaintInterval)
+                ShowPendingColumns();
+            else
+                m_repaintTimer.start(kRepaintInterval - static_cast<int>(since));
+        }
     }
     FitColumns();
+}
+
+void CMarkerListWidget::ShowPendingColumns() {
+    m_adapter.ColumnsChanged(m_pendingColumns);
+    m_pendingColumns.clear();
+    m_sinceRepaint.start();
 }
 
 void CMarkerListWidget::FitColumns() {
     const QFontMetrics fm(font());
     CMarkerView& table = m_view.Table();
-    table.FitColumns(
-        [&fm](const std::string& s) { return fm.horizontalAdvance(QString::fromStdString(s)); });
+    if (m_textWidths.size() > 4096) m_textWidths.clear();
+    table.FitColumns([&](const std::string& s) {
+        auto [at, added] = m_textWidths.try_emplace(s, 0);
+        if (added) at->second = fm.horizontalAdvance(QString::fromStdString(s));
+        return at->second;
+    });
     ApplyColumnWidths();
 }
 
@@ -81,7 +106,9 @@ void CMarkerListWidget::ApplyColumnWidths() {
         for (std::size_t i = 1; i < widths.size(); ++i)
             widths[i] = std::max(24, widths[i] * want / std::max(values, 1));
     }
-    for (std::size_t i = 0; i < widths.size(); ++i) setColumnWidth(static_cast<int>(i), widths[i]);
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        if (columnWidth(static_cast<int>(i)) != widths[i])
+            setColumnWidth(static_cast<int>(i), widths[i]);
 }
 
 void CMarkerListWidget::resizeEvent(QResizeEvent* event) {
@@ -91,6 +118,10 @@ void CMarkerListWidget::resizeEvent(QResizeEvent* event) {
 
 void CMarkerListWidget::changeEvent(QEvent* event) {
     QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        m_textWidths.clear();
+        FitColumns();
+    }
     if (event->type() == QEvent::PaletteChange) {
         m_adapter.SetBackground(palette().color(QPalette::Base));
         FitColumns();

@@ -2,7 +2,11 @@
 // green and red markers and their difference) shown through the table adapter.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QTreeView>
+#include <string>
+#include <unordered_map>
 
 #include "graph/MarkerListView.h"
 #include "graph/ui/TableModelAdapter.h"
@@ -38,9 +42,20 @@ class CMarkerListWidget : public QTreeView, public IViewCanvas {
     void ApplyColumnWidths();
     void Show(const MarkerListUpdate& change);
     void FitColumns();
+    // Repaints the cells of the columns that changed since the last repaint.
+    void ShowPendingColumns();
 
     CMarkerListView m_view;
     CTableModelAdapter m_adapter;
+    // Widths of texts already measured in the present font: most cells keep their text from
+    // one marker step to the next.
+    std::unordered_map<std::string, int> m_textWidths;
+    // Marker steps faster than the eye can read (playback, a held arrow key) repaint the list
+    // at most every kRepaintInterval ms; the last step is always shown.
+    static constexpr int kRepaintInterval = 40;
+    std::vector<int> m_pendingColumns;
+    QTimer m_repaintTimer;
+    QElapsedTimer m_sinceRepaint;
 };
 
 }  // namespace orvex

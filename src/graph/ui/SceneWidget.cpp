@@ -2,6 +2,7 @@
 #include "graph/ui/SceneWidget.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "graph/ui/ChartPainter.h"
@@ -28,9 +29,42 @@ CSceneWidget::CSceneWidget(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+namespace {
+constexpr int kOverlayMargin = 2;
+}
+
 void CSceneWidget::Invalidate(ViewLayer layer) {
     if (layer == ViewLayer::All) m_bBaseValid = false;
-    viewport()->update();
+    const double dpr = viewport()->devicePixelRatioF();
+    const QSize size = viewport()->size();
+    const QSize pixels(qRound(size.width() * dpr), qRound(size.height() * dpr));
+    if (layer == ViewLayer::All || !m_bBaseValid || !m_bOverlayKnown || m_base.size() != pixels ||
+        !View().BuildsOverlayApart() || PaintsBesideTheScene()) {
+        viewport()->update();
+        return;
+    }
+    // A marker step or a rubber band: only where the overlay was and where it goes are painted
+    // again, from the kept base drawing.
+    Prepare();
+    const CGraphScene& scene = View().BuildOverlay(size.width(), size.height(), dpr);
+    const auto now = LayerExtents(scene, scene.overlay, kOverlayMargin);
+    if (!now) {
+        viewport()->update();
+        return;
+    }
+    QRegion dirty;
+    for (const QRect& r : m_overlay) dirty += r;
+    for (const GRectI& r : *now) dirty += QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+    viewport()->update(dirty);
+}
+
+void CSceneWidget::RememberOverlay(const CGraphScene& scene) {
+    const auto extents = LayerExtents(scene, scene.overlay, kOverlayMargin);
+    m_bOverlayKnown = extents.has_value();
+    m_overlay.clear();
+    if (extents)
+        for (const GRectI& r : *extents)
+            m_overlay.emplace_back(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
 }
 
 void CSceneWidget::RenderTo(QPainter& painter, QSize size, bool onPaper) {
@@ -48,7 +82,7 @@ QImage CSceneWidget::Picture(QSize size, double dpr, bool onPaper) {
     return image;
 }
 
-void CSceneWidget::paintEvent(QPaintEvent*) {
+void CSceneWidget::paintEvent(QPaintEvent* event) {
     Prepare();
     const QSize size = viewport()->size();
     const double dpr = viewport()->devicePixelRatioF();
@@ -65,8 +99,12 @@ void CSceneWidget::paintEvent(QPaintEvent*) {
         scene = &View().BuildOverlay(size.width(), size.height(), dpr);
     }
     QPainter p(viewport());
-    p.drawImage(QPointF(0, 0), m_base);
+    // Only the parts asked for are copied from the base drawing.
+    for (const QRect& r : event->region())
+        p.drawImage(QRectF(r), m_base,
+                    QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
     PaintOverlay(p, *scene);
+    RememberOverlay(*scene);
 }
 
 void CSceneWidget::mousePressEvent(QMouseEvent* event) {

@@ -6,6 +6,8 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QRect>
+#include <vector>
 
 #include "graph/ViewBase.h"
 
@@ -36,10 +38,18 @@ class CSceneWidget : public QAbstractScrollArea, public IViewCanvas {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     // Called before the view paints or takes input, so that it can lay itself out first.
     virtual void Prepare() {}
+    // True while the widget paints something of its own over the scene (a rubber band), which
+    // the overlay's extents do not cover: every change then repaints the whole view.
+    virtual bool PaintsBesideTheScene() const { return false; }
 
   private:
+    // The overlay's rectangles as last painted, or none when unknown.
+    void RememberOverlay(const CGraphScene& scene);
+
     QImage m_base;  // the base drawing at the viewport's size and pixel ratio
     bool m_bBaseValid = false;
+    bool m_bOverlayKnown = false;
+    std::vector<QRect> m_overlay;  // where the overlay painted last, over the base drawing
 };
 
 }  // namespace orvex

@@ -48,14 +48,37 @@ QVariant CTableModelAdapter::headerData(int section, Qt::Orientation orientation
 
 void CTableModelAdapter::Reset() {
     beginResetModel();
+    m_shown.clear();
     endResetModel();
+}
+
+CTableModelAdapter::Shown CTableModelAdapter::CellShown(int row, int column) const {
+    return {m_table.Text(row, column), m_table.TextColour(row, column),
+            m_table.CellBackground(row, column)};
 }
 
 void CTableModelAdapter::ColumnsChanged(const std::vector<int>& columns) {
     const int rows = m_table.RowCount(), cols = m_table.ColumnCount();
     if (rows == 0) return;
-    for (int c : columns)
-        if (c >= 0 && c < cols) emit dataChanged(index(0, c), index(rows - 1, c));
+    if (m_shown.size() != static_cast<std::size_t>(cols)) m_shown.assign(cols, {});
+    for (int c : columns) {
+        if (c < 0 || c >= cols) continue;
+        std::vector<Shown>& shown = m_shown[c];
+        if (shown.size() != static_cast<std::size_t>(rows)) {
+            shown.clear();
+            for (int r = 0; r < rows; ++r) shown.push_back(CellShown(r, c));
+            emit dataChanged(index(0, c), index(rows - 1, c));
+            continue;
+        }
+        for (int r = 0; r < rows; ++r) {
+            Shown now = CellShown(r, c);
+            if (now == shown[r]) continue;
+            shown[r] = std::move(now);
+            // One cell at a time: an item view repaints a single cell for it, but its whole
+            // viewport for a range.
+            emit dataChanged(index(r, c), index(r, c));
+        }
+    }
 }
 
 void CTableModelAdapter::SetBackground(const QColor& base) {

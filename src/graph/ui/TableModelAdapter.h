@@ -4,6 +4,8 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "graph/TableModel.h"
@@ -23,7 +25,9 @@ class CTableModelAdapter : public QAbstractTableModel {
 
     // The table's rows or columns changed: every view reads it again.
     void Reset();
-    // The texts of these columns changed.
+    // The texts of these columns changed. Only the cells whose text or colours differ from
+    // what the views were last told are repainted, so a marker step repaints the cells of one
+    // column instead of the whole list.
     void ColumnsChanged(const std::vector<int>& columns);
     // Cell colours are made readable against this background (the view's base colour).
     void SetBackground(const QColor& base);
@@ -31,8 +35,18 @@ class CTableModelAdapter : public QAbstractTableModel {
     CTableModel& Table() { return m_table; }
 
   private:
+    struct Shown {
+        std::string text;
+        std::optional<ColorRef> colour, background;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown CellShown(int row, int column) const;
+
     CTableModel& m_table;
     QColor m_background = Qt::white;
+    // What the views were last told of each column's cells ([column][row]); a column without
+    // an entry is announced whole.
+    std::vector<std::vector<Shown>> m_shown;
 };
 
 }  // namespace orvex
