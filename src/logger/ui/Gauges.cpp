@@ -1,12 +1,15 @@
 // Painting of the live-data instruments with QPainter, in the colours of the widget's palette.
 #include "logger/ui/Gauges.h"
 
+#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
+
+#include "logger/GaugeScale.h"
 
 namespace orvex {
 
@@ -15,12 +18,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 const QColor kNeedle(230, 62, 40);
 const QColor kLedOn(60, 210, 90);
-
-// Scale figures without trailing noise: "7500", "2.5", "-1".
-QString ScaleText(double v, double step) {
-    const int decimals = step >= 1.0 ? 0 : step >= 0.1 ? 1 : 2;
-    return QString::number(v, 'f', decimals);
-}
 
 QColor Mix(const QColor& a, const QColor& b, double t) {
     return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
@@ -73,8 +70,12 @@ void CGauge::SetDecimals(int decimals) {
 }
 
 double CGauge::Fraction() const {
-    if (!(m_high != m_low) || !std::isfinite(m_value)) return 0.0;
-    return std::clamp((m_value - m_low) / (m_high - m_low), 0.0, 1.0);
+    return FractionOf(m_value);
+}
+
+double CGauge::FractionOf(double value) const {
+    if (!(m_high != m_low) || !std::isfinite(value)) return 0.0;
+    return std::clamp((value - m_low) / (m_high - m_low), 0.0, 1.0);
 }
 
 QString CGauge::ValueText() const {
@@ -111,31 +112,36 @@ void CDialGauge::Paint(QPainter& p) {
         const double a = (225.0 - 270.0 * fraction) * kPi / 180.0;
         return QPointF(c.x() + radius * std::cos(a), c.y() - radius * std::sin(a));
     };
-    // The swept part of the scale.
+    // The swept part of the scale, from 0 when the range holds it (a centre-zero dial).
     const QRectF arc(c.x() - r * 0.86, c.y() - r * 0.86, r * 1.72, r * 1.72);
     p.setBrush(Qt::NoBrush);
     p.setPen(
         QPen(Mix(pal.color(QPalette::Base), text, 0.15), r * 0.07, Qt::SolidLine, Qt::FlatCap));
     p.drawArc(arc, 225 * 16, -270 * 16);
+    const double origin = FractionOf(GaugeOrigin(Low(), High()));
     p.setPen(QPen(pal.color(QPalette::Highlight), r * 0.07, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(arc, 225 * 16, static_cast<int>(-270 * 16 * Fraction()));
-    // Ticks and figures.
-    QFont small = font();
-    small.setPointSizeF(std::max(6.0, r / 9.0));
-    p.setFont(small);
-    const double step = (High() - Low()) / 10.0;
-    for (int i = 0; i <= 50; ++i) {
-        const double f = i / 50.0;
-        const bool major = i % 5 == 0;
+    p.drawArc(arc, static_cast<int>((225.0 - 270.0 * origin) * 16),
+              static_cast<int>(-270 * 16 * (Fraction() - origin)));
+    // Ticks at round values, every major one labelled; fewer labels on a small dial.
+    const GaugeScale scale = MakeGaugeScale(Low(), High(), r < 70 ? 5 : 7);
+    const double minorStep = scale.step / scale.minors;
+    const double majorInner = r * 0.76;
+    for (int i = 0; scale.labels > 0 && i <= (scale.labels - 1) * scale.minors; ++i) {
+        const double f = FractionOf(scale.first + minorStep * i);
+        const bool major = i % scale.minors == 0;
         p.setPen(QPen(text, major ? std::max(1.5, r / 40) : 1.0));
-        p.drawLine(at(f, r * 0.93), at(f, r * (major ? 0.78 : 0.86)));
-        if (major && i % 10 == 0) {
-            const QPointF t = at(f, r * 0.62);
-            p.drawText(QRectF(t.x() - r * 0.3, t.y() - r * 0.1, r * 0.6, r * 0.2), Qt::AlignCenter,
-                       ScaleText(Low() + step * i / 5, step * 2));
-        }
+        p.drawLine(at(f, r * 0.93), at(f, major ? majorInner : r * 0.86));
     }
-    // Value in figures, then the needle over it.
+    // The minor ticks below the first and above the last label.
+    p.setPen(QPen(text, 1.0));
+    for (int end = 0; scale.labels > 0 && end < 2; ++end)
+        for (int k = 1; k < scale.minors; ++k) {
+            const double v = end == 0 ? scale.first - minorStep * k
+                                      : scale.Label(scale.labels - 1) + minorStep * k;
+            if (v < Low() || v > High()) break;
+            p.drawLine(at(FractionOf(v), r * 0.93), at(FractionOf(v), r * 0.86));
+        }
+    // Value in figures under the hub, then the needle.
     QFont big = font();
     big.setPointSizeF(std::max(7.0, r / 6.5));
     big.setBold(true);
@@ -143,11 +149,28 @@ void CDialGauge::Paint(QPainter& p) {
     p.setPen(text);
     p.drawText(QRectF(c.x() - r * 0.6, c.y() + r * 0.56, r * 1.2, r * 0.34), Qt::AlignCenter,
                ValueText());
-    p.setFont(font());
     const QPointF tip = at(Fraction(), r * 0.82);
     const QPointF back = at(Fraction(), -r * 0.12);
     p.setPen(QPen(kNeedle, std::max(2.0, r / 25), Qt::SolidLine, Qt::RoundCap));
     p.drawLine(back, tip);
+    // The figures over the needle, each just inside its tick whatever its width, so that a
+    // needle resting on a figure never hides it.
+    QFont small = font();
+    small.setPointSizeF(std::max(7.0, r / 8.5));
+    p.setFont(small);
+    p.setPen(text);
+    const QFontMetricsF metrics(small);
+    for (int i = 0; i < scale.labels; ++i) {
+        const QString label = QString::number(scale.Label(i), 'f', scale.decimals);
+        const double f = FractionOf(scale.Label(i));
+        const double a = (225.0 - 270.0 * f) * kPi / 180.0;
+        const double w = metrics.horizontalAdvance(label), h = metrics.ascent();
+        const double inset = std::fabs(std::cos(a)) * w / 2 + std::fabs(std::sin(a)) * h / 2;
+        const QPointF t = at(f, majorInner - r * 0.05 - inset);
+        p.drawText(QRectF(t.x() - w / 2 - 2, t.y() - metrics.height() / 2, w + 4, metrics.height()),
+                   Qt::AlignCenter, label);
+    }
+    p.setFont(font());
     p.setPen(Qt::NoPen);
     p.setBrush(text);
     p.drawEllipse(c, r * 0.07, r * 0.07);
@@ -172,18 +195,30 @@ void CBarGauge::Paint(QPainter& p) {
     p.setPen(QPen(pal.color(QPalette::Mid), 1.5));
     p.setBrush(pal.color(QPalette::Base));
     p.drawRect(bar);
-    const double filled = bar.height() * Fraction();
+    // Filled from 0 when the range holds it (a shock in and out of its ride height).
+    const double from = bar.bottom() - bar.height() * FractionOf(GaugeOrigin(Low(), High()));
+    const double to = bar.bottom() - bar.height() * Fraction();
     p.setPen(Qt::NoPen);
     p.setBrush(pal.color(QPalette::Highlight));
-    p.drawRect(QRectF(bar.left() + 2, bar.bottom() - filled, bar.width() - 4, filled));
-    // Scale on the right.
+    p.drawRect(QRectF(bar.left() + 2, std::min(from, to), bar.width() - 4, std::fabs(to - from)));
+    // Scale on the right: round values, a label for every line and a half of height.
     p.setPen(text);
-    const double step = (High() - Low()) / 4.0;
-    for (int i = 0; i <= 4; ++i) {
-        const double y = bar.bottom() - bar.height() * i / 4.0;
-        p.drawLine(QPointF(bar.right() + 1, y), QPointF(bar.right() + 6, y));
-        p.drawText(QRectF(bar.right() + 8, y - line / 2, width() - bar.right() - 8, line),
-                   Qt::AlignLeft | Qt::AlignVCenter, ScaleText(Low() + step * i, step));
+    const GaugeScale scale = MakeGaugeScale(
+        Low(), High(), std::clamp(static_cast<int>(bar.height() / (line * 1.6)), 2, 9));
+    const auto yOf = [&](double v) { return bar.bottom() - bar.height() * FractionOf(v); };
+    for (int i = 0; i < scale.labels; ++i) {
+        const double y = yOf(scale.Label(i));
+        p.drawLine(QPointF(bar.right() + 1, y), QPointF(bar.right() + 7, y));
+        p.drawText(QRectF(bar.right() + 9, y - line / 2, width() - bar.right() - 9, line),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::number(scale.Label(i), 'f', scale.decimals));
+    }
+    const double minorStep = scale.step / std::max(scale.minors, 1);
+    for (double v = scale.first - minorStep * (scale.minors - 1);
+         scale.labels > 0 && v <= High() + minorStep * 1e-6; v += minorStep) {
+        if (v < Low()) continue;
+        const double y = yOf(v);
+        p.drawLine(QPointF(bar.right() + 1, y), QPointF(bar.right() + 4, y));
     }
     QFont big = font();
     big.setBold(true);

@@ -31,8 +31,9 @@ class CGauge : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) final;
     virtual void Paint(QPainter& p) = 0;
-    // The value's place in the range, 0..1 (clamped).
+    // The value's place in the range, 0..1 (clamped), and that of any other value.
     double Fraction() const;
+    double FractionOf(double value) const;
     QString ValueText() const;
 
   private:
