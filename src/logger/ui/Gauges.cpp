@@ -362,10 +362,21 @@ void CCarOutline::paintEvent(QPaintEvent*) {
                          wheelW * 0.45, wheelH);
         p.setBrush(pal.color(QPalette::Window));
         p.drawRect(bar);
-        const double filled = bar.height() * ShockFraction(i);
+        // Filled from 0 like the shock's own bar gauge.
+        const Shock& s = m_shocks[static_cast<std::size_t>(i)];
+        const double origin =
+            s.high != s.low
+                ? std::clamp((GaugeOrigin(s.low, s.high) - s.low) / (s.high - s.low), 0.0, 1.0)
+                : 0.0;
+        const double from = bar.bottom() - bar.height() * origin;
+        const double to = bar.bottom() - bar.height() * ShockFraction(i);
         p.setPen(Qt::NoPen);
         p.setBrush(pal.color(QPalette::Highlight));
-        p.drawRect(QRectF(bar.left() + 1, bar.bottom() - filled, bar.width() - 2, filled));
+        p.drawRect(
+            QRectF(bar.left() + 1, std::min(from, to), bar.width() - 2, std::fabs(to - from)));
+        // The mark of 0 (ride height) across the bar.
+        p.setPen(QPen(text, 1.0));
+        p.drawLine(QPointF(bar.left() - 2, from), QPointF(bar.right() + 2, from));
     }
     if (!m_accelShown) return;
     // The friction circle in the middle of the car: forward is up, right is right.
