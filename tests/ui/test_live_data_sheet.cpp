@@ -503,6 +503,36 @@ class TestLiveDataSheet : public QObject {
         ApplyTheme(AppTheme::System);
     }
 
+    // The fixed parts of an instrument are kept as pictures; a new palette, range or caption
+    // draws them again, a new value alone does not change them.
+    void aDialDrawsItsFixedPartsAgainOnlyWhenTheyChange() {
+        CDialGauge dial(nullptr);
+        dial.resize(200, 220);
+        dial.SetRange(0, 10);
+        dial.SetCaption(QStringLiteral("Engine (x1000)"));
+        const QPoint face(100, 60);  // on the face, clear of ticks, figures and needle at 0
+        QPalette light = dial.palette();
+        light.setColor(QPalette::Base, Qt::white);
+        dial.setPalette(light);
+        const QImage first = Render(dial, 1.0);
+        QCOMPARE(first.pixelColor(face), QColor(Qt::white));
+        QPalette dark = light;
+        dark.setColor(QPalette::Base, QColor(20, 20, 24));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dial.setPalette(dark);
+        QCOMPARE(Render(dial, 1.0).pixelColor(face), QColor(20, 20, 24));
+        // Another range puts other figures on the face; the value moves only the needle.
+        const QImage before = Render(dial, 2.0);
+        dial.SetRange(0, 8000);
+        const QImage ranged = Render(dial, 2.0);
+        QVERIFY(ranged != before);
+        dial.SetValue(4000);
+        const QImage moved = Render(dial, 2.0);
+        dial.SetValue(0);
+        QCOMPARE(Render(dial, 2.0), ranged);
+        QVERIFY(moved != ranged);
+    }
+
     void everyWizardStepIsDrawn() {
         QTemporaryDir dir;
         CDataAcqApp app(dir.filePath("ORVEX.INI").toStdString());
