@@ -107,16 +107,19 @@ bool CCalibration::OffsetIgnored() const {
     return m_original.m_nType == kAnalog2Voltage && m_original.m_nChannel == kVoltageChannel;
 }
 
+bool CCalibration::UsableReading(const CAnalogSetup& setup, double raw, std::string& error) {
+    const double full = setup.FullScale();
+    if (std::isfinite(raw) && raw >= 1.0 && raw <= full - 1.0) return true;
+    error = Format(
+        "The sensor reads %.0f, at or beyond the end of its range (0 to %.0f).\n"
+        "Check the sensor and its wiring, then take the reading again.",
+        std::isfinite(raw) ? raw : -1.0, full);
+    return false;
+}
+
 bool CCalibration::Take(std::size_t step, double raw, double known, std::string& error) {
     if (step >= m_steps.size()) return false;
-    const double full = m_original.FullScale();
-    if (!std::isfinite(raw) || raw < 1.0 || raw > full - 1.0) {
-        error = Format(
-            "The sensor reads %.0f, at or beyond the end of its range (0 to %.0f).\n"
-            "Check the sensor and its wiring, then take the reading again.",
-            std::isfinite(raw) ? raw : -1.0, full);
-        return false;
-    }
+    if (!UsableReading(m_original, raw, error)) return false;
     if (!std::isfinite(known) || std::fabs(known) > 1e6) {
         error = "Enter the known value as a number.";
         return false;

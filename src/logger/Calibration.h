@@ -30,6 +30,11 @@ class CCalibration {
     CCalibration(CalibrationKind kind, const CAnalogSetup& setup, Units units,
                  float voltageCorrection);
 
+    // Whether a raw mean reading of `setup`'s converter can calibrate it: not at or beyond
+    // either end of the range, where an unplugged or shorted sensor sits. The reason in
+    // `error` when not.
+    static bool UsableReading(const CAnalogSetup& setup, double raw, std::string& error);
+
     // The wizard a misc analog channel is calibrated with.
     static CalibrationKind KindFor(const CAnalogSetup& setup);
     // "Calibrate Throttle", "Calibrate Steering Wheel", ...

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "logger/Calibration.h"
 #include "logger/Framing.h"
 #include "logger/LiveDataDemo.h"
 
@@ -90,7 +91,10 @@ bool CLiveDataSheet::EstablishLiveData(bool reconnect) {
     m_s.ShowWindow(LinkText("Establishing Live Data with %s", kKavraneFamily));
     m_s.Status(kLinkLine1, LinkText("Opening %s...", kKavraneFamily));
     m_s.Status(kLinkLine2, reconnect ? "Re-Establishing Connection..." : "Initializing Port...");
-    bool ok = reconnect || m_s.Open();
+    // A line that went away with the logger (cable or adapter pulled, the far end closed) is
+    // opened again on a reconnect; one that is still there is taken as it is.
+    if (reconnect && m_s.IsOpen() && port.IsLineLost()) m_s.Close();
+    bool ok = (reconnect && m_s.IsOpen()) || m_s.Open();
     if (ok) {
         port.DiscardInput();
         port.SetRetries(5);
@@ -307,6 +311,7 @@ bool CLiveDataSheet::Poll() {
             const std::vector<uint8_t> data = LiveDemoReply(page, CarSetup(), m_ds.m_fClock,
                                                             seconds, m_units, m_fVoltageCorrection);
             page.TakeReply(data.data(), data.size(), m_ds, m_units, m_fVoltageCorrection);
+            ++m_nReplies;
         }
         ++m_nDemoTicks;
         return true;
@@ -329,6 +334,7 @@ bool CLiveDataSheet::Poll() {
         lost = true;
     } else if (n == 0 || PacketSumValid(reply.data() + 1, n + 1)) {
         page.TakeReply(reply.data() + 1, n, m_ds, m_units, m_fVoltageCorrection);
+        ++m_nReplies;
     }
     port.DiscardInput();
     if (lost) m_bDisconnected = true;
@@ -350,36 +356,56 @@ bool CLiveDataSheet::Reconnect() {
     return true;
 }
 
-void CLiveDataSheet::CalibrateToReading(CAnalogSetup& setup, double mean, double target) {
-    const double r = std::max(setup.m_nResolution, 1);
-    const double reading =
-        m_bDemo ? mean
-                : setup.Convert(static_cast<int32_t>(mean), m_units, m_fVoltageCorrection) / r;
-    setup.SetOffset(static_cast<float>(setup.GetOffset(m_units) + reading - target), m_units);
+bool CLiveDataSheet::ZeroChannel(const LiveGauge& g, double target, std::string& refused) {
+    CAnalogSetup* setup = CarSetup().FindAnalogSetup(g.m_nChannel);
+    if (!setup) return true;
+    std::string error;
+    if (g.m_window.empty()) {
+        error = "It has no reading yet; wait for the gauge to show one.";
+    } else if (!CCalibration::UsableReading(*setup, LiveMean(g), error)) {
+        // `error` says why.
+    } else {
+        const double r = std::max(setup->m_nResolution, 1);
+        const double reading = m_bDemo ? g.m_fValue
+                                       : setup->Convert(static_cast<int32_t>(LiveMean(g)), m_units,
+                                                        m_fVoltageCorrection) /
+                                             r;
+        setup->SetOffset(static_cast<float>(setup->GetOffset(m_units) + reading - target), m_units);
+        return true;
+    }
+    if (!refused.empty()) refused += "\n\n";
+    refused += "\"" + g.m_strName + "\" is left as it was. " + error;
+    return false;
 }
 
-void CLiveDataSheet::CalibrateAccels() {
+void CLiveDataSheet::ShowRefusals(const std::string& refused) {
+    if (!refused.empty()) m_s.Host().Message(refused, Icon::Warning);
+}
+
+bool CLiveDataSheet::CalibrateAccels() {
+    std::string refused;
     for (auto& page : m_pages) {
         if (page->Kind() != LivePageKind::Accels) continue;
-        for (LiveGauge& g : page->Gauges()) {
-            CAnalogSetup* s = CarSetup().FindAnalogSetup(g.m_nChannel);
-            if (!s) continue;
-            const bool upDown = s->m_strDescription.find("UP-DOWN") != std::string::npos;
-            CalibrateToReading(*s, m_bDemo ? g.m_fValue : LiveMean(g), upDown ? 1.0 : 0.0);
+        for (const LiveGauge& g : page->Gauges()) {
+            const CAnalogSetup* s = CarSetup().FindAnalogSetup(g.m_nChannel);
+            const bool upDown = s && s->m_strDescription.find("UP-DOWN") != std::string::npos;
+            ZeroChannel(g, upDown ? 1.0 : 0.0, refused);
         }
     }
+    ShowRefusals(refused);
+    return refused.empty();
 }
 
-void CLiveDataSheet::CalibrateShocks(const std::vector<int>& channels) {
+bool CLiveDataSheet::CalibrateShocks(const std::vector<int>& channels) {
+    std::string refused;
     for (auto& page : m_pages) {
         if (page->Kind() != LivePageKind::Shocks) continue;
-        for (LiveGauge& g : page->Gauges()) {
-            if (std::find(channels.begin(), channels.end(), g.m_nChannel) == channels.end())
-                continue;
-            if (CAnalogSetup* s = CarSetup().FindAnalogSetup(g.m_nChannel))
-                CalibrateToReading(*s, m_bDemo ? g.m_fValue : LiveMean(g), 0.0);
-        }
+        for (const LiveGauge& g : page->Gauges())
+            if (std::find(channels.begin(), channels.end(), g.m_nChannel) != channels.end())
+                ZeroChannel(g, 0.0, refused);
     }
+    ShowRefusals(refused);
+    return refused.empty();
 }
 
 void CLiveDataSheet::Close() {

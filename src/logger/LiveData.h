@@ -101,14 +101,19 @@ class CLiveDataSheet {
     // takes generated readings instead, 25 ms further on with each tick.
     bool Poll();
     bool IsDisconnected() const { return m_bDisconnected; }
+    // Good poll replies taken so far (generated ones in demo mode).
+    long Replies() const { return m_nReplies; }
     // "Calibrate" or "ReConnect".
     std::string ButtonCaption() const { return m_bDisconnected ? "ReConnect" : "Calibrate"; }
-    // "ReConnect": connects again and selects the active page again.
+    // "ReConnect": connects again (opening the port again when its line went away) and
+    // selects the active page again.
     bool Reconnect();
     // "Calibrate" on the "Accels" page: every accelerometer reads 0 (an "UP-DOWN" one 1).
-    void CalibrateAccels();
-    // The shock dialog's choice: the chosen shock channels read 0.
-    void CalibrateShocks(const std::vector<int>& channels);
+    // A channel without a reading yet, or reading at the end of its range, keeps its setup
+    // and is named in one warning; false then.
+    bool CalibrateAccels();
+    // The shock dialog's choice: the chosen shock channels read 0 (refusals as above).
+    bool CalibrateShocks(const std::vector<int>& channels);
     // Stops polling, deselects everything and closes the port.
     void Close();
 
@@ -131,7 +136,10 @@ class CLiveDataSheet {
     CLivePropertyPage& PageFor(LivePageKind kind);
     void Send(const std::vector<uint8_t>& bytes);
     bool Query(uint8_t command, std::size_t replyBytes, const char* noReply, uint8_t* reply);
-    void CalibrateToReading(CAnalogSetup& setup, double mean, double target);
+    // Moves the offset of `g`'s setup so that its reading becomes `target`; false with the
+    // reason added to `refused` when its reading cannot be used.
+    bool ZeroChannel(const LiveGauge& g, double target, std::string& refused);
+    void ShowRefusals(const std::string& refused);
 
     CLinkSession m_s;
     Units m_units;
@@ -147,6 +155,7 @@ class CLiveDataSheet {
     bool m_bDisconnected = false;
     bool m_bBusy = false;
     long m_nDemoTicks = 0;
+    long m_nReplies = 0;
 };
 
 inline constexpr uint8_t kLiveDeselectAll[] = {0xEA, 0x00, 0xEB, 0x00, 0xEC, 0x00, 0xED,

@@ -36,6 +36,7 @@ struct LiveOptions {
     int badPoll = 0;      // the poll (counted from 1) answered with a bad checksum
     int silentFrom = 0;   // polls from this one on go unanswered ...
     int silentCount = 0;  // ... this many of them
+    int analogRamp = 0;   // counts the analog readings rise with every poll
 };
 
 struct Conversations {

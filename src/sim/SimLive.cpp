@@ -1,5 +1,6 @@
 // The simulated Kavrane logger's live data: channel selection and poll replies with readings
-// that stay the same from poll to poll (timer states and RPM sensor lights aside).
+// that stay the same from poll to poll (timer states and RPM sensor lights aside), or analog
+// readings that rise steadily when asked to.
 #include "SimLogger.h"
 
 namespace orvexsim {
@@ -30,8 +31,9 @@ void SimLogger::Select(uint8_t cmd) {
 }
 
 // Readings: RPM channel n counts 1536 x n timer ticks a pulse, analog channel n reads
-// 1000 + 100 x n, timer t last fired (10 + t) seconds of a 307200 Hz clock, switch n is on
-// for odd n, and the RPM sensor lights change with every poll.
+// 1000 + 100 x n (rising by the ramp with every poll, back down after 1000 counts), timer t
+// last fired (10 + t) seconds of a 307200 Hz clock, switch n is on for odd n, and the RPM
+// sensor lights change with every poll.
 void SimLogger::Poll() {
     ++m_polls;
     const LiveOptions& live = m_c.live;
@@ -48,7 +50,9 @@ void SimLogger::Poll() {
     for (unsigned ch = 1; ch <= 5; ++ch)
         if (m_sensorSel & (1u << (ch - 1))) data.push_back(static_cast<uint8_t>(m_polls & 1));
     for (unsigned ch = 1; ch <= 32; ++ch)
-        if (m_analogSel & (1u << (ch - 1))) word(1000 + 100 * ch);
+        if (m_analogSel & (1u << (ch - 1)))
+            word(1000 + 100 * ch +
+                 static_cast<unsigned>(live.analogRamp) * static_cast<unsigned>(m_polls) % 1000);
     for (unsigned t = 1; t <= 2; ++t) {
         if (!(m_timerSel & (1u << (t - 1)))) continue;
         const uint32_t ticks = 307200u * (10 + t);

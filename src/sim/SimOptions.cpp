@@ -50,6 +50,8 @@ bool ParseConversationOption(const std::string& a, const std::function<std::stri
     } else if (a == "--silent-polls") {
         if (std::sscanf(value().c_str(), "%d:%d", &c.live.silentFrom, &c.live.silentCount) != 2)
             throw std::runtime_error("--silent-polls is FROM:COUNT");
+    } else if (a == "--analog-ramp") {
+        c.live.analogRamp = static_cast<int>(number());
     } else if (a == "--log") {
         c.log = value();
     } else {
@@ -78,6 +80,7 @@ void ConversationUsage() {
                  "  --recording             report that the logger is recording\n"
                  "  --bad-poll N            poll N answered with a bad checksum\n"
                  "  --silent-polls F:C      C polls from poll F go unanswered\n"
+                 "  --analog-ramp N         analog readings rise N counts a poll (0)\n"
                  "  --log FILE              write every byte received from the host\n");
 }
 

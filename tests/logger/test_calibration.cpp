@@ -126,6 +126,50 @@ TEST(Calibration, ReadingsOutOfRangeOrTooCloseAreRefusedWithAMessage) {
     EXPECT_EQ(error, "Enter the known value as a number.");
 }
 
+// Every wizard refuses a reading at either end of the converter's range (an unplugged or
+// shorted sensor) on every step with the same message, keeps nothing of it, and leaves the
+// setup it was started on as it was until its result is applied, also after a full set of
+// readings (the wizard cancelled on its confirm page).
+TEST(Calibration, EveryWizardRefusesEndOfRangeReadingsAndChangesNothingUntilApplied) {
+    const std::vector<std::pair<CalibrationKind, CAnalogSetup>> wizards = {
+        {CalibrationKind::Accel, Sensor(17, kAnalog2Accel, "LEFT-RIGHT")},
+        {CalibrationKind::Shock, Sensor(1, kAnalog2Shock)},
+        {CalibrationKind::Throttle, Sensor(7, kAnalog2Throttle)},
+        {CalibrationKind::Steering, Sensor(8, kAnalog2Steering)},
+        {CalibrationKind::Voltage, Sensor(20, kAnalog2Voltage)},
+        {CalibrationKind::Linear, Sensor(9, kAnalog2Custom)},
+    };
+    for (const auto& [kind, setup] : wizards) {
+        SCOPED_TRACE(CCalibration::Title(kind));
+        CAnalogSetup working = setup;
+        CCalibration cal(kind, working, Units::Imperial, 0.2f);
+        std::string error;
+        for (std::size_t step = 0; step < cal.Steps().size(); ++step) {
+            for (double raw : {0.0, 0.4, 4094.5, 4095.0}) {
+                error.clear();
+                EXPECT_FALSE(cal.Take(step, raw, cal.Steps()[step].known, error)) << raw;
+                EXPECT_EQ(error.rfind("The sensor reads ", 0), 0u) << error;
+                EXPECT_NE(error.find("at or beyond the end of its range (0 to 4095).\nCheck the "
+                                     "sensor and its wiring, then take the reading again."),
+                          std::string::npos)
+                    << error;
+                EXPECT_FALSE(cal.Taken(step));
+            }
+            ASSERT_TRUE(cal.Take(step, 1000.0 + 2000.0 * static_cast<double>(step),
+                                 cal.Steps()[step].known + (step == 0 ? 0.0 : 1.0), error))
+                << error;
+        }
+        ASSERT_TRUE(cal.Compute(error)) << error;
+        EXPECT_EQ(working.m_fMin, setup.m_fMin);
+        EXPECT_EQ(working.m_fMax, setup.m_fMax);
+        EXPECT_EQ(working.m_fOffset, setup.m_fOffset);
+        EXPECT_EQ(working.m_nInvert, setup.m_nInvert);
+        EXPECT_EQ(cal.Original().m_fMax, setup.m_fMax);
+        cal.ApplyTo(working);
+        EXPECT_TRUE(working.m_fMin != setup.m_fMin || working.m_fMax != setup.m_fMax);
+    }
+}
+
 // A line that refuses to open: the demonstration never needs one.
 class ClosedLine : public ISerialLine {
   public:

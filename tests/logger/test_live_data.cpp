@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -202,6 +203,102 @@ TEST_F(LiveDataTest, ReconnectSelectsTheActivePageAgain) {
     const std::vector<uint8_t> log = SimLog();
     EXPECT_EQ(Count(log, {0xED, 0x01}), 2);
     EXPECT_EQ(Count(log, {0x97}), 1);  // the reconnect does not ask again
+}
+
+// The line pulled: the logger's terminal goes away with it. ReConnect while it is gone says
+// so and stays disconnected; once a logger is back on the same device the port is opened
+// again and polling resumes without asking the logger for its channels again.
+TEST_F(LiveDataTest, ReconnectOpensThePortAgainWhenTheLineWentAway) {
+    const std::string device = TempPath("logger");
+    std::optional<test::SimProcess> sim;
+    sim.emplace(SimArgs({"--rpm", "1", "--link", device}));
+    ASSERT_TRUE(sim->Started());
+    auto sheet = Sheet(device);
+    ASSERT_TRUE(sheet->Start()) << ::testing::PrintToString(m_host.MessageTexts());
+    sheet->ActivatePage(0);
+    ASSERT_TRUE(sheet->Poll());
+    sim.reset();  // the simulator is killed: its terminal and the link to it are gone
+    EXPECT_FALSE(sheet->Poll());
+    EXPECT_TRUE(sheet->IsDisconnected());
+
+    m_host.messages.clear();
+    EXPECT_FALSE(sheet->Reconnect());
+    EXPECT_TRUE(sheet->IsDisconnected());
+    EXPECT_EQ(sheet->ButtonCaption(), "ReConnect");
+    ASSERT_EQ(m_host.messages.size(), 1u);
+    EXPECT_NE(m_host.messages[0].text.find(device), std::string::npos) << m_host.messages[0].text;
+
+    sim.emplace(SimArgs({"--rpm", "1", "--link", device}));
+    ASSERT_TRUE(sim->Started());
+    sheet->Pages()[0]->Gauges()[0].m_window.clear();
+    m_host.messages.clear();
+    ASSERT_TRUE(sheet->Reconnect()) << ::testing::PrintToString(m_host.MessageTexts());
+    const long replies = sheet->Replies();
+    ASSERT_TRUE(sheet->Poll());
+    EXPECT_EQ(sheet->Replies(), replies + 1);
+    EXPECT_DOUBLE_EQ(sheet->Pages()[0]->Gauges()[0].m_fValue, 3.0);
+    EXPECT_TRUE(m_host.messages.empty());
+    sheet->Close();
+    const std::vector<uint8_t> log = SimLog();  // the second logger's
+    EXPECT_EQ(Count(log, {0x97}), 0);
+    EXPECT_TRUE(Contains(log, {0xED, 0x01, 0xEF}));
+}
+
+// Zeroing takes only readings that can be trusted: a gauge that has had no reading yet or one
+// whose sensor sits at the end of the converter's range keeps its setup, and one warning names
+// every channel left as it was.
+TEST(LiveDataZeroing, ReadingsAtTheEndOfTheRangeOrMissingAreRefusedWithOneMessage) {
+    CountingLine line;
+    test::FakeHost host;
+    CCarSetup car;
+    car.m_analog = {Analog(1, kAnalog2Shock, "Shock-LF"), Analog(2, kAnalog2Shock, "Shock-RF"),
+                    Analog(17, kAnalog2Accel, "LEFT-RIGHT"), Analog(18, kAnalog2Accel, "FWD-BACK"),
+                    Analog(19, kAnalog2Accel, "UP-DOWN")};
+    CLiveDataSheet sheet(line, host, CLinkOptions{}, car, Units::Imperial, 0.0f, true, false);
+    ASSERT_TRUE(sheet.Start());
+    ASSERT_EQ(Titles(sheet), (std::vector<std::string>{"Shocks", "Accels"}));
+    auto& shocks = sheet.Pages()[0]->Gauges();
+    auto& accels = sheet.Pages()[1]->Gauges();
+    shocks[0].m_window.assign(8, 0);     // unplugged
+    shocks[1].m_window.assign(8, 1800);  // fine
+    accels[0].m_window.assign(8, 4095);  // shorted to the supply
+    accels[1].m_window.clear();          // no reading yet
+    accels[2].m_window.assign(8, 2500);  // fine
+    for (auto* g : {&shocks[1], &accels[2]}) g->m_fValue = 0.37;
+    const CCarSetup before = sheet.CarSetup();
+
+    EXPECT_FALSE(sheet.CalibrateAccels());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].icon, Icon::Warning);
+    const std::string& text = host.messages[0].text;
+    EXPECT_EQ(text.rfind("\"LEFT-RIGHT\" is left as it was. The sensor reads 4095, at or beyond "
+                         "the end of its range (0 to 4095).",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("\n\n\"FWD-BACK\" is left as it was. It has no reading yet"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("UP-DOWN"), std::string::npos);
+    const auto offset = [&](int ch) { return sheet.CarSetup().FindAnalogSetup(ch)->m_fOffset; };
+    EXPECT_EQ(offset(17), before.FindAnalogSetup(17)->m_fOffset);
+    EXPECT_EQ(offset(18), before.FindAnalogSetup(18)->m_fOffset);
+    // The good one is zeroed: it showed 0.37 g where it should read one g.
+    EXPECT_NEAR(sheet.CarSetup().FindAnalogSetup(19)->GetOffset(Units::Imperial),
+                before.FindAnalogSetup(19)->GetOffset(Units::Imperial) - 0.63, 1e-4);
+
+    host.messages.clear();
+    EXPECT_FALSE(sheet.CalibrateShocks({1, 2}));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text.rfind("\"Shock-LF\" is left as it was. The sensor reads 0,", 0),
+              0u);
+    EXPECT_EQ(offset(1), before.FindAnalogSetup(1)->m_fOffset);
+    EXPECT_NE(offset(2), before.FindAnalogSetup(2)->m_fOffset);
+    // Readings that can be used: no message at all.
+    host.messages.clear();
+    EXPECT_TRUE(sheet.CalibrateShocks({2}));
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(line.writes, 0);
 }
 
 }  // namespace orvex

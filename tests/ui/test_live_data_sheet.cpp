@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QtTest>
 #include <memory>
@@ -16,6 +17,7 @@
 
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
+#include "app/MainFrameCommands.h"
 #include "app/ui/LiveDataShots.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Theme.h"
@@ -113,15 +115,20 @@ class TestLiveDataSheet : public QObject {
 
     void gaugesFollowTheSimulatorAndRepaintOnlyOnAChange() {
         if (test::SimulatorPath().empty()) QSKIP("logger simulator not built");
+        // The logger's device is a link to the simulator's terminal, as a serial adapter's
+        // name stays while the adapter is pulled and plugged in again.
+        QTemporaryDir dir;
+        const std::string device = dir.filePath("logger").toStdString();
+        const std::vector<std::string> logger{
+            "--family", "kavrane",  "--rpm", "1",           "--analog", "17,19",  "--switches",
+            "1",        "--timers", "1",     "--idle-exit", "3000",     "--link", device};
         std::optional<test::SimProcess> sim;
-        sim.emplace(std::vector<std::string>{"--family", "kavrane", "--rpm", "1", "--analog",
-                                             "17,19", "--switches", "1", "--timers", "1",
-                                             "--idle-exit", "3000"});
+        sim.emplace(logger);
         QVERIFY(sim->Started());
         test::FakeHost host;
         auto line = MakePosixSerialLine();
-        CLiveDataSheet sheet(*line, host, FastOptions(sim->Path()), m_car, Units::Imperial, 0.0f,
-                             false, false);
+        CLiveDataSheet sheet(*line, host, FastOptions(device), m_car, Units::Imperial, 0.0f, false,
+                             false);
         QVERIFY2(sheet.Start(), qPrintable(QString::fromStdString(
                                     host.MessageTexts().empty() ? "" : host.MessageTexts()[0])));
         CLiveDataDialog dialog(nullptr, sheet, host);
@@ -139,10 +146,11 @@ class TestLiveDataSheet : public QObject {
         QCOMPARE(rpm->Value(), 0.0);
         QTRY_COMPARE_WITH_TIMEOUT(rpm->Value(), 3.0, 3000);
         QCOMPARE(rpm->Caption(), QStringLiteral("Engine (x1000)"));
-        // Steady readings: the dial is not painted again.
-        QTest::qWait(100);
+        // Steady readings: the dial is not painted again over a dozen polls.
+        const long settled = sheet.Replies() + 2;
+        QTRY_VERIFY_WITH_TIMEOUT(sheet.Replies() >= settled, 3000);
         const int paints = rpm->Paints();
-        QTest::qWait(300);  // about a dozen polls
+        QTRY_VERIFY_WITH_TIMEOUT(sheet.Replies() >= settled + 12, 5000);
         QCOMPARE(rpm->Paints(), paints);
 
         // The accelerometers: raw 2700 and 2900; "Calibrate" makes them read 0 and 1 g.
@@ -174,11 +182,30 @@ class TestLiveDataSheet : public QObject {
         QCOMPARE(dialog.Gauges(3)[1]->Value(), last);
         QVERIFY(host.MessageTexts().back().find("Data Logger did NOT respond") == 0);
         QVERIFY(dialog.StatusLabel()->text().contains("ReConnect"));
-        // ReConnect on a dead line: the link is lost again with its message, nothing hangs.
+        // ReConnect while the logger is gone: its message, still disconnected, nothing hangs.
         const std::size_t before = host.messages.size();
         QTest::mouseClick(dialog.CalibrateButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(sheet.IsDisconnected() && host.messages.size() > before, 10000);
         QCOMPARE(dialog.CalibrateButton()->text(), QStringLiteral("ReConnect"));
+        QVERIFY(!dialog.Polling());
+
+        // The line is plugged in again, to a logger whose accelerometers are moving: ReConnect
+        // resumes polling and the dials follow the readings.
+        std::vector<std::string> moving = logger;
+        moving.insert(moving.end(), {"--analog-ramp", "6"});
+        sim.emplace(moving);
+        QVERIFY(sim->Started());
+        host.messages.clear();
+        QTest::mouseClick(dialog.CalibrateButton(), Qt::LeftButton);
+        QVERIFY2(host.messages.empty(), host.messages.empty() ? "" : host.messages[0].text.c_str());
+        QVERIFY(!sheet.IsDisconnected());
+        QCOMPARE(dialog.CalibrateButton()->text(), QStringLiteral("Calibrate"));
+        QVERIFY(dialog.Polling());
+        dialog.Tabs()->setCurrentIndex(2);
+        QSet<double> seen;
+        QTRY_VERIFY_WITH_TIMEOUT((seen.insert(lateral->Value()), seen.size() >= 4), 5000);
+        QVERIFY(lateral->Value() > 0.0);  // 2700 counts and rising read above the new zero
+        QVERIFY(host.messages.empty());
         dialog.reject();
     }
 
@@ -329,6 +356,118 @@ class TestLiveDataSheet : public QObject {
         QVERIFY(std::abs(check.ValueOf(check.Original(), 3500) - 100.0) < 0.2);
     }
 
+    // Each wizard of the sheet, cancelled on each of its pages after readings refused and
+    // taken on the way: the working setup keeps every calibration value it had.
+    void aCancelledWizardLeavesTheSetupAsItWas() {
+        test::FakeHost host;
+        auto line = MakePosixSerialLine();
+        CLiveDataSheet sheet(*line, host, CLinkOptions{}, LiveDemoCarSetup(Units::Imperial),
+                             Units::Imperial, 0.0f, true, false);
+        QVERIFY(sheet.Start());
+        CLiveDataDialog dialog(nullptr, sheet, host);
+        struct Case {
+            const char* page;
+            int channel;
+            const char* wizard;
+        };
+        const Case cases[] = {{"Accels", 17, "Calibrate Accelerometer"},
+                              {"Shocks", 1, "Calibrate Shock"},
+                              {"Misc. Analogs", 7, "Calibrate Throttle"},
+                              {"Misc. Analogs", 8, "Calibrate Steering Wheel"},
+                              {"Misc. Analogs", 20, "Calibrate Battery Voltage"}};
+        for (const Case& c : cases) {
+            QVERIFY(dialog.ShowPage(QString::fromLatin1(c.page)));
+            for (int i = 0; i < 8; ++i) dialog.Tick();
+            const CAnalogSetup before = *sheet.CarSetup().FindAnalogSetup(c.channel);
+            for (int cancelAt = 0; cancelAt <= 2; ++cancelAt) {
+                const QString what =
+                    QStringLiteral("%1, cancelled on page %2").arg(c.wizard).arg(cancelAt);
+                host.messages.clear();
+                int reached = -1;
+                QString title;
+                dialog.SetWizardRunner([&](CCalibration& cal, std::function<double()>) {
+                    double raw = 0;
+                    CCalibrationWizard wizard(
+                        &dialog, cal, [&raw] { return raw; }, host);
+                    title = wizard.windowTitle();
+                    wizard.restart();
+                    for (int step = 0; step < cancelAt; ++step) {
+                        raw = step == 0 ? 0 : 4095;  // unplugged, then shorted: refused
+                        wizard.next();
+                        if (wizard.currentId() != step) return true;
+                        raw = step == 0 ? 900 : 3200;
+                        wizard.next();
+                    }
+                    reached = wizard.currentId();
+                    wizard.reject();
+                    return wizard.result() == QDialog::Accepted;
+                });
+                QVERIFY2(!dialog.CalibrateChannel(c.channel), qPrintable(what));
+                QCOMPARE(title, QString::fromLatin1(c.wizard));
+                QVERIFY2(reached == cancelAt, qPrintable(what));
+                // Every refused reading said why.
+                QVERIFY2(host.messages.size() == static_cast<std::size_t>(cancelAt),
+                         qPrintable(what));
+                for (const auto& m : host.messages)
+                    QVERIFY(m.text.find("end of its range (0 to 4095)") != std::string::npos);
+                const CAnalogSetup& after = *sheet.CarSetup().FindAnalogSetup(c.channel);
+                QVERIFY2(after.m_fMin == before.m_fMin && after.m_fMax == before.m_fMax &&
+                             after.m_fOffset == before.m_fOffset &&
+                             after.m_nInvert == before.m_nInvert &&
+                             after.m_nResolution == before.m_nResolution,
+                         qPrintable(what));
+            }
+        }
+    }
+
+    // "orvex /LiveDemo": the switch sets the demonstration flag and "Live Data" then shows
+    // every page moving on the 25 ms timer, seen in two pictures of each page taken half a
+    // second or more apart (ui-live-demo-*-1.png and -2.png).
+    void theLiveDemoSwitchShowsEveryPageMoving() {
+        const CommandLine cl = ParseCommandLine({"/LiveDemo"});
+        QVERIFY(cl.error.empty());
+        QVERIFY(cl.liveDemo);
+        QTemporaryDir dir;
+        CDataAcqApp app(dir.filePath("ORVEX.INI").toStdString());
+        app.SetLiveDemo(cl.liveDemo);
+        test::FakeHost host;
+        CMainWindow w(app, host);
+        QStringList still, pages;
+        w.ShowLiveData([&](QDialog& d) {
+            auto& dialog = static_cast<CLiveDataDialog&>(d);
+            QTimer::singleShot(0, &dialog, [&] {
+                dialog.resize(900, 520);
+                for (int i = 0; i < dialog.Tabs()->count(); ++i) {
+                    dialog.Tabs()->setCurrentIndex(i);
+                    const QString name = FileName(dialog.Tabs()->tabText(i));
+                    pages << name;
+                    // A few readings on this page first, then the two moments.
+                    const long from = dialog.Sheet().Replies() + 4;
+                    if (!QTest::qWaitFor([&] { return dialog.Sheet().Replies() >= from; }, 3000))
+                        break;
+                    QWidget* page = dialog.Tabs()->currentWidget();
+                    const QImage first = page->grab().toImage();
+                    if (!dialog.grab().save(ShotPath("demo-" + name + "-1"))) still << name;
+                    // The second moment half a second of readings later at least.
+                    const long later = dialog.Sheet().Replies() + 20;
+                    if (!QTest::qWaitFor(
+                            [&] {
+                                return dialog.Sheet().Replies() >= later &&
+                                       page->grab().toImage() != first;
+                            },
+                            10000))
+                        still << name;
+                    if (!dialog.grab().save(ShotPath("demo-" + name + "-2"))) still << name;
+                }
+                dialog.accept();
+            });
+        });
+        QCOMPARE(pages, (QStringList{"rpm-mph", "rpm-sensors", "shocks", "pressures",
+                                     "misc-analogs", "egts", "accels", "switches-and-timers"}));
+        QVERIFY2(still.isEmpty(), qPrintable(still.join(", ")));
+        QVERIFY(host.messages.empty());
+    }
+
     void gaugesDrawReadablyOnLightAndDarkAtTwoPixelRatios() {
         test::FakeHost host;
         auto line = MakePosixSerialLine();
@@ -362,6 +501,36 @@ class TestLiveDataSheet : public QObject {
             dialog.reject();
         }
         ApplyTheme(AppTheme::System);
+    }
+
+    // The fixed parts of an instrument are kept as pictures; a new palette, range or caption
+    // draws them again, a new value alone does not change them.
+    void aDialDrawsItsFixedPartsAgainOnlyWhenTheyChange() {
+        CDialGauge dial(nullptr);
+        dial.resize(200, 220);
+        dial.SetRange(0, 10);
+        dial.SetCaption(QStringLiteral("Engine (x1000)"));
+        const QPoint face(100, 60);  // on the face, clear of ticks, figures and needle at 0
+        QPalette light = dial.palette();
+        light.setColor(QPalette::Base, Qt::white);
+        dial.setPalette(light);
+        const QImage first = Render(dial, 1.0);
+        QCOMPARE(first.pixelColor(face), QColor(Qt::white));
+        QPalette dark = light;
+        dark.setColor(QPalette::Base, QColor(20, 20, 24));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dial.setPalette(dark);
+        QCOMPARE(Render(dial, 1.0).pixelColor(face), QColor(20, 20, 24));
+        // Another range puts other figures on the face; the value moves only the needle.
+        const QImage before = Render(dial, 2.0);
+        dial.SetRange(0, 8000);
+        const QImage ranged = Render(dial, 2.0);
+        QVERIFY(ranged != before);
+        dial.SetValue(4000);
+        const QImage moved = Render(dial, 2.0);
+        dial.SetValue(0);
+        QCOMPARE(Render(dial, 2.0), ranged);
+        QVERIFY(moved != ranged);
     }
 
     void everyWizardStepIsDrawn() {

@@ -222,7 +222,7 @@ class LoggerDialogsTest : public QObject {
         QVERIFY(dlg.Report()->toPlainText().contains("RPM"));
         QVERIFY(!dlg.findChild<QLineEdit*>("recordingTime")->text().isEmpty());
 
-        // "Analogs": channel 2 enabled as a throttle at the suggested rate.
+        // "Analogs": channel 2 enabled as the left-front shock at its suggested rate.
         dlg.ShowTab(kTabAnalog);
         auto* channel = dlg.Control<QSpinBox>(kTabAnalog, "channel");
         channel->setValue(2);
@@ -232,7 +232,7 @@ class LoggerDialogsTest : public QObject {
         emit description->activated(1);
         dlg.Control<QCheckBox>(kTabAnalog, "enabled")->click();
         auto* suggested = dlg.Control<QCheckBox>(kTabAnalog, "suggested");
-        QVERIFY(!suggested->isChecked());  // 20 Hz; a throttle is sampled at 100 Hz
+        QVERIFY(!suggested->isChecked());  // 20 Hz; a shock is sampled at 100 Hz
         suggested->click();
         QVERIFY(suggested->isChecked());
         QCOMPARE(dlg.Control<QComboBox>(kTabAnalog, "rate")->currentText(), QString("100"));

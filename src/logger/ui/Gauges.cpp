@@ -1,12 +1,15 @@
 // Painting of the live-data instruments with QPainter, in the colours of the widget's palette.
 #include "logger/ui/Gauges.h"
 
+#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
+
+#include "logger/GaugeScale.h"
 
 namespace orvex {
 
@@ -15,12 +18,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 const QColor kNeedle(230, 62, 40);
 const QColor kLedOn(60, 210, 90);
-
-// Scale figures without trailing noise: "7500", "2.5", "-1".
-QString ScaleText(double v, double step) {
-    const int decimals = step >= 1.0 ? 0 : step >= 0.1 ? 1 : 2;
-    return QString::number(v, 'f', decimals);
-}
 
 QColor Mix(const QColor& a, const QColor& b, double t) {
     return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
@@ -57,24 +54,31 @@ void CGauge::SetRange(double low, double high) {
     if (low == m_low && high == m_high) return;
     m_low = low;
     m_high = high;
+    InvalidateLayers();
     update();
 }
 
 void CGauge::SetCaption(const QString& caption) {
     if (caption == m_caption) return;
     m_caption = caption;
+    InvalidateLayers();
     update();
 }
 
 void CGauge::SetDecimals(int decimals) {
     if (decimals == m_decimals) return;
     m_decimals = decimals;
+    InvalidateLayers();
     update();
 }
 
 double CGauge::Fraction() const {
-    if (!(m_high != m_low) || !std::isfinite(m_value)) return 0.0;
-    return std::clamp((m_value - m_low) / (m_high - m_low), 0.0, 1.0);
+    return FractionOf(m_value);
+}
+
+double CGauge::FractionOf(double value) const {
+    if (!(m_high != m_low) || !std::isfinite(value)) return 0.0;
+    return std::clamp((value - m_low) / (m_high - m_low), 0.0, 1.0);
 }
 
 QString CGauge::ValueText() const {
@@ -86,6 +90,47 @@ void CGauge::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     Paint(p);
+}
+
+void CGauge::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::StyleChange)
+        InvalidateLayers();
+    QWidget::changeEvent(event);
+}
+
+void CGauge::InvalidateLayers() {
+    for (CPaintLayer& layer : m_layers) layer.Invalidate();
+}
+
+void CGauge::DrawLayer(QPainter& p, std::size_t index, const QRectF& bounds,
+                       const std::function<void(QPainter&)>& draw) {
+    m_layers[index].Draw(p, *this, bounds, draw);
+}
+
+// --- CPaintLayer ---------------------------------------------------------------------------
+
+void CPaintLayer::Draw(QPainter& p, const QWidget& widget, const QRectF& bounds,
+                       const std::function<void(QPainter&)>& draw) {
+    // Drawn for the painter's device, so that a picture at another pixel ratio stays sharp.
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : widget.devicePixelRatioF();
+    const qint64 palette = widget.palette().cacheKey();
+    if (!m_valid || dpr != m_dpr || widget.size() != m_size || palette != m_palette) {
+        m_pixmap = QPixmap(widget.size() * dpr);
+        m_pixmap.setDevicePixelRatio(dpr);
+        m_pixmap.fill(Qt::transparent);
+        QPainter layer(&m_pixmap);
+        layer.setRenderHint(QPainter::Antialiasing);
+        layer.setFont(widget.font());
+        draw(layer);
+        m_valid = true;
+        m_dpr = dpr;
+        m_size = widget.size();
+        m_palette = palette;
+    }
+    // Only the part that holds the drawing is copied.
+    const QRectF part = bounds.intersected(QRectF(widget.rect())).toAlignedRect();
+    p.drawPixmap(part, m_pixmap, QRectF(part.topLeft() * dpr, part.size() * dpr));
 }
 
 // --- CDialGauge ----------------------------------------------------------------------------
@@ -103,39 +148,52 @@ void CDialGauge::Paint(QPainter& p) {
     const double blockTop = (height() - side - captionHeight) / 2.0;
     const QPointF c(width() / 2.0, blockTop + side / 2.0);
     const double r = side / 2.0;
-    // Face and rim.
-    p.setPen(QPen(pal.color(QPalette::Mid), std::max(2.0, r / 30)));
-    p.setBrush(pal.color(QPalette::Base));
-    p.drawEllipse(c, r, r);
     const auto at = [&](double fraction, double radius) {
         const double a = (225.0 - 270.0 * fraction) * kPi / 180.0;
         return QPointF(c.x() + radius * std::cos(a), c.y() - radius * std::sin(a));
     };
-    // The swept part of the scale.
-    const QRectF arc(c.x() - r * 0.86, c.y() - r * 0.86, r * 1.72, r * 1.72);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(
-        QPen(Mix(pal.color(QPalette::Base), text, 0.15), r * 0.07, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(arc, 225 * 16, -270 * 16);
-    p.setPen(QPen(pal.color(QPalette::Highlight), r * 0.07, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(arc, 225 * 16, static_cast<int>(-270 * 16 * Fraction()));
-    // Ticks and figures.
-    QFont small = font();
-    small.setPointSizeF(std::max(6.0, r / 9.0));
-    p.setFont(small);
-    const double step = (High() - Low()) / 10.0;
-    for (int i = 0; i <= 50; ++i) {
-        const double f = i / 50.0;
-        const bool major = i % 5 == 0;
-        p.setPen(QPen(text, major ? std::max(1.5, r / 40) : 1.0));
-        p.drawLine(at(f, r * 0.93), at(f, r * (major ? 0.78 : 0.86)));
-        if (major && i % 10 == 0) {
-            const QPointF t = at(f, r * 0.62);
-            p.drawText(QRectF(t.x() - r * 0.3, t.y() - r * 0.1, r * 0.6, r * 0.2), Qt::AlignCenter,
-                       ScaleText(Low() + step * i / 5, step * 2));
+    // The scale's band just inside the rim, the ticks inside the band.
+    const double band = r * 0.05;
+    const QRectF arc(c.x() - r * 0.935, c.y() - r * 0.935, r * 1.87, r * 1.87);
+    const double tickOuter = r * 0.9, minorInner = r * 0.83, majorInner = r * 0.74;
+    // Round values for the ticks, every major one labelled; fewer labels on a small dial.
+    const GaugeScale scale = MakeGaugeScale(Low(), High(), r < 70 ? 5 : 7);
+    const double minorStep = scale.labels > 0 ? scale.step / scale.minors : 0.0;
+
+    // What changes only with the size, palette, range and caption is drawn once: the face with
+    // its rim, the unswept band, the ticks and the caption; and the figures.
+    DrawLayer(p, 0, QRectF(rect()), [&](QPainter& q) {
+        q.setPen(QPen(pal.color(QPalette::Mid), std::max(2.0, r / 30)));
+        q.setBrush(pal.color(QPalette::Base));
+        q.drawEllipse(c, r, r);
+        q.setBrush(Qt::NoBrush);
+        q.setPen(
+            QPen(Mix(pal.color(QPalette::Base), text, 0.15), band, Qt::SolidLine, Qt::FlatCap));
+        q.drawArc(arc, 225 * 16, -270 * 16);
+        for (int i = 0; scale.labels > 0 && i <= (scale.labels - 1) * scale.minors; ++i) {
+            const double f = FractionOf(scale.first + minorStep * i);
+            const bool major = i % scale.minors == 0;
+            q.setPen(QPen(text, major ? std::max(1.5, r / 40) : 1.0));
+            q.drawLine(at(f, tickOuter), at(f, major ? majorInner : minorInner));
         }
-    }
-    // Value in figures, then the needle over it.
+        // The minor ticks below the first and above the last label.
+        q.setPen(QPen(text, 1.0));
+        for (int end = 0; scale.labels > 0 && end < 2; ++end)
+            for (int k = 1; k < scale.minors; ++k) {
+                const double v = end == 0 ? scale.first - minorStep * k
+                                          : scale.Label(scale.labels - 1) + minorStep * k;
+                if (v < Low() || v > High()) break;
+                q.drawLine(at(FractionOf(v), tickOuter), at(FractionOf(v), minorInner));
+            }
+        DrawCaption(q, QRectF(0, c.y() + r + 3, width(), captionHeight), Caption(), pal);
+    });
+    // The swept part of the band, from 0 when the range holds it (a centre-zero dial).
+    const double origin = FractionOf(GaugeOrigin(Low(), High()));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(pal.color(QPalette::Highlight), band, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(arc, static_cast<int>((225.0 - 270.0 * origin) * 16),
+              static_cast<int>(-270 * 16 * (Fraction() - origin)));
+    // Value in figures under the hub, then the needle.
     QFont big = font();
     big.setPointSizeF(std::max(7.0, r / 6.5));
     big.setBold(true);
@@ -144,14 +202,35 @@ void CDialGauge::Paint(QPainter& p) {
     p.drawText(QRectF(c.x() - r * 0.6, c.y() + r * 0.56, r * 1.2, r * 0.34), Qt::AlignCenter,
                ValueText());
     p.setFont(font());
-    const QPointF tip = at(Fraction(), r * 0.82);
+    const QPointF tip = at(Fraction(), r * 0.86);
     const QPointF back = at(Fraction(), -r * 0.12);
     p.setPen(QPen(kNeedle, std::max(2.0, r / 25), Qt::SolidLine, Qt::RoundCap));
     p.drawLine(back, tip);
+    // The figures over the needle, each just inside its tick whatever its width, so that a
+    // needle resting on a figure never hides it.
+    DrawLayer(p, 1, QRectF(c.x() - majorInner, c.y() - majorInner, 2 * majorInner, 2 * majorInner),
+              [&](QPainter& q) {
+                  QFont small = font();
+                  small.setPointSizeF(std::max(7.0, r / 8.5));
+                  q.setFont(small);
+                  q.setPen(text);
+                  const QFontMetricsF metrics(small);
+                  for (int i = 0; i < scale.labels; ++i) {
+                      const QString label = QString::number(scale.Label(i), 'f', scale.decimals);
+                      const double f = FractionOf(scale.Label(i));
+                      const double a = (225.0 - 270.0 * f) * kPi / 180.0;
+                      const double w = metrics.horizontalAdvance(label), h = metrics.ascent();
+                      const double inset =
+                          std::fabs(std::cos(a)) * w / 2 + std::fabs(std::sin(a)) * h / 2;
+                      const QPointF t = at(f, majorInner - r * 0.05 - inset);
+                      q.drawText(QRectF(t.x() - w / 2 - 2, t.y() - metrics.height() / 2, w + 4,
+                                        metrics.height()),
+                                 Qt::AlignCenter, label);
+                  }
+              });
     p.setPen(Qt::NoPen);
     p.setBrush(text);
     p.drawEllipse(c, r * 0.07, r * 0.07);
-    DrawCaption(p, QRectF(0, c.y() + r + 3, width(), captionHeight), Caption(), pal);
 }
 
 // --- CBarGauge -----------------------------------------------------------------------------
@@ -169,28 +248,44 @@ void CBarGauge::Paint(QPainter& p) {
     const double top = valueBox.bottom() + line * 0.5, bottom = height() - captionHeight - 4;
     const double barWidth = std::min(width() * 0.3, 34.0);
     const QRectF bar(width() / 2.0 - barWidth, top, barWidth, bottom - top);
-    p.setPen(QPen(pal.color(QPalette::Mid), 1.5));
-    p.setBrush(pal.color(QPalette::Base));
-    p.drawRect(bar);
-    const double filled = bar.height() * Fraction();
+    const auto yOf = [&](double v) { return bar.bottom() - bar.height() * FractionOf(v); };
+    // Drawn once: the empty bar, the scale on its right (round values, a label for every line
+    // and a half of height) and the caption.
+    DrawLayer(p, 0, QRectF(rect()), [&](QPainter& q) {
+        q.setPen(QPen(pal.color(QPalette::Mid), 1.5));
+        q.setBrush(pal.color(QPalette::Base));
+        q.drawRect(bar);
+        q.setPen(text);
+        const GaugeScale scale = MakeGaugeScale(
+            Low(), High(), std::clamp(static_cast<int>(bar.height() / (line * 1.6)), 2, 9));
+        for (int i = 0; i < scale.labels; ++i) {
+            const double y = yOf(scale.Label(i));
+            q.drawLine(QPointF(bar.right() + 1, y), QPointF(bar.right() + 7, y));
+            q.drawText(QRectF(bar.right() + 9, y - line / 2, width() - bar.right() - 9, line),
+                       Qt::AlignLeft | Qt::AlignVCenter,
+                       QString::number(scale.Label(i), 'f', scale.decimals));
+        }
+        const double minorStep = scale.step / std::max(scale.minors, 1);
+        for (double v = scale.first - minorStep * (scale.minors - 1);
+             scale.labels > 0 && v <= High() + minorStep * 1e-6; v += minorStep) {
+            if (v < Low()) continue;
+            const double y = yOf(v);
+            q.drawLine(QPointF(bar.right() + 1, y), QPointF(bar.right() + 4, y));
+        }
+        DrawCaption(q, QRectF(0, height() - captionHeight, width(), captionHeight), Caption(), pal);
+    });
+    // Filled from 0 when the range holds it (a shock in and out of its ride height).
+    const double from = yOf(GaugeOrigin(Low(), High()));
+    const double to = yOf(Value());
     p.setPen(Qt::NoPen);
     p.setBrush(pal.color(QPalette::Highlight));
-    p.drawRect(QRectF(bar.left() + 2, bar.bottom() - filled, bar.width() - 4, filled));
-    // Scale on the right.
-    p.setPen(text);
-    const double step = (High() - Low()) / 4.0;
-    for (int i = 0; i <= 4; ++i) {
-        const double y = bar.bottom() - bar.height() * i / 4.0;
-        p.drawLine(QPointF(bar.right() + 1, y), QPointF(bar.right() + 6, y));
-        p.drawText(QRectF(bar.right() + 8, y - line / 2, width() - bar.right() - 8, line),
-                   Qt::AlignLeft | Qt::AlignVCenter, ScaleText(Low() + step * i, step));
-    }
+    p.drawRect(QRectF(bar.left() + 2, std::min(from, to), bar.width() - 4, std::fabs(to - from)));
     QFont big = font();
     big.setBold(true);
     p.setFont(big);
+    p.setPen(text);
     p.drawText(valueBox, Qt::AlignCenter, ValueText());
     p.setFont(font());
-    DrawCaption(p, QRectF(0, height() - captionHeight, width(), captionHeight), Caption(), pal);
 }
 
 // --- CLedIndicator -------------------------------------------------------------------------
@@ -327,10 +422,21 @@ void CCarOutline::paintEvent(QPaintEvent*) {
                          wheelW * 0.45, wheelH);
         p.setBrush(pal.color(QPalette::Window));
         p.drawRect(bar);
-        const double filled = bar.height() * ShockFraction(i);
+        // Filled from 0 like the shock's own bar gauge.
+        const Shock& s = m_shocks[static_cast<std::size_t>(i)];
+        const double origin =
+            s.high != s.low
+                ? std::clamp((GaugeOrigin(s.low, s.high) - s.low) / (s.high - s.low), 0.0, 1.0)
+                : 0.0;
+        const double from = bar.bottom() - bar.height() * origin;
+        const double to = bar.bottom() - bar.height() * ShockFraction(i);
         p.setPen(Qt::NoPen);
         p.setBrush(pal.color(QPalette::Highlight));
-        p.drawRect(QRectF(bar.left() + 1, bar.bottom() - filled, bar.width() - 2, filled));
+        p.drawRect(
+            QRectF(bar.left() + 1, std::min(from, to), bar.width() - 2, std::fabs(to - from)));
+        // The mark of 0 (ride height) across the bar.
+        p.setPen(QPen(text, 1.0));
+        p.drawLine(QPointF(bar.left() - 2, from), QPointF(bar.right() + 2, from));
     }
     if (!m_accelShown) return;
     // The friction circle in the middle of the car: forward is up, right is right.

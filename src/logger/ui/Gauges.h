@@ -4,10 +4,30 @@
 // on light and dark themes and at any pixel ratio.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 namespace orvex {
+
+// A picture of the parts of an instrument that change only with its size, palette, range or
+// caption: drawn once for the painter's pixel ratio and copied at each repaint after that.
+class CPaintLayer {
+  public:
+    void Invalidate() { m_valid = false; }
+    // Draws the picture with `draw` when it is out of date, then copies the part of it within
+    // `bounds` (widget pixels) to `p`.
+    void Draw(QPainter& p, const QWidget& widget, const QRectF& bounds,
+              const std::function<void(QPainter&)>& draw);
+
+  private:
+    QPixmap m_pixmap;
+    bool m_valid = false;
+    qreal m_dpr = 0;
+    QSize m_size;
+    qint64 m_palette = 0;
+};
 
 class CGauge : public QWidget {
     Q_OBJECT
@@ -30,9 +50,16 @@ class CGauge : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) final;
+    void changeEvent(QEvent* event) override;
     virtual void Paint(QPainter& p) = 0;
-    // The value's place in the range, 0..1 (clamped).
+    // Layer `index` (0 or 1) of the instrument's fixed parts, drawn by `draw` when out of date
+    // and copied within `bounds`.
+    void DrawLayer(QPainter& p, std::size_t index, const QRectF& bounds,
+                   const std::function<void(QPainter&)>& draw);
+    void InvalidateLayers();
+    // The value's place in the range, 0..1 (clamped), and that of any other value.
     double Fraction() const;
+    double FractionOf(double value) const;
     QString ValueText() const;
 
   private:
@@ -40,6 +67,7 @@ class CGauge : public QWidget {
     int m_decimals = 1;
     QString m_caption;
     int m_paints = 0;
+    std::array<CPaintLayer, 2> m_layers;
 };
 
 // A round dial: a 270 degree scale with numbered ticks, a needle and the value in figures.

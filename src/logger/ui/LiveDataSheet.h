@@ -36,6 +36,7 @@ class CLiveDataDialog : public QDialog {
     CLiveDataDialog(QWidget* parent, CLiveDataSheet& sheet, IHostServices& host);
     ~CLiveDataDialog() override;
 
+    CLiveDataSheet& Sheet() const { return m_sheet; }
     QTabWidget* Tabs() const { return m_tabs; }
     QPushButton* CalibrateButton() const { return m_calibrate; }
     QPushButton* WizardButton() const { return m_wizard; }
