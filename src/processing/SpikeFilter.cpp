@@ -27,6 +27,7 @@ int WindowFromBase(double base) {
 
 int64_t TruncToInt64(double x) {
     constexpr double kLimit = 9.0e18;
+    if (x > -kLimit && x < kLimit) return static_cast<int64_t>(x);  // also false for NaN
     if (std::isnan(x)) return 0;
     return static_cast<int64_t>(std::clamp(x, -kLimit, kLimit));
 }
@@ -41,6 +42,26 @@ struct Band {
         if (lo > hi) std::swap(lo, hi);
     }
     bool Contains(int64_t v) const { return v >= lo && v <= hi; }
+};
+
+// A quick integer test that a value lies well inside the band around an integer centre, for
+// the common sample that is no spike: true only where Band(centre, tol) holds it too (the
+// fraction is rounded down and two units of margin cover the band's truncation and rounding).
+class InsideBand {
+  public:
+    explicit InsideBand(double tol)
+        : m_scaled(tol > 0 && tol < 1e6 ? static_cast<int64_t>(std::floor(tol * kOne)) : 0) {}
+    bool Surely(int64_t centre, int64_t v) const {
+        const int64_t mag = centre < 0 ? -centre : centre;
+        const int64_t off = v > centre ? v - centre : centre - v;
+        if (mag >= kRange || off >= kRange) return false;
+        return (off + 2) * kOne <= m_scaled * mag;
+    }
+
+  private:
+    static constexpr int64_t kOne = int64_t{1} << 20;
+    static constexpr int64_t kRange = int64_t{1} << 36;
+    int64_t m_scaled;
 };
 
 class Pumper {
@@ -105,19 +126,46 @@ int32_t InterpolateStored(int32_t v0, int32_t t0, int32_t v1, int32_t t1, int32_
 
 // One pass of the window over positions first..last. The window at centre c spans c - H to
 // c + H (its right end is cut off at `last`); the left half is c - H .. c - 1.
+//
+// The first pass looks at every centre. A centre whose whole window was left unchanged by the
+// pass before, and by this pass so far, sees exactly what it saw then, when it changed nothing:
+// so later passes look only within H of the positions the pass before changed (`previous`,
+// ascending) and within H after the changes of their own. `changed` receives this pass's
+// changed positions.
 template <class Series, class Values>
-long RunPass(Series& s, Pos first, Pos last, const SpikeRule& rule, Values& val, Pumper& pump) {
+long RunPass(Series& s, Pos first, Pos last, const SpikeRule& rule, Values& val, Pumper& pump,
+             const std::vector<Pos>* previous, std::vector<Pos>& changed) {
+    changed.clear();
     const Pos h = rule.window / 2;
     if (last - first < h) return 0;  // no sample is ever a centre
-    for (Pos p = first; p <= std::min(last, first + 2 * h); ++p) val.Enter(p);
-    int64_t sum = 0;
-    for (Pos p = first; p < first + h; ++p) sum += val(p);
 
+    Pos until = previous ? first + h - 1 : last;  // centres up to here are looked at
+    std::size_t next = 0;                         // the next of `previous` not yet reached
+    bool windowReady = false;
+    const InsideBand inside(rule.tolerance);
+    int64_t sum = 0;
     long changes = 0;
-    for (Pos c = first + h; c <= last; ++c) {
+    for (Pos c = first + h; c <= last;) {
+        if (previous) {
+            while (next < previous->size() && (*previous)[next] - h <= c)
+                until = std::max(until, (*previous)[next++] + h);
+            if (c > until) {
+                if (next >= previous->size()) break;
+                c = (*previous)[next] - h;  // beyond c: the next window that changed
+                windowReady = false;
+                continue;
+            }
+        }
+        if (!windowReady) {
+            for (Pos p = c - h; p <= std::min(last, c + h); ++p) val.Enter(p);
+            sum = 0;
+            for (Pos p = c - h; p < c; ++p) sum += val(p);
+            windowReady = true;
+        }
         const int64_t mean = sum / h;
         const int64_t v = val(c);
-        if (!Band(static_cast<double>(mean), rule.tolerance).Contains(v)) {
+        if (!inside.Surely(mean, v) &&
+            !Band(static_cast<double>(mean), rule.tolerance).Contains(v)) {
             // Trend through the first and last sample of the left half; the match is the
             // farthest sample on the right that lies near the trend.
             const Pos e0 = c - h;
@@ -144,12 +192,15 @@ long RunPass(Series& s, Pos first, Pos last, const SpikeRule& rule, Values& val,
                     s[c].m_lFiltered = replaced;
                     val.Enter(c);
                     ++changes;
+                    changed.push_back(c);
+                    until = std::max(until, c + h);
                 }
             }
         }
         sum += val(c) - val(c - h);
         if (c + h + 1 <= last) val.Enter(c + h + 1);
         if (pump.Tick()) break;
+        ++c;
     }
     return changes;
 }
@@ -171,9 +222,12 @@ SpikeResult Filter(Series& s, int requestedMode, const SpikeRule& rule, IHostSer
             for (Pos p = first; p <= last; ++p) s[p].m_lFiltered = s[p].m_lRaw;
             auto values = makeValues();
             Pumper pump(host);
+            std::vector<Pos> before, now;
             for (;;) {
                 ++result.passes;
-                const long changes = RunPass(s, first, last, rule, values, pump);
+                const long changes = RunPass(s, first, last, rule, values, pump,
+                                             result.passes == 1 ? nullptr : &before, now);
+                std::swap(before, now);
                 result.changes += changes;
                 if (pump.Aborted()) break;
                 if (changes == 0) break;
