@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "model/Dataset.h"
 
 namespace orvex::bench {

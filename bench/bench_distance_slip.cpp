@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "host/NullHost.h"
 #include "processing/SpeedDistance.h"
 

@@ -8,7 +8,7 @@
 
 #include "BenchSessions.h"
 #include "app/DocumentSetup.h"
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "graph/GraphView.h"
 #include "host/StderrHost.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "files/DataFile.h"
 #include "host/StderrHost.h"
 

@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 
 // A one-hour session at 100 Hz on the default circuit: the largest the demo and tests ask for.
 static void GenerateSession_60Minutes100Hz(benchmark::State& state) {

@@ -1,7 +1,7 @@
 // Track map calculation on a generated lap of about two minutes at 100 Hz.
 #include <benchmark/benchmark.h>
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "host/NullHost.h"
 #include "processing/SpeedDistance.h"
 #include "trackmap/TrackMap.h"

@@ -29,7 +29,7 @@ if(TARGET orvex)
 
   # The icon is drawn by the project's own tool into the build tree, in every theme size.
   add_executable(orvex-make-icons ${CMAKE_SOURCE_DIR}/tools/make_icons.cpp)
-  target_compile_options(orvex-make-icons PRIVATE ${ORVEX_WARNINGS})
+  target_link_libraries(orvex-make-icons PRIVATE orvex_warnings)
   target_link_libraries(orvex-make-icons PRIVATE Qt6::Gui)
   set(ORVEX_ICON_SIZES 16 24 32 48 64 128 256)
   set(ORVEX_ICON_FILES ${CMAKE_BINARY_DIR}/icons/orvex.svg)

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/NullHost.h"
-#include "logger/FirmwareImage.h"
+#include "logger/firmware/FirmwareImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     orvex::CNullHost host;

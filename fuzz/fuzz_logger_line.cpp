@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "host/HostServices.h"
-#include "logger/ConfigTransfer.h"
-#include "logger/FirmwareUpdate.h"
-#include "logger/LiveData.h"
-#include "logger/Thresholds.h"
-#include "logger/Upload.h"
+#include "logger/config/ConfigTransfer.h"
+#include "logger/config/Thresholds.h"
+#include "logger/firmware/FirmwareUpdate.h"
+#include "logger/live/LiveData.h"
+#include "logger/upload/Upload.h"
 
 namespace {
 

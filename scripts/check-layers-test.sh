@@ -18,13 +18,16 @@ expect_refused() {  # file, include line
 }
 expect_refused host/B.cpp '#include "model/Dataset.h"'
 expect_refused model/B.cpp '#include "graph/GraphView.h"'
-expect_refused graph/B.cpp '#include "logger/Upload.h"'
+expect_refused graph/B.cpp '#include "logger/upload/Upload.h"'
 expect_refused app/B.cpp '#include "app/ui/MainWindow.h"'
 expect_refused model/C.cpp '#include <QString>'
 expect_refused graph/ui/X.cpp '#include "app/ui/MainWindow.h"'
-expect_refused sim/B.cpp '#include "logger/Framing.h"'
+expect_refused sim/B.cpp '#include "logger/link/Framing.h"'
 expect_refused model/D.cpp '#include "sim/SimLink.h"'
 expect_refused model/Document.cpp '#include "files/DataFile.h"'
 expect_refused graph/GraphSettings.h '#include "app/DataAcqApp.h"'
 expect_refused extra/E.cpp '#include "host/HostServices.h"'
+expect_refused logger/link/B.cpp '#include "logger/upload/Upload.h"'
+expect_refused logger/live/B.cpp '#include "logger/config/TachConfig.h"'
+expect_refused demo/B.cpp '#include "files/DataFile.h"'
 echo "layer check test passed"

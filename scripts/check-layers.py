@@ -2,7 +2,9 @@
 """Checks that includes between the source folders point downwards only.
 
 Core folders, lowest first (folders on one level may not include each other):
-  host < model < processing < files < logger, graph < trackmap < views < app < cli
+  host < model < processing, demo < files < logger, graph < trackmap < views < app < cli
+Inside logger, the serial link is at the bottom of the four conversations:
+  logger/link < logger/upload, logger/config, logger/firmware, logger/live
 A subsystem's ui/ folder may include any core folder and the ui/ folders of its own level or
 below; core code never includes ui/ code, and nothing outside ui/ includes Qt. The logger
 simulator (sim) stands alone: it includes only itself.
@@ -14,10 +16,19 @@ import re
 import sys
 
 LEVELS = {
-    "host": 0, "model": 1, "processing": 2, "files": 3,
+    "host": 0, "model": 1, "processing": 2, "demo": 2, "files": 3,
     "logger": 4, "graph": 4, "trackmap": 5, "views": 6, "app": 7, "cli": 8,
 }
+LOGGER_LEVELS = {"link": 0, "upload": 1, "config": 1, "firmware": 1, "live": 1}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
+
+
+def logger_part(rel):
+    """'link' for logger/link/X.h, None for logger/ui/X.h or anything else."""
+    parts = rel.split("/")
+    if len(parts) > 2 and parts[0] == "logger" and parts[1] != "ui":
+        return parts[1]
+    return None
 
 
 def folder_of(rel):
@@ -58,6 +69,15 @@ def check(src):
                         continue
                     if t_top not in LEVELS:
                         errors.append(f"{where}: unknown folder '{t_top}'")
+                        continue
+                    if t_top == top and top == "logger" and not is_ui and not t_ui:
+                        mine, theirs = logger_part(rel), logger_part(target)
+                        if mine not in LOGGER_LEVELS or theirs not in LOGGER_LEVELS:
+                            errors.append(f"{where}: logger code belongs in one of "
+                                          f"{', '.join(LOGGER_LEVELS)}")
+                        elif mine != theirs and LOGGER_LEVELS[theirs] >= LOGGER_LEVELS[mine]:
+                            errors.append(f"{where}: 'logger/{mine}' may not include "
+                                          f"'logger/{theirs}'")
                         continue
                     if t_top == top and (is_ui or not t_ui):
                         continue

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/app/CircuitData.cpp and data/circuits/LICENSE.md from a GeoJSON file of circuit
+"""Writes src/demo/CircuitData.cpp and data/circuits/LICENSE.md from a GeoJSON file of circuit
 outlines (LineStrings of longitude/latitude pairs with id, Name and length properties).
 
 Run once from the repository root:
@@ -54,7 +54,7 @@ def main():
     lines += [("// " + l).rstrip() for l in licence.splitlines()[2:]]
     lines += [
         "",
-        '#include "app/CircuitData.h"',
+        '#include "demo/CircuitData.h"',
         "",
         "#include <iterator>",
         "",
@@ -101,7 +101,7 @@ def main():
     notice = [
         "# Circuit outline data",
         "",
-        "`src/app/CircuitData.cpp` holds the outlines of these circuits, taken from the f1-circuits",
+        "`src/demo/CircuitData.cpp` holds the outlines of these circuits, taken from the f1-circuits",
         "GeoJSON data set by `scripts/make_circuit_data.py`:",
         "",
     ]

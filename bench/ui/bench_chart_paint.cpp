@@ -25,7 +25,7 @@
 
 #include "../BenchSessions.h"
 #include "app/DocumentSetup.h"
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "files/DataFile.h"
 #include "graph/GraphNav.h"
 #include "graph/GraphView.h"

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "host/NullHost.h"
-#include "logger/LiveData.h"
-#include "logger/LiveDataDemo.h"
-#include "logger/SerialLine.h"
+#include "logger/link/SerialLine.h"
+#include "logger/live/LiveData.h"
+#include "logger/live/LiveDataDemo.h"
 #include "logger/ui/Gauges.h"
 #include "logger/ui/LiveDataSheet.h"
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "graph/ui/ChartPainter.h"
 #include "host/NullHost.h"
 #include "processing/SpeedDistance.h"

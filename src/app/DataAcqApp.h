@@ -12,8 +12,8 @@
 #include "graph/Color.h"
 #include "host/HostServices.h"
 #include "host/ProfileFile.h"
-#include "logger/TachConfig.h"
-#include "logger/Thresholds.h"
+#include "logger/config/TachConfig.h"
+#include "logger/config/Thresholds.h"
 #include "model/CarSetup.h"
 #include "model/Units.h"
 

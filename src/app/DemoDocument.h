@@ -1,7 +1,7 @@
 // The demo: a generated session put into a document as if it had been read from a data file.
 #pragma once
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "model/Document.h"
 
 namespace orvex {

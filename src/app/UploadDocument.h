@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/DocumentSetup.h"
-#include "logger/Upload.h"
+#include "logger/upload/Upload.h"
 
 namespace orvex {
 

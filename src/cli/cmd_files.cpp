@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/SessionGenerator.h"
 #include "cli/AnalysisOutput.h"
 #include "cli/Command.h"
 #include "cli/Json.h"
+#include "demo/SessionGenerator.h"
 #include "files/DataFile.h"
 #include "host/StderrHost.h"
 #include "model/Dataset.h"

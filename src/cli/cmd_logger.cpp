@@ -13,10 +13,10 @@
 #include "app/DataAcqApp.h"
 #include "cli/Command.h"
 #include "host/StderrHost.h"
-#include "logger/ConfigTransfer.h"
-#include "logger/FirmwareImage.h"
-#include "logger/FirmwareUpdate.h"
-#include "logger/LiveData.h"
+#include "logger/config/ConfigTransfer.h"
+#include "logger/firmware/FirmwareImage.h"
+#include "logger/firmware/FirmwareUpdate.h"
+#include "logger/live/LiveData.h"
 
 namespace {
 

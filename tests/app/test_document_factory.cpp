@@ -12,7 +12,7 @@
 
 #include "TestPaths.h"
 #include "app/DocumentSetup.h"
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "files/DataFile.h"
 #include "graph/GraphDerived.h"
 #include "graph/GraphNav.h"

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/CircuitData.h"
-#include "app/SessionGenerator.h"
+#include "demo/CircuitData.h"
+#include "demo/SessionGenerator.h"
 
 namespace orvex {
 namespace {

@@ -21,7 +21,7 @@
 #include "files/DataFile.h"
 #include "files/DataFileFixtures.h"
 #include "host/ProfileFile.h"
-#include "logger/FirmwareImage.h"
+#include "logger/firmware/FirmwareImage.h"
 #include "model/CarFile.h"
 #include "model/Document.h"
 #include "support/FakeHost.h"

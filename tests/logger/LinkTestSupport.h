@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "logger/LinkSession.h"
+#include "logger/link/LinkSession.h"
 #include "support/FakeHost.h"
 #include "support/PtyPair.h"
 

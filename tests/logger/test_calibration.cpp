@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "logger/Calibration.h"
-#include "logger/LiveData.h"
-#include "logger/LiveDataDemo.h"
+#include "logger/live/Calibration.h"
+#include "logger/live/LiveData.h"
+#include "logger/live/LiveDataDemo.h"
 #include "support/FakeHost.h"
 
 namespace orvex {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "logger/ComPortChoice.h"
-#include "logger/SerialLine.h"
-#include "logger/Upload.h"
+#include "logger/link/ComPortChoice.h"
+#include "logger/link/SerialLine.h"
+#include "logger/upload/Upload.h"
 #include "support/FakeHost.h"
 
 namespace orvex {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "logger/ConfigDialog.h"
-#include "logger/ConfigPages.h"
+#include "logger/config/ConfigDialog.h"
+#include "logger/config/ConfigPages.h"
 #include "support/FakeHost.h"
 
 namespace orvex {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "logger/ConfigChannelPages.h"
+#include "logger/config/ConfigChannelPages.h"
 #include "support/FakeHost.h"
 
 namespace orvex {

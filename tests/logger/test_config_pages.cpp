@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "logger/ConfigChannelPages.h"
-#include "logger/ConfigDialog.h"
-#include "logger/ConfigPages.h"
+#include "logger/config/ConfigChannelPages.h"
+#include "logger/config/ConfigDialog.h"
+#include "logger/config/ConfigPages.h"
 #include "support/FakeHost.h"
 
 namespace orvex {

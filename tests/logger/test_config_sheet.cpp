@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "logger/ConfigSheet.h"
+#include "logger/config/ConfigSheet.h"
 #include "support/FakeHost.h"
 
 namespace orvex {

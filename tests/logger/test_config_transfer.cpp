@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "logger/ConfigTransfer.h"
 #include "logger/LinkTestSupport.h"
+#include "logger/config/ConfigTransfer.h"
 #include "support/FakeHost.h"
 #include "support/PtyPair.h"
 

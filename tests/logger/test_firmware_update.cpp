@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "logger/FirmwareUpdate.h"
 #include "logger/LinkTestSupport.h"
+#include "logger/firmware/FirmwareUpdate.h"
 
 namespace orvex {
 

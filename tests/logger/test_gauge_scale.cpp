@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "logger/GaugeScale.h"
+#include "logger/live/GaugeScale.h"
 
 namespace orvex {
 

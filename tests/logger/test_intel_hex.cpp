@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "logger/FirmwareImage.h"
+#include "logger/firmware/FirmwareImage.h"
 #include "support/FakeHost.h"
 
 namespace orvex {

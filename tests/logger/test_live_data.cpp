@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "logger/LinkTestSupport.h"
-#include "logger/LiveData.h"
+#include "logger/live/LiveData.h"
 #include "model/TimeFormat.h"
 
 namespace orvex {

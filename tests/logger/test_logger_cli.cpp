@@ -10,7 +10,7 @@
 
 #include "TestPaths.h"
 #include "logger/LinkTestSupport.h"
-#include "logger/TachConfig.h"
+#include "logger/config/TachConfig.h"
 #include "support/CliRunner.h"
 
 namespace orvex {

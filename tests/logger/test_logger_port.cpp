@@ -3,9 +3,9 @@
 #include <chrono>
 #include <thread>
 
-#include "logger/Framing.h"
-#include "logger/LoggerPort.h"
-#include "logger/SerialLine.h"
+#include "logger/link/Framing.h"
+#include "logger/link/LoggerPort.h"
+#include "logger/link/SerialLine.h"
 #include "support/FakeHost.h"
 #include "support/PtyPair.h"
 

@@ -1,8 +1,8 @@
 // Logger configuration: wire records, text report and recording-time estimate.
 #include <gtest/gtest.h>
 
-#include "logger/TachConfig.h"
-#include "logger/Thresholds.h"
+#include "logger/config/TachConfig.h"
+#include "logger/config/Thresholds.h"
 
 namespace orvex {
 namespace {

@@ -1,7 +1,7 @@
 // Threshold conversions of equation terms: RPM, analog and digital values to text and back.
 #include <gtest/gtest.h>
 
-#include "logger/Thresholds.h"
+#include "logger/config/Thresholds.h"
 
 namespace orvex {
 namespace {

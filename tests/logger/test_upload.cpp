@@ -11,7 +11,7 @@
 #include "app/DataAcqApp.h"
 #include "files/DataFile.h"
 #include "graph/Color.h"
-#include "logger/Upload.h"
+#include "logger/upload/Upload.h"
 #include "support/CliRunner.h"
 #include "support/FakeHost.h"
 #include "support/PtyPair.h"

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "processing/SpikeFilter.h"
 #include "support/FakeHost.h"
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "host/NullHost.h"
 #include "processing/SpeedDistance.h"
 #include "trackmap/TrackMap.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/DocumentSetup.h"
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "model/Document.h"
 #include "processing/SpeedDistance.h"
 #include "support/FakeHost.h"

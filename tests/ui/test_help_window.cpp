@@ -13,7 +13,7 @@
 #include "app/DataAcqApp.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/MainWindow.h"
-#include "logger/ComPortChoice.h"
+#include "logger/link/ComPortChoice.h"
 #include "logger/ui/ComPortDialog.h"
 #include "support/FakeHost.h"
 

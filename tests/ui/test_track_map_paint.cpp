@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "TestPaths.h"
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "graph/ui/ChartPainter.h"
 #include "host/NullHost.h"
 #include "processing/SpeedDistance.h"

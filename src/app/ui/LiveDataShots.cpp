@@ -8,10 +8,10 @@
 #include <array>
 
 #include "app/DataAcqApp.h"
-#include "logger/Calibration.h"
-#include "logger/LiveData.h"
-#include "logger/LiveDataDemo.h"
-#include "logger/SerialLine.h"
+#include "logger/link/SerialLine.h"
+#include "logger/live/Calibration.h"
+#include "logger/live/LiveData.h"
+#include "logger/live/LiveDataDemo.h"
 #include "logger/ui/CalibrationWizard.h"
 #include "logger/ui/LiveDataSheet.h"
 

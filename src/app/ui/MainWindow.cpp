@@ -38,7 +38,7 @@
 #include "graph/ui/ChartWidget.h"
 #include "host/HostServices.h"
 #include "host/ProfileFile.h"
-#include "logger/SerialLine.h"
+#include "logger/link/SerialLine.h"
 #include "logger/ui/ComPortDialog.h"
 #include "model/Document.h"
 #include "processing/ui/ProcessingForms.h"

@@ -3,9 +3,9 @@
 
 #include "app/DataAcqApp.h"
 #include "app/ui/MainWindow.h"
-#include "logger/LiveData.h"
-#include "logger/LiveDataDemo.h"
-#include "logger/SerialLine.h"
+#include "logger/link/SerialLine.h"
+#include "logger/live/LiveData.h"
+#include "logger/live/LiveDataDemo.h"
 #include "logger/ui/LiveDataSheet.h"
 
 namespace orvex {

@@ -4,9 +4,9 @@
 #include "app/DataAcqApp.h"
 #include "app/ProgramData.h"
 #include "app/ui/MainWindow.h"
-#include "logger/ConfigSheet.h"
-#include "logger/FirmwareForm.h"
-#include "logger/SerialLine.h"
+#include "logger/config/ConfigSheet.h"
+#include "logger/firmware/FirmwareForm.h"
+#include "logger/link/SerialLine.h"
 #include "logger/ui/FirmwareDialog.h"
 #include "logger/ui/LoggerConfigDialog.h"
 

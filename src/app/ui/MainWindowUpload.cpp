@@ -6,8 +6,8 @@
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "host/HostServices.h"
-#include "logger/Upload.h"
 #include "logger/ui/SessionDialog.h"
+#include "logger/upload/Upload.h"
 #include "model/Document.h"
 
 namespace orvex {

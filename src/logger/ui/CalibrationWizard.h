@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/HostServices.h"
-#include "logger/Calibration.h"
+#include "logger/live/Calibration.h"
 
 class QLabel;
 class QListWidget;

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "logger/ComPortChoice.h"
+#include "logger/link/ComPortChoice.h"
 
 class QAbstractButton;
 class QComboBox;

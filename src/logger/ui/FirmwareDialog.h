@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "logger/FirmwareForm.h"
+#include "logger/firmware/FirmwareForm.h"
 
 class QListWidget;
 class QLineEdit;

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "logger/GaugeScale.h"
+#include "logger/live/GaugeScale.h"
 
 namespace orvex {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "host/HostServices.h"
-#include "logger/Calibration.h"
-#include "logger/LiveData.h"
+#include "logger/live/Calibration.h"
+#include "logger/live/LiveData.h"
 
 class QLabel;
 class QPushButton;

@@ -7,7 +7,7 @@
 #include <array>
 #include <memory>
 
-#include "logger/ConfigSheet.h"
+#include "logger/config/ConfigSheet.h"
 
 class QPlainTextEdit;
 class QPushButton;
