@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QSplitter>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,6 +51,27 @@ QString HiddenColumns(CMarkerListWidget& list) {
                        .arg(left)
                        .arg(width)
                        .arg(list.viewport()->width());
+    }
+    return out.join("; ");
+}
+
+// The cells and headers of the list whose text does not fit its column: the value columns, and
+// with `names` also the channel names. A cell's text has the style's focus margin on each side.
+QString CutTexts(CMarkerListWidget& list, bool names) {
+    const QFontMetrics cell(list.font()), head(list.header()->font());
+    const int cellMargin = 2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    const int headMargin = 2 * list.style()->pixelMetric(QStyle::PM_HeaderMargin);
+    QStringList out;
+    for (int c = names ? 0 : 1; c < list.model()->columnCount(); ++c) {
+        const int width = list.columnWidth(c);
+        const QString header = list.model()->headerData(c, Qt::Horizontal).toString();
+        if (head.horizontalAdvance(header) + headMargin > width)
+            out << QStringLiteral("header %1 in %2").arg(header).arg(width);
+        for (int row = 0; row < list.model()->rowCount(); ++row) {
+            const QString text = list.RowTexts(row).value(c);
+            if (cell.horizontalAdvance(text) + cellMargin > width)
+                out << QStringLiteral("%1 in %2").arg(text).arg(width);
+        }
     }
     return out.join("; ");
 }
@@ -101,17 +123,21 @@ class TestWindowLayout : public QObject {
         }
     }
 
+    // The markers are set once the windows have their size: the list then widens for its value
+    // columns by itself, and their texts are shown whole (the names too where there is room).
     void markerListColumnsStayInView_data() {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("windows");
-        QTest::newRow("640x400") << QSize(640, 400) << 1;
-        QTest::newRow("1000x700") << QSize(1000, 700) << 1;
-        QTest::newRow("1600x1000") << QSize(1600, 1000) << 1;
-        QTest::newRow("tiled four at 1280x800") << QSize(1280, 800) << 4;
+        QTest::addColumn<bool>("wholeNames");
+        QTest::newRow("640x400") << QSize(640, 400) << 1 << false;
+        QTest::newRow("1000x700") << QSize(1000, 700) << 1 << true;
+        QTest::newRow("1600x1000") << QSize(1600, 1000) << 1 << true;
+        QTest::newRow("tiled four at 1280x800") << QSize(1280, 800) << 4 << false;
     }
     void markerListColumnsStayInView() {
         QFETCH(QSize, size);
         QFETCH(int, windows);
+        QFETCH(bool, wholeNames);
         CMainWindow w(*m_app, m_host);
         w.resize(size);
         w.show();
@@ -129,6 +155,7 @@ class TestWindowLayout : public QObject {
             QCOMPARE(list.model()->headerData(2, Qt::Horizontal).toString(), QString("Red Marker"));
             QCOMPARE(list.model()->headerData(3, Qt::Horizontal).toString(), QString("Difference"));
             QVERIFY2(HiddenColumns(list).isEmpty(), qPrintable(HiddenColumns(list)));
+            QVERIFY2(CutTexts(list, wholeNames).isEmpty(), qPrintable(CutTexts(list, wholeNames)));
             // The chart keeps at least half the window.
             QVERIFY(doc->Chart()->width() >= doc->width() / 2 - 10);
         }

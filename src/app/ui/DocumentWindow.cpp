@@ -51,6 +51,10 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
     m_splitter->setChildrenCollapsible(false);
     layout->addWidget(m_splitter);
     connect(m_splitter, &QSplitter::splitterMoved, this, [this] { m_bUserSized = true; });
+    // A marker set adds the value columns: the list widens for them (and narrows again).
+    connect(m_list, &CMarkerListWidget::WantedWidthChanged, this, [this] {
+        if (m_bSized) FitListWidth();
+    });
     UpdateTitle();
 }
 

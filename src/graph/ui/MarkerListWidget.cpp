@@ -15,6 +15,8 @@ CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWi
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideMiddle);
+    header()->setTextElideMode(Qt::ElideRight);
     header()->setStretchLastSection(false);
     m_adapter.SetBackground(palette().color(QPalette::Base));
     setModel(&m_adapter);
@@ -40,6 +42,10 @@ void CMarkerListWidget::Show(const MarkerListUpdate& change) {
         m_adapter.ColumnsChanged(change.columns);
     }
     FitColumns();
+    if (const int wanted = WantedWidth(); wanted != m_nWantedWidth) {
+        m_nWantedWidth = wanted;
+        emit WantedWidthChanged();
+    }
 }
 
 void CMarkerListWidget::FitColumns() {
@@ -66,10 +72,18 @@ void CMarkerListWidget::ApplyColumnWidths() {
         widths.push_back(table.ColumnWidth(i));
         total += widths.back();
     }
-    // The name column gives way first (its texts are elided), down to a few letters; then
-    // every value column in proportion, so that Green, Red and Difference stay in view.
+    // The value columns give up most of the space beside their widest texts first; then the
+    // name column (its texts elided in the middle, where channel names differ: "Sh…LF"), down
+    // to a few letters; then every value column in proportion, so that Green, Red and
+    // Difference stay in view.
     const int room = viewport()->width();
     constexpr int kNameMin = 48;
+    constexpr int kSpareSpace = 12;  // of the 20 pixels beside each column's widest text
+    for (std::size_t i = 1; i < widths.size() && total > room; ++i) {
+        const int cut = std::min(total - room, kSpareSpace);
+        widths[i] -= cut;
+        total -= cut;
+    }
     if (total > room && widths[0] > kNameMin) {
         const int cut = std::min(total - room, widths[0] - kNameMin);
         widths[0] -= cut;

@@ -28,6 +28,10 @@ class CMarkerListWidget : public QTreeView, public IViewCanvas {
 
     void Invalidate(ViewLayer layer) override;
 
+  signals:
+    // The columns changed so that WantedWidth changed (a marker set, a dataset added).
+    void WantedWidthChanged();
+
   protected:
     // A palette change (light to dark desktop) recolours the rows.
     void changeEvent(QEvent* event) override;
@@ -41,6 +45,7 @@ class CMarkerListWidget : public QTreeView, public IViewCanvas {
 
     CMarkerListView m_view;
     CTableModelAdapter m_adapter;
+    int m_nWantedWidth = -1;
 };
 
 }  // namespace orvex
