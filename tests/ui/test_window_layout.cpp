@@ -6,12 +6,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QPrinter>
 #include <QSplitter>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "PaintRecorder.h"
+#include "PdfText.h"
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/ui/DocumentWindow.h"
@@ -233,6 +235,89 @@ class TestWindowLayout : public QObject {
         QCOMPARE(titles, 1);
         QVERIFY(axisLabels >= 3);
         QVERIFY2(rec.Overlaps().empty(), qPrintable(OverlapText(rec)));
+    }
+
+    // "Print..." to a PDF file, read back in the page's own points: every text at least 6 pt
+    // high and inside the printable area, the title once, centred below everything else, and
+    // every label where a screen as wide as the page (110 pixels to the inch, so that the
+    // left margin of 55 pixels is half an inch) shows it. The exported PDF has the title too.
+    void printedPdfLooksLikeTheScreen() {
+        CMainWindow w(*m_app, m_host);
+        w.resize(1000, 700);
+        CDocumentWindow* doc = w.OpenDemo(2.0);
+        QVERIFY(doc);
+        const QString path = QStringLiteral(ORVEX_TEST_BINARY_DIR "/ui-printed-page.pdf");
+        QPrinter& printer = w.Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+        w.PrintChart(doc, printer);
+        const test::PdfPage page = test::ReadPdfPage(path);
+        QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
+        QCOMPARE(page.size, QSizeF(792, 612));
+        // The printable area in the page's points, y upwards.
+        const QRectF paintArea = printer.pageLayout().paintRectPoints();
+        const QRectF area(paintArea.left(), page.size.height() - paintArea.bottom(),
+                          paintArea.width(), paintArea.height());
+
+        const QString title = QString::fromStdString(doc->Document().m_strTitle) + " - " +
+                              QString::fromStdString(doc->Document().m_datasets[0]->m_strName);
+        const test::PdfText* titleText = nullptr;
+        double lowestLabel = page.size.height();
+        for (const test::PdfText& t : page.texts) {
+            const QString where = QStringLiteral("%1 at %2,%3 size %4")
+                                      .arg(t.text)
+                                      .arg(t.origin.x())
+                                      .arg(t.origin.y())
+                                      .arg(t.size);
+            QVERIFY2(t.size >= 6.0 && t.size <= 14.0, qPrintable(where));
+            QVERIFY2(area.contains(t.origin) && area.contains(t.end), qPrintable(where));
+            if (t.text.simplified() == title) {
+                QVERIFY2(!titleText, "two titles");
+                titleText = &t;
+            } else {
+                lowestLabel = std::min(lowestLabel, t.origin.y());
+            }
+        }
+        QVERIFY2(titleText, qPrintable("no title " + title));
+        QVERIFY(titleText->origin.y() + titleText->size < lowestLabel);
+        const double titleMiddle = (titleText->origin.x() + titleText->end.x()) / 2.0;
+        QVERIFY(std::abs(titleMiddle - area.center().x()) < area.width() * 0.05);
+
+        // The screen as wide as the page: every label it draws is on the paper at the same
+        // share of the width (within 1 %).
+        const QSize screen(qRound(area.width() / 72.0 * 110.0),
+                           qRound((area.height() / 72.0 - 0.5) * 110.0) + kBottomMargin);
+        test::PaintRecorder rec(screen, 96);
+        {
+            QPainter p(&rec);
+            doc->Chart()->PaintTo(p, screen, true);
+        }
+        QVERIFY(rec.texts.size() >= 10);
+        QStringList missing;
+        for (const test::PaintedText& s : rec.texts) {
+            const double share = s.box.left() / screen.width();
+            bool found = false;
+            for (const test::PdfText& t : page.texts)
+                found =
+                    found || (t.text.simplified() == s.text.simplified() &&
+                              std::abs((t.origin.x() - area.left()) / area.width() - share) < 0.01);
+            if (!found) missing << QStringLiteral("%1 at %2").arg(s.text).arg(share);
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join("; ")));
+
+        // Export Graph to a PDF file: the same page with its title.
+        const QString exported = QStringLiteral(ORVEX_TEST_BINARY_DIR "/ui-exported-graph.pdf");
+        QVERIFY(w.ExportChart(doc, exported, QSize(640, 400)));
+        const test::PdfPage graph = test::ReadPdfPage(exported);
+        QVERIFY2(graph.error.isEmpty(), qPrintable(graph.error));
+        int titles = 0;
+        for (const test::PdfText& t : graph.texts) {
+            titles += t.text.simplified() == title ? 1 : 0;
+            QVERIFY2(t.size >= 6.0, qPrintable(t.text));
+        }
+        QCOMPARE(titles, 1);
     }
 
     void screenshotsOfTheMainWindow() {
