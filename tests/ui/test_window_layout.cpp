@@ -125,8 +125,8 @@ class TestWindowLayout : public QObject {
         }
     }
 
-    // The markers are set once the windows have their size: the list then widens for its value
-    // columns by itself, and their texts are shown whole (the names too where there is room).
+    // The markers are set once the windows have their size: the list has kept room for its
+    // value columns, and their texts are shown whole (the names too where there is room).
     void markerListColumnsStayInView_data() {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("windows");
@@ -151,8 +151,11 @@ class TestWindowLayout : public QObject {
             w.MdiArea()->activeSubWindow()->showMaximized();
         QCoreApplication::processEvents();
         for (CDocumentWindow* doc : w.Documents()) {
+            // Room for the marker columns was kept: the chart keeps its width.
+            const int chartWidth = doc->Chart()->width();
             SetMarkers(*doc->Chart());
             QCoreApplication::processEvents();
+            QCOMPARE(doc->Chart()->width(), chartWidth);
             CMarkerListWidget& list = *doc->MarkerList();
             QCOMPARE(list.model()->headerData(2, Qt::Horizontal).toString(), QString("Red Marker"));
             QCOMPARE(list.model()->headerData(3, Qt::Horizontal).toString(), QString("Difference"));

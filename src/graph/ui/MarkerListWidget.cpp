@@ -9,6 +9,11 @@
 
 namespace orvex {
 
+namespace {
+// Of the 20 pixels beside each value column's widest text, what a narrow list takes away.
+constexpr int kSpareSpace = 12;
+}  // namespace
+
 CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWidget* parent)
     : QTreeView(parent), m_view(doc, host, *this), m_adapter(m_view.Table()) {
     setRootIsDecorated(false);
@@ -42,9 +47,9 @@ void CMarkerListWidget::Show(const MarkerListUpdate& change) {
         m_adapter.ColumnsChanged(change.columns);
     }
     FitColumns();
-    if (const int wanted = WantedWidth(); wanted != m_nWantedWidth) {
-        m_nWantedWidth = wanted;
-        emit WantedWidthChanged();
+    if (const int needed = NeededWidth(); needed != m_nNeededWidth) {
+        m_nNeededWidth = needed;
+        emit NeededWidthChanged();
     }
 }
 
@@ -56,11 +61,28 @@ void CMarkerListWidget::FitColumns() {
     ApplyColumnWidths();
 }
 
-int CMarkerListWidget::WantedWidth() const {
+int CMarkerListWidget::ColumnsWidth(bool markerRoom) const {
     CMarkerListWidget& self = const_cast<CMarkerListWidget&>(*this);
-    int total = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
-    for (int i = 0; i < self.View().ColumnCount(); ++i) total += self.View().ColumnWidth(i);
-    return total;
+    const CMarkerView& table = self.View();
+    if (table.ColumnCount() <= 0) return 0;
+    int values = 0;
+    for (int i = 1; i < table.ColumnCount(); ++i) values += table.ColumnWidth(i);
+    if (markerRoom) values = std::max(values, table.m_nMarkerColumnsWidth);
+    return 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 +
+           table.ColumnWidth(0) + values;
+}
+
+int CMarkerListWidget::WantedWidth() const {
+    return ColumnsWidth(true);
+}
+
+int CMarkerListWidget::NeededWidth() const {
+    return ColumnsWidth(false);
+}
+
+bool CMarkerListWidget::Outgrown() const {
+    const int spare = std::max(m_adapter.columnCount() - 1, 0) * kSpareSpace;
+    return NeededWidth() - spare > width();
 }
 
 void CMarkerListWidget::ApplyColumnWidths() {
@@ -78,7 +100,6 @@ void CMarkerListWidget::ApplyColumnWidths() {
     // Difference stay in view.
     const int room = viewport()->width();
     constexpr int kNameMin = 48;
-    constexpr int kSpareSpace = 12;  // of the 20 pixels beside each column's widest text
     for (std::size_t i = 1; i < widths.size() && total > room; ++i) {
         const int cut = std::min(total - room, kSpareSpace);
         widths[i] -= cut;
