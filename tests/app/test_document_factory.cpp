@@ -254,19 +254,24 @@ TEST_F(FactoryTest, MarkerListShowsTheSmoothedValuesTheChartDraws) {
     }
 }
 
-TEST_F(FactoryTest, ExportWarnsOnceAboutTheLapDistance) {
-    // Settings that take distance from the rear wheel, which the file has.
+TEST_F(FactoryTest, ExportAndDistanceWarnOnceAboutTheLapDistance) {
+    // Settings that take distance from the rear wheel, which the file has; "distance" asks for
+    // that source and for the engine's.
     std::ofstream(Dir() / "ORVEX.INI") << "[Settings]\nXDistMode=2\n";
     test::CliRunOptions options;
     options.configDir = Dir();
-    const test::CliResult r = test::RunCli(
-        "export '" + UnevenTac() + "' '" + (Dir() / "run.asc").string() + "'", options);
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::size_t warnings = 0;
-    for (std::size_t at = r.err.find("Could NOT normalize Lap Distances."); at != std::string::npos;
-         at = r.err.find("Could NOT normalize Lap Distances.", at + 1))
-        ++warnings;
-    EXPECT_EQ(warnings, 1u) << r.err;
+    for (const std::string& command :
+         {"export '" + UnevenTac() + "' '" + (Dir() / "run.asc").string() + "'",
+          "distance '" + UnevenTac() + "' --source 2",
+          "distance '" + UnevenTac() + "' --source 4"}) {
+        const test::CliResult r = test::RunCli(command, options);
+        ASSERT_EQ(r.status, 0) << command << ": " << r.err;
+        std::size_t warnings = 0;
+        for (std::size_t at = r.err.find("Could NOT normalize Lap Distances.");
+             at != std::string::npos; at = r.err.find("Could NOT normalize Lap Distances.", at + 1))
+            ++warnings;
+        EXPECT_EQ(warnings, 1u) << command << ": " << r.err;
+    }
     const test::CliResult info = test::RunCli("info '" + Tac() + "'");
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("samples: 401"), std::string::npos) << info.out;
