@@ -16,9 +16,11 @@
 #include "PdfText.h"
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
+#include "app/SessionGenerator.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Theme.h"
+#include "files/DataFile.h"
 #include "graph/GraphView.h"
 #include "graph/ui/ChartWidget.h"
 #include "graph/ui/MarkerListWidget.h"
@@ -324,10 +326,16 @@ class TestWindowLayout : public QObject {
     }
 
     void screenshotsOfTheMainWindow() {
+        // The overlaid session is another drive, so that both sets of traces show.
         const QString second = m_dir.filePath("second.tbc");
         {
-            CMainWindow w(*m_app, m_host);
-            QVERIFY(w.SaveDocument(w.OpenDemo(1.0), second));
+            GeneratorOptions options;
+            options.minutes = 1.0;
+            options.seed = 11;
+            DataFileContents contents;
+            contents.datasets.push_back(GenerateSession(options));
+            contents.datasets.back()->m_strName = "Second Drive";
+            QVERIFY(WriteDataFile(second.toStdString(), contents, m_host, Units::Imperial));
         }
         CMainWindow w(*m_app, m_host);
         w.resize(1280, 800);
