@@ -451,6 +451,14 @@ class TestMainWindow : public QObject {
         w.statusBar()->showMessage("Open an existing document");
         w.statusBar()->clearMessage();
         QCOMPARE(w.statusBar()->currentMessage(), QString("Ready"));
+        // A menu item's tip while the pointer is on it, then the empty tip when it leaves.
+        QStatusTipEvent tip(w.Action(MainCommand::Open)->statusTip());
+        QCoreApplication::sendEvent(&w, &tip);
+        QCOMPARE(w.statusBar()->currentMessage(), w.Action(MainCommand::Open)->statusTip());
+        QVERIFY(!w.statusBar()->currentMessage().isEmpty());
+        QStatusTipEvent left{QString()};
+        QCoreApplication::sendEvent(&w, &left);
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Ready"));
         for (const char* name : {"CAP", "NUM", "SCRL"}) {
             auto* label = w.statusBar()->findChild<QLabel*>(QString("Indicator") + name);
             QVERIFY2(label, name);
