@@ -17,7 +17,7 @@
 namespace orvex::test {
 
 struct PdfText {
-    QString text;  // Qt maps the space glyph to a tab: compare texts simplified
+    QString text;       // Qt maps the space glyph to a tab: compare texts simplified
     QPointF origin;     // baseline start of the first glyph, in points
     QPointF end;        // baseline start of the last glyph
     double size = 0.0;  // font height in points
