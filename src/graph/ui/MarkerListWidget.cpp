@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <vector>
 
@@ -12,6 +13,28 @@ namespace orvex {
 namespace {
 // Of the 20 pixels beside each value column's widest text, what a narrow list takes away.
 constexpr int kSpareSpace = 12;
+
+// Shortened channel names lose their middle, where they differ least ("Sh…LF"); session
+// names and values lose their end.
+class ElidingDelegate : public QStyledItemDelegate {
+  public:
+    ElidingDelegate(CMarkerView& table, QObject* parent)
+        : QStyledItemDelegate(parent), m_table(table) {}
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto& rows = m_table.Rows();
+        const bool channel =
+            index.column() == 0 && index.row() >= 0 &&
+            static_cast<std::size_t>(index.row()) < rows.size() &&
+            rows[static_cast<std::size_t>(index.row())].Kind() != MarkerRowKind::DatasetHeader;
+        option->textElideMode = channel ? Qt::ElideMiddle : Qt::ElideRight;
+    }
+
+  private:
+    CMarkerView& m_table;
+};
 }  // namespace
 
 CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWidget* parent)
@@ -20,7 +43,7 @@ CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWi
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setTextElideMode(Qt::ElideMiddle);
+    setItemDelegate(new ElidingDelegate(m_view.Table(), this));
     header()->setTextElideMode(Qt::ElideRight);
     header()->setStretchLastSection(false);
     m_adapter.SetBackground(palette().color(QPalette::Base));
@@ -95,9 +118,8 @@ void CMarkerListWidget::ApplyColumnWidths() {
         total += widths.back();
     }
     // The value columns give up most of the space beside their widest texts first; then the
-    // name column (its texts elided in the middle, where channel names differ: "Sh…LF"), down
-    // to a few letters; then every value column in proportion, so that Green, Red and
-    // Difference stay in view.
+    // name column, down to a few letters; then every value column in proportion, so that
+    // Green, Red and Difference stay in view.
     const int room = viewport()->width();
     constexpr int kNameMin = 48;
     for (std::size_t i = 1; i < widths.size() && total > room; ++i) {
