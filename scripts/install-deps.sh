@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   dbus-daemon dbus-bin libglib2.0-bin
   desktop-file-utils appstream xdg-utils shared-mime-info dpkg-dev file
-  xvfb xauth
+  xvfb xauth x11-utils
 )
 
 missing=()

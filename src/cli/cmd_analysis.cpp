@@ -108,11 +108,15 @@ int Distance(const orvex::cli::Args& args, orvex::cli::Context& ctx) {
     const long source = args.GetInt("source", 0, 1, 4);
     if (!args.Has("source")) throw UsageError("--source is required (1..4)");
     const long n = args.GetInt("dataset", 1, 1, 1000000);
+    // The sessions are derived from the asked source when the file is read, so that the lap
+    // check speaks once, of that source.
+    ctx.App().SetXDistMode(static_cast<int>(source));
     OpenedDocument d(ctx);
     if (!d.Open(path)) return 1;
     CBriodashDataset* ds = d.Dataset(n);
     if (!ds) return 1;
-    if (!ComputeDistance(*ds, static_cast<int>(source), d.doc->m_options.units, d.host)) {
+    if (ds->m_nDistanceSource != source &&
+        !ComputeDistance(*ds, static_cast<int>(source), d.doc->m_options.units, d.host)) {
         ctx.PrintError("Data-set %ld has no data for distance source %ld.\n", n, source);
         return 1;
     }

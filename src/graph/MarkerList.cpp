@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* kGreenName = "Green Marker";
 constexpr const char* kRedName = "Red Marker";
+constexpr const char* kDifferenceName = "Difference";
 
 std::string DistanceLabel(Units units) {
     return units == Units::Metric ? "Distance (M)" : "Distance (Ft)";
@@ -107,7 +108,7 @@ void CMarkerView::BuildColumns() {
         } else {
             m_columns.push_back({kGreenName});
             m_columns.push_back({kRedName});
-            m_columns.push_back({"Difference"});
+            m_columns.push_back({kDifferenceName});
         }
     }
     // A column keeps its width and collapsed state while its header stays.
@@ -437,6 +438,10 @@ void CMarkerView::FitColumns(const std::function<int(const std::string&)>& textW
             if (c < row.texts.size()) widest = std::max(widest, textWidth(row.texts[c]));
         m_columns[c].width = widest + 20;
     }
+    // Before a marker is set: the headers, or a long value ("-00000.00") where it is wider.
+    m_nMarkerColumnsWidth = 0;
+    for (const char* header : {kGreenName, kRedName, kDifferenceName})
+        m_nMarkerColumnsWidth += std::max(textWidth(header), textWidth("-00000.00")) + 20;
 }
 
 void CMarkerView::SetCollapsed(int column, bool collapsed) {

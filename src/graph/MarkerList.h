@@ -73,7 +73,10 @@ class CMarkerView : public CTableModel {
     CMarkerView(CBriodashDoc& doc, IHostServices& host) : m_doc(doc), m_host(host) {}
 
     int m_nMode = kModeNames;
-    int m_nMaxNameWidth = 0;         // widest text of the first column
+    int m_nMaxNameWidth = 0;  // widest text of the first column
+    // Width of the Green, Red and Difference columns as a marker will show them, known also
+    // before one is set, so that room can be kept for them (after FitColumns).
+    int m_nMarkerColumnsWidth = 0;
     bool m_bNoSlipQuestion = false;  // set by "Cancel" for the rest of one refresh
     bool m_bTimeAxis = true;         // the graph's horizontal axis
     IRaceMarkers* m_pRace = nullptr;

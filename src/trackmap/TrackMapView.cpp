@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "graph/Markers.h"
 #include "host/HostServices.h"
 #include "processing/SpeedDistance.h"
 #include "trackmap/RaceMarkers.h"
@@ -102,6 +103,8 @@ bool CTrackView::SelectLap(const TrackLap& lap) {
         m_map.RemoveAll();
     }
     m_model.SetMap(&m_map);
+    // A map from the accelerometer may have recomputed the session's distances.
+    RefreshMarkerDistances(Document());
     ApplySettings();
     PlaceMarkers();
     Document().UpdateAllViews(ViewUpdate{.hint = kHintMarkersShown, .sender = this});

@@ -71,8 +71,7 @@ bool CTrackMapSettings::Ok(CBriodashDoc& doc) {
     const int distance = DistanceSourceOfSpeedSource(m_nSpeedSource);
     doc.m_options.distanceMode = distance;
     for (CBriodashDataset* ds : m_sessions)
-        if (ds->m_nDistanceSource != distance)
-            ComputeDistance(*ds, distance, doc.m_options.units, doc.Host());
+        if (ds->m_nDistanceSource != distance) doc.Services().ComputeDistance(doc, *ds, distance);
     return true;
 }
 

@@ -21,6 +21,8 @@
 #include "processing/SpeedDistance.h"
 #include "support/CliRunner.h"
 #include "support/FakeHost.h"
+#include "trackmap/TrackSamples.h"
+#include "trackmap/TrackSettings.h"
 
 namespace orvex {
 namespace {
@@ -162,6 +164,45 @@ TEST_F(FactoryTest, MarkerDistancesFollowANewDistanceSource) {
     EXPECT_GE(doc->m_lGreenTime, green - 400);
 }
 
+TEST_F(FactoryTest, EveryNewDistanceMovesTheMarkerDistances) {
+    // Ways the distances of a session are worked out again while the markers are set: a
+    // changed channel setup (through the document), and the track map's speed source.
+    struct Case {
+        const char* name;
+        int source;
+        void (*recompute)(CBriodashDoc& doc, CBriodashDataset& ds, int source);
+    } cases[] = {
+        {"document", 3,
+         [](CBriodashDoc& doc, CBriodashDataset& ds, int source) {
+             ASSERT_TRUE(doc.Services().ComputeDistance(doc, ds, source));
+         }},
+        {"track map settings", kDistanceFrontWheel,
+         [](CBriodashDoc& doc, CBriodashDataset& ds, int source) {
+             CTrackMapSettings settings;
+             ASSERT_TRUE(settings.Open({&ds}, kSpeedRearWheel, false, false, doc.Host()));
+             settings.m_nSpeedSource = SpeedSourceOfDistanceSource(source);
+             ASSERT_TRUE(settings.Ok(doc));
+         }},
+    };
+    app.SetXDistMode(kDistanceRearWheel);
+    for (const Case& c : cases) {
+        std::unique_ptr<CBriodashDoc> doc = factory.OpenDocument(Tbc());
+        ASSERT_TRUE(doc);
+        CBriodashDataset& ds = *doc->m_datasets.front();
+        ASSERT_EQ(ds.m_nDistanceSource, kDistanceRearWheel);
+        doc->m_lGreenTime = 199800;
+        doc->m_lRedTime = 401000;
+        doc->m_lGreenDistance = MarkerDistanceAt(ds, doc->m_lGreenTime);
+        doc->m_lRedDistance = MarkerDistanceAt(ds, doc->m_lRedTime);
+        const int32_t before = doc->m_lRedDistance;
+        c.recompute(*doc, ds, c.source);
+        ASSERT_EQ(ds.m_nDistanceSource, c.source) << c.name;
+        EXPECT_EQ(doc->m_lGreenDistance, MarkerDistanceAt(ds, 199800)) << c.name;
+        EXPECT_EQ(doc->m_lRedDistance, MarkerDistanceAt(ds, 401000)) << c.name;
+        EXPECT_NE(doc->m_lRedDistance, before) << c.name;
+    }
+}
+
 TEST_F(FactoryTest, MarkerListShowsTheSmoothedValuesTheChartDraws) {
     std::unique_ptr<CBriodashDoc> doc = factory.OpenDocument(Tbc());
     ASSERT_TRUE(doc);
@@ -196,21 +237,41 @@ TEST_F(FactoryTest, MarkerListShowsTheSmoothedValuesTheChartDraws) {
                                   RpmLabelSuffix(engineSetup, Units::Imperial)),
               value)
         << line;
+
+    // An analog channel too: the list shows the moving average the command line displays.
+    const CAnalogSetup& shock = *ds.m_carSetup.FindAnalogSetup(3);
+    ASSERT_GT(shock.m_nSmoothing, 1);
+    const test::CliResult analog =
+        test::RunCli("dump '" + Tbc() + "' --channel analog3 --values display");
+    ASSERT_EQ(analog.status, 0) << analog.err;
+    for (Pos q : {Pos{500}, Pos{733}, Pos{1001}}) {
+        doc->m_lGreenTime = ds.m_analog[2].GetSampleTime(q, true);
+        list.Rebuild();
+        std::istringstream analogLines(analog.out);
+        for (Pos i = 0; i <= q; ++i) std::getline(analogLines, line);
+        EXPECT_EQ(GreenCell(list, shock.m_strDescription), line.substr(line.find('\t') + 1))
+            << line;
+    }
 }
 
-TEST_F(FactoryTest, ExportWarnsOnceAboutTheLapDistance) {
-    // Settings that take distance from the rear wheel, which the file has.
+TEST_F(FactoryTest, ExportAndDistanceWarnOnceAboutTheLapDistance) {
+    // Settings that take distance from the rear wheel, which the file has; "distance" asks for
+    // that source and for the engine's.
     std::ofstream(Dir() / "ORVEX.INI") << "[Settings]\nXDistMode=2\n";
     test::CliRunOptions options;
     options.configDir = Dir();
-    const test::CliResult r = test::RunCli(
-        "export '" + UnevenTac() + "' '" + (Dir() / "run.asc").string() + "'", options);
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::size_t warnings = 0;
-    for (std::size_t at = r.err.find("Could NOT normalize Lap Distances."); at != std::string::npos;
-         at = r.err.find("Could NOT normalize Lap Distances.", at + 1))
-        ++warnings;
-    EXPECT_EQ(warnings, 1u) << r.err;
+    for (const std::string& command :
+         {"export '" + UnevenTac() + "' '" + (Dir() / "run.asc").string() + "'",
+          "distance '" + UnevenTac() + "' --source 2",
+          "distance '" + UnevenTac() + "' --source 4"}) {
+        const test::CliResult r = test::RunCli(command, options);
+        ASSERT_EQ(r.status, 0) << command << ": " << r.err;
+        std::size_t warnings = 0;
+        for (std::size_t at = r.err.find("Could NOT normalize Lap Distances.");
+             at != std::string::npos; at = r.err.find("Could NOT normalize Lap Distances.", at + 1))
+            ++warnings;
+        EXPECT_EQ(warnings, 1u) << command << ": " << r.err;
+    }
     const test::CliResult info = test::RunCli("info '" + Tac() + "'");
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("samples: 401"), std::string::npos) << info.out;

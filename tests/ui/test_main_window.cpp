@@ -1,6 +1,7 @@
 // Main window: menus and keys, enabling, pickers, open/save/recent files, closing with the save
 // question, the rendered window, export, the link and progress windows, Exit, printing,
-// the Change Graph checks, the theme, the status bar and the "COM Port" dialog.
+// the Change Graph checks, the distance source, the theme, the status bar and the "COM Port"
+// dialog.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -24,9 +25,13 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/QtHost.h"
 #include "files/ExportFile.h"
+#include "graph/MarkerValues.h"
+#include "graph/ui/ChartWidget.h"
+#include "graph/ui/MarkerListWidget.h"
 #include "logger/ui/ComPortDialog.h"
 #include "logger/ui/LinkWindow.h"
 #include "model/Document.h"
+#include "processing/SpeedDistance.h"
 #include "support/FakeHost.h"
 
 using namespace orvex;
@@ -62,6 +67,13 @@ class ShownButtons : public QObject {
     }
     QTimer m_poll;
 };
+// The marker list's green-marker text in the row named `row`.
+QString GreenCell(CDocumentWindow& window, const QString& row) {
+    CMarkerListWidget& list = *window.MarkerList();
+    for (int r = 0; r < list.model()->rowCount(); ++r)
+        if (list.RowTexts(r).value(0) == row) return list.RowTexts(r).value(1);
+    return QStringLiteral("no row ") + row;
+}
 }  // namespace
 
 class TestMainWindow : public QObject {
@@ -350,6 +362,59 @@ class TestMainWindow : public QObject {
         QCOMPARE(sources, 1);
     }
 
+    // Green at 0:19.980 on the rear wheel's distance, then Change Graph > Accelerometer and
+    // Display as Distance: the list shows the accelerometer's distance at the marker's time
+    // and the Left key moves the marker one sample back.
+    void markerDistancesFollowTheDistanceSource() {
+        m_app->SetXDistMode(kDistanceRearWheel);
+        CMainWindow w(*m_app, m_host);
+        w.resize(1000, 700);
+        w.show();
+        CDocumentWindow* window = w.OpenDemo(1.0);
+        QVERIFY(window);
+        CBriodashDoc& doc = window->Document();
+        const CBriodashDataset& ds = *doc.m_datasets.at(0);
+        QCOMPARE(ds.m_nDistanceSource, kDistanceRearWheel);
+        const int32_t green = 199800;
+        doc.m_lGreenTime = green;
+        doc.m_lGreenDistance = MarkerDistanceAt(ds, green);
+        doc.UpdateAllViews(kHintGreenMoved);
+        const QString rearWheel = GreenCell(*window, "Distance (Ft)");
+        QCOMPARE(rearWheel, QString::fromStdString(
+                                FormatMarkerDistance(doc.m_lGreenDistance, Units::Imperial)));
+
+        w.GraphAction(GraphCommand::DistanceAccelerometer)->trigger();
+        w.GraphAction(GraphCommand::DisplayAsDistance)->trigger();
+        QVERIFY(!window->Chart()->State().IsTimeAxis());
+        QCOMPARE(ds.m_nDistanceSource, 3);
+        QCOMPARE(doc.m_lGreenTime, green);
+        const int32_t accelerometer = MarkerDistanceAt(ds, green);
+        QCOMPARE(doc.m_lGreenDistance, accelerometer);
+        const QString shown = GreenCell(*window, "Distance (Ft)");
+        QCOMPARE(shown,
+                 QString::fromStdString(FormatMarkerDistance(accelerometer, Units::Imperial)));
+        QVERIFY(shown != rearWheel);
+
+        window->Chart()->setFocus();
+        QTest::keyClick(window->Chart(), Qt::Key_Left);
+        QVERIFY(doc.m_lGreenTime < green);
+        QVERIFY2(doc.m_lGreenTime >= green - 200, qPrintable(QString::number(doc.m_lGreenTime)));
+    }
+
+    // Defaults > Graph > Distance Traveled From: documents opened afterwards take the source.
+    void distanceSourceDefaultReachesNewDocuments() {
+        CMainWindow w(*m_app, m_host);
+        w.Action(MainCommand::DistAccelerometer)->trigger();
+        QVERIFY(w.Action(MainCommand::DistAccelerometer)->isChecked());
+        QCOMPARE(m_app->GetXDistMode(), 3);
+        CDocumentWindow* window = w.OpenDemo(0.2);
+        QVERIFY(window);
+        QCOMPARE(window->Document().m_options.distanceMode, 3);
+        w.Action(MainCommand::DistFrontWheel)->trigger();
+        QVERIFY(!w.Action(MainCommand::DistAccelerometer)->isChecked());
+        QCOMPARE(w.OpenDemo(0.2)->Document().m_options.distanceMode, 1);
+    }
+
     // View > Theme: the palette changes at once and the choice is kept in the settings file.
     void themeIsAppliedAndStored() {
         const QColor startWindow = QApplication::palette().color(QPalette::Window);
@@ -385,6 +450,14 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.statusBar()->currentMessage(), QString("Ready"));
         w.statusBar()->showMessage("Open an existing document");
         w.statusBar()->clearMessage();
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Ready"));
+        // A menu item's tip while the pointer is on it, then the empty tip when it leaves.
+        QStatusTipEvent tip(w.Action(MainCommand::Open)->statusTip());
+        QCoreApplication::sendEvent(&w, &tip);
+        QCOMPARE(w.statusBar()->currentMessage(), w.Action(MainCommand::Open)->statusTip());
+        QVERIFY(!w.statusBar()->currentMessage().isEmpty());
+        QStatusTipEvent left{QString()};
+        QCoreApplication::sendEvent(&w, &left);
         QCOMPARE(w.statusBar()->currentMessage(), QString("Ready"));
         for (const char* name : {"CAP", "NUM", "SCRL"}) {
             auto* label = w.statusBar()->findChild<QLabel*>(QString("Indicator") + name);

@@ -1,6 +1,7 @@
 // The same data files opened through the main window and through the command line give the
-// same laps, distance and displayed values; a screenshot of a file that cannot be read ends
-// with the message on stderr instead of waiting on a message box.
+// same laps, distance and displayed values; Qt's own options beside a data file go to Qt; a
+// screenshot of a file that cannot be read ends with the message on stderr instead of waiting
+// on a message box.
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -152,6 +153,27 @@ class TestOpenPaths : public QObject {
         const QString png = QStringLiteral(ORVEX_TEST_BINARY_DIR "/open-paths-%1.png")
                                 .arg(QFileInfo(file).suffix());
         QVERIFY(w.RenderWindow(QSize(1280, 800)).save(png));
+    }
+
+    // Qt's own options beside a data file: "-style Fusion" and "-stylesheet=FILE" go to Qt
+    // (the status bar takes the sheet's colour) and the file is opened.
+    void qtOptionsGoToQtBesideTheDataFile() {
+        const QString png = m_dir.filePath("styled.png");
+        const QString sheet = m_dir.filePath("style.qss");
+        { std::ofstream(sheet.toStdString()) << "QStatusBar { background: #ffe0a0; }\n"; }
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("ORVEX_CONFIG_DIR", m_dir.path());
+        p.setProcessEnvironment(env);
+        p.start(ORVEX_GUI_PATH, {QString::fromStdString(Path("demo.tbc")), "-style", "Fusion",
+                                 "-stylesheet=" + sheet, "--screenshot", png});
+        QVERIFY(p.waitForStarted());
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        const QImage shot(png);
+        QVERIFY(!shot.isNull());
+        QCOMPARE(shot.pixel(shot.width() / 2, shot.height() - 4), qRgb(0xff, 0xe0, 0xa0));
     }
 
     void screenshotOfAnUnreadableFileEndsWithTheMessage() {

@@ -51,6 +51,11 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
     m_splitter->setChildrenCollapsible(false);
     layout->addWidget(m_splitter);
     connect(m_splitter, &QSplitter::splitterMoved, this, [this] { m_bUserSized = true; });
+    // The list widens when its columns outgrow it (race laps, long values); it never narrows
+    // for fewer columns, so that the chart keeps its scale while markers come and go.
+    connect(m_list, &CMarkerListWidget::NeededWidthChanged, this, [this] {
+        if (m_bSized && m_list->Outgrown()) FitListWidth();
+    });
     UpdateTitle();
 }
 

@@ -2,6 +2,8 @@
 #include "app/ui/SmokeRun.h"
 
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -32,6 +34,12 @@ void CloseNextDialog() {
 }  // namespace
 
 void StartSmokeRun(CMainWindow& window, const QString& savePath) {
+    // The graph window maximised, so that the window system shows the combined title
+    // ("ORVEX - [demo.tbc - Graph]") for the rest of the run.
+    if (QMdiSubWindow* graph = window.MdiArea()->activeSubWindow()) {
+        graph->showMaximized();
+        Step("maximised");
+    }
     QTimer::singleShot(kStepMs, &window, [&window, savePath] {
         CloseNextDialog();
         window.Run(MainCommand::ComPort);

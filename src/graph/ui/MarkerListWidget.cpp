@@ -4,10 +4,38 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <vector>
 
 namespace orvex {
+
+namespace {
+// Of the 20 pixels beside each value column's widest text, what a narrow list takes away.
+constexpr int kSpareSpace = 12;
+
+// Shortened channel names lose their middle, where they differ least ("Sh…LF"); session
+// names and values lose their end.
+class ElidingDelegate : public QStyledItemDelegate {
+  public:
+    ElidingDelegate(CMarkerView& table, QObject* parent)
+        : QStyledItemDelegate(parent), m_table(table) {}
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto& rows = m_table.Rows();
+        const bool channel =
+            index.column() == 0 && index.row() >= 0 &&
+            static_cast<std::size_t>(index.row()) < rows.size() &&
+            rows[static_cast<std::size_t>(index.row())].Kind() != MarkerRowKind::DatasetHeader;
+        option->textElideMode = channel ? Qt::ElideMiddle : Qt::ElideRight;
+    }
+
+  private:
+    CMarkerView& m_table;
+};
+}  // namespace
 
 CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWidget* parent)
     : QTreeView(parent), m_view(doc, host, *this), m_adapter(m_view.Table()) {
@@ -15,6 +43,8 @@ CMarkerListWidget::CMarkerListWidget(CBriodashDoc& doc, IHostServices& host, QWi
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new ElidingDelegate(m_view.Table(), this));
+    header()->setTextElideMode(Qt::ElideRight);
     header()->setStretchLastSection(false);
     m_adapter.SetBackground(palette().color(QPalette::Base));
     setModel(&m_adapter);
@@ -55,6 +85,10 @@ void CMarkerListWidget::Show(const MarkerListUpdate& change) {
         }
     }
     FitColumns();
+    if (const int needed = NeededWidth(); needed != m_nNeededWidth) {
+        m_nNeededWidth = needed;
+        emit NeededWidthChanged();
+    }
 }
 
 void CMarkerListWidget::ShowPendingColumns() {
@@ -75,11 +109,28 @@ void CMarkerListWidget::FitColumns() {
     ApplyColumnWidths();
 }
 
-int CMarkerListWidget::WantedWidth() const {
+int CMarkerListWidget::ColumnsWidth(bool markerRoom) const {
     CMarkerListWidget& self = const_cast<CMarkerListWidget&>(*this);
-    int total = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
-    for (int i = 0; i < self.View().ColumnCount(); ++i) total += self.View().ColumnWidth(i);
-    return total;
+    const CMarkerView& table = self.View();
+    if (table.ColumnCount() <= 0) return 0;
+    int values = 0;
+    for (int i = 1; i < table.ColumnCount(); ++i) values += table.ColumnWidth(i);
+    if (markerRoom) values = std::max(values, table.m_nMarkerColumnsWidth);
+    return 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 +
+           table.ColumnWidth(0) + values;
+}
+
+int CMarkerListWidget::WantedWidth() const {
+    return ColumnsWidth(true);
+}
+
+int CMarkerListWidget::NeededWidth() const {
+    return ColumnsWidth(false);
+}
+
+bool CMarkerListWidget::Outgrown() const {
+    const int spare = std::max(m_adapter.columnCount() - 1, 0) * kSpareSpace;
+    return NeededWidth() - spare > width();
 }
 
 void CMarkerListWidget::ApplyColumnWidths() {
@@ -91,10 +142,16 @@ void CMarkerListWidget::ApplyColumnWidths() {
         widths.push_back(table.ColumnWidth(i));
         total += widths.back();
     }
-    // The name column gives way first (its texts are elided), down to a few letters; then
-    // every value column in proportion, so that Green, Red and Difference stay in view.
+    // The value columns give up most of the space beside their widest texts first; then the
+    // name column, down to a few letters; then every value column in proportion, so that
+    // Green, Red and Difference stay in view.
     const int room = viewport()->width();
     constexpr int kNameMin = 48;
+    for (std::size_t i = 1; i < widths.size() && total > room; ++i) {
+        const int cut = std::min(total - room, kSpareSpace);
+        widths[i] -= cut;
+        total -= cut;
+    }
     if (total > room && widths[0] > kNameMin) {
         const int cut = std::min(total - room, widths[0] - kNameMin);
         widths[0] -= cut;

@@ -27,10 +27,19 @@ class CMarkerListWidget : public QTreeView, public IViewCanvas {
     CTableModelAdapter& Adapter() { return m_adapter; }
     // The texts shown in row `row`, column by column.
     QStringList RowTexts(int row) const;
-    // The width that shows every column whole.
+    // The width that shows every column whole, with room for the marker columns also before a
+    // marker is set, so that the chart keeps its width when the first one is.
     int WantedWidth() const;
+    // The width that shows the present columns whole.
+    int NeededWidth() const;
+    // Whether the present columns no longer fit whole, even with their spare space taken.
+    bool Outgrown() const;
 
     void Invalidate(ViewLayer layer) override;
+
+  signals:
+    // The columns changed so that NeededWidth changed (a marker set, race laps, longer texts).
+    void NeededWidthChanged();
 
   protected:
     // A palette change (light to dark desktop) recolours the rows.
@@ -39,6 +48,7 @@ class CMarkerListWidget : public QTreeView, public IViewCanvas {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    int ColumnsWidth(bool markerRoom) const;
     void ApplyColumnWidths();
     void Show(const MarkerListUpdate& change);
     void FitColumns();
@@ -56,6 +66,7 @@ class CMarkerListWidget : public QTreeView, public IViewCanvas {
     std::vector<int> m_pendingColumns;
     QTimer m_repaintTimer;
     QElapsedTimer m_sinceRepaint;
+    int m_nNeededWidth = -1;
 };
 
 }  // namespace orvex
