@@ -16,7 +16,7 @@
 #include "PdfText.h"
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
-#include "app/SessionGenerator.h"
+#include "demo/SessionGenerator.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Theme.h"
