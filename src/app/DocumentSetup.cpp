@@ -2,6 +2,7 @@
 
 #include "files/AsciiFile.h"
 #include "files/DataFile.h"
+#include "graph/Markers.h"
 #include "processing/LapView.h"
 #include "processing/SpeedDistance.h"
 
@@ -34,7 +35,10 @@ void CDocumentServices::ReanalyseLaps(CBriodashDoc& doc, CBriodashDataset& sessi
 }
 
 bool CDocumentServices::ComputeDistance(CBriodashDoc& doc, CBriodashDataset& ds, int source) {
-    return orvex::ComputeDistance(ds, source, doc.m_options.units, doc.Host());
+    if (!orvex::ComputeDistance(ds, source, doc.m_options.units, doc.Host())) return false;
+    // The markers stay at their instants: their distances follow the new ones.
+    RefreshMarkerDistances(doc);
+    return true;
 }
 
 void CDocumentServices::ComputeSlip(CBriodashDoc& doc, CBriodashDataset& ds, int channel) {
