@@ -180,6 +180,25 @@ class TestSessionDialogs : public QObject {
         QVERIFY(m_doc->m_bModified);
     }
 
+    void lapTimesReportInsertsALapOnlyOnOk() {
+        LapMarks();
+        for (bool ok : {false, true}) {
+            OpenedDialog opened = Open("Lap Times Report");
+            QDialog& dlg = *opened.dialog;
+            QVERIFY(!dlg.isModal());
+            auto* lines = dlg.findChild<QListWidget*>("lines");
+            QCOMPARE(lines->count(), 4);
+            QTest::keyClicks(dlg.findChild<QLineEdit*>("entry"), "0:11.500");
+            dlg.findChild<QPushButton*>("elapsed")->click();
+            QCOMPARE(lines->count(), 5);
+            QVERIFY(lines->item(4)->text().startsWith("  4\t0:11.50"));
+            Finish(opened, ok);
+            QCOMPARE(Session().m_markers.Size(), ok ? 5 : 4);
+        }
+        QCOMPARE(MarkCodes(Session()), (std::vector<int32_t>{0, 100, 200, 300, 400}));
+        QVERIFY(m_doc->m_bModified);
+    }
+
     void moveLapMarkersMovesTheMarksByTheDistance() {
         LapMarks();
         CBriodashDataset& ds = Session();
