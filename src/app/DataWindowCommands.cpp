@@ -20,15 +20,15 @@ constexpr const char* kGraph = "Change Graph";
 constexpr const char* kPopup = "";
 
 const std::vector<DataCommandInfo> kCommands = {
-    {C::ExportData, kFile, "Export Data...",
+    {C::ExportData, kFile, "Export Data",
      "Save the active document to a text file for use by Excel, etc.", "Select Channels to Export",
      false},
-    {C::DeleteData, kEdit, "Delete Data from Session/Pass...",
+    {C::DeleteData, kEdit, "Delete Data from Session/Pass",
      "Cut a Session/Pass before or after a marker, or delete it", "Delete Data from Session/Pass",
      false},
-    {C::Rename, kEdit, "Change Session/Pass Name...", "Rename the Session/Passes",
+    {C::Rename, kEdit, "Change Session/Pass Name", "Rename the Session/Passes",
      "Change Session/Pass Name", false},
-    {C::Comments, kEdit, "Comments...", "Edit the comments of a Session/Pass", "Comments", false},
+    {C::Comments, kEdit, "Comments", "Edit the comments of a Session/Pass", "Comments", false},
     {C::SetupAnalog, kSetup, "Configure Analog Channels...",
      "Edit the analog channel setups of the Session/Passes", "Configure Analog Channels", false},
     {C::SetupDigital, kSetup, "Configure Digital Inputs...",
@@ -38,7 +38,7 @@ const std::vector<DataCommandInfo> kCommands = {
      false},
     {C::SetupTransmission, kSetup, "Transmission/Rear End...", "Edit the gear ratios and rear end",
      "Transmission/Rear End Settings", false},
-    {C::SpikeFilter, kSetup, "Spike Filter Settings...",
+    {C::SpikeFilter, kSetup, "Spike Filter Settings",
      "Remove spikes from the RPM and analog channels, or show their raw data",
      "Spike Filter Settings", false},
     {C::ChannelMenu, kSetup, "Channel Menu...", "Turn channels on or off and choose their colours",

@@ -104,11 +104,11 @@ class TestDataWindow : public QObject {
                  (QStringList{"Lap Timer Beacons", "Lap Times", "ET Slips", "Set Zero Time",
                               "Adjust Lap Marker", "Data Alignment", "Switch/Timer Data",
                               "View as Laps"}));
-        QCOMPARE(ActionTexts(BarMenu(w, "&Edit")),
-                 (QStringList{"Delete Data from Session/Pass...", "Change Session/Pass Name...",
-                              "Comments..."}));
-        QVERIFY(ActionTexts(BarMenu(w, "&Setup")).contains("Spike Filter Settings..."));
-        QVERIFY(ActionTexts(BarMenu(w, "&File")).contains("Export Data..."));
+        QCOMPARE(
+            ActionTexts(BarMenu(w, "&Edit")),
+            (QStringList{"Delete Data from Session/Pass", "Change Session/Pass Name", "Comments"}));
+        QVERIFY(ActionTexts(BarMenu(w, "&Setup")).contains("Spike Filter Settings"));
+        QVERIFY(ActionTexts(BarMenu(w, "&File")).contains("Export Data"));
         QVERIFY(ActionTexts(w.GraphMenu()).contains("Set/Change Gear Selection"));
         QVERIFY(w.DataAction(DataCommand::ExportData)->isVisible());
         QVERIFY(w.DataAction(DataCommand::DeleteData)->isEnabled());
