@@ -64,6 +64,8 @@ void CStripChart::OnUpdate(const ViewUpdate& update) {
         default:
             break;
     }
+    // New distances move the ends of a distance axis.
+    if (update.Has(kHintDistancesChanged) && m_bInitialised) m_nav.RefreshRanges(false);
     Canvas().Invalidate(ViewLayer::All);
 }
 

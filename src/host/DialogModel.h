@@ -18,10 +18,13 @@ struct DialogField {
     bool shown = true;
 };
 
-// A drop-down or list: its texts and the entry selected (-1: none).
+// A drop-down or list: its texts and the entry selected (-1: none). A list that takes several
+// entries at once (`multiple`) keeps them, in list order, in `marked`.
 struct ChoiceField : DialogField {
     std::vector<std::string> items;
     int selected = -1;
+    bool multiple = false;
+    std::vector<int> marked;
     const std::string* Text() const;
     // Selects the entry of `text`, else the first entry (none in an empty list).
     void SelectText(const std::string& text);

@@ -1,10 +1,15 @@
 // The "ET Slip Report" dialog's fields.
 #include "processing/EtSlipDialog.h"
 
+#include "processing/LapView.h"
+
 namespace orvex {
 
-CEtSlipDialog::CEtSlipDialog(CEtSlipReport& report, int32_t green, int32_t red, IHostServices& host)
-    : m_report(report), m_launchChoices(report.LaunchChoices(green, red)), m_host(host) {
+CEtSlipDialog::CEtSlipDialog(CEtSlipReport& report, CBriodashDoc& doc, int32_t green, int32_t red)
+    : m_report(report),
+      m_launchChoices(report.LaunchChoices(green, red)),
+      m_doc(doc),
+      m_host(doc.Host()) {
     for (const CEtSlipReport::Session& s : report.Sessions())
         m_session.items.push_back(s.dataset ? s.dataset->m_strName : std::string());
     for (const TimeChoice& c : m_launchChoices) m_launchFrom.items.push_back(c.text);
@@ -61,15 +66,20 @@ bool CEtSlipDialog::Edited(const std::string& name) {
 }
 
 void CEtSlipDialog::Clicked(const std::string& name) {
-    if (name == "apply") {
-        m_report.Apply();
-        m_bApplied = true;
-    }
+    if (name == "apply") Apply();
+}
+
+void CEtSlipDialog::Apply() {
+    m_report.Apply();
+    m_bApplied = true;
+    for (const CEtSlipReport::Session& s : m_report.Sessions())
+        if (s.dataset) RebuildLapDatasets(m_doc, *s.dataset);
+    m_doc.m_bModified = true;
+    m_doc.UpdateAllViews(kHintRepaint);
 }
 
 bool CEtSlipDialog::Accept() {
-    m_report.Apply();
-    m_bApplied = true;
+    Apply();
     return true;
 }
 

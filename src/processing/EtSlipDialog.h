@@ -8,14 +8,16 @@
 
 #include "host/DialogModel.h"
 #include "host/HostServices.h"
+#include "model/Document.h"
 #include "processing/EtSlipReport.h"
 
 namespace orvex {
 
 class CEtSlipDialog : public CDialogModel {
   public:
-    // `report` has been opened; green and red are the marker times as the chart shows them.
-    CEtSlipDialog(CEtSlipReport& report, int32_t green, int32_t red, IHostServices& host);
+    // `report` has been opened on sessions of `doc`; green and red are the marker times as the
+    // chart shows them. Apply and OK mark the document modified and repaint its views.
+    CEtSlipDialog(CEtSlipReport& report, CBriodashDoc& doc, int32_t green, int32_t red);
 
     ChoiceField m_session;
     ChoiceField m_launchFrom;
@@ -35,9 +37,11 @@ class CEtSlipDialog : public CDialogModel {
   private:
     // Every field from the report's current session.
     void Show();
+    void Apply();
 
     CEtSlipReport& m_report;
     std::vector<TimeChoice> m_launchChoices;
+    CBriodashDoc& m_doc;
     IHostServices& m_host;
     bool m_bApplied = false;
 };

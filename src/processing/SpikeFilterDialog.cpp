@@ -14,9 +14,9 @@ int LevelOf(bool checked, int before) {
 
 }  // namespace
 
-CSpikeFilterDialog::CSpikeFilterDialog(const std::vector<CBriodashDataset*>& sessions,
-                                       IHostServices& host)
-    : m_host(host) {
+CSpikeFilterDialog::CSpikeFilterDialog(CBriodashDoc& doc,
+                                       const std::vector<CBriodashDataset*>& sessions)
+    : m_pDoc(&doc), m_host(doc.Host()) {
     for (CBriodashDataset* ds : sessions) {
         Row row;
         row.dataset = ds;
@@ -93,15 +93,22 @@ void CSpikeFilterDialog::Changed(const std::string& name) {
 }
 
 void CSpikeFilterDialog::Apply() {
+    bool filtered = false;
     for (Row& row : m_rows) {
         if (row.rpm == row.rpmBefore && row.analog == row.analogBefore) continue;
         if (row.dataset) {
             FilterAndReport(*row.dataset, row.rpm, row.analog, false, m_host);
             ReadRow(row);
+            filtered = true;
         } else {
             *m_pRpmDefaults = row.rpmBefore = row.rpm;
             *m_pAnalogDefaults = row.analogBefore = row.analog;
         }
+    }
+    // The channels' modes are saved with the file and the traces change.
+    if (filtered && m_pDoc) {
+        m_pDoc->m_bModified = true;
+        m_pDoc->UpdateAllViews(kHintRepaint);
     }
     Show();
 }

@@ -10,7 +10,7 @@
 
 #include "host/DialogModel.h"
 #include "host/HostServices.h"
-#include "model/Dataset.h"
+#include "model/Document.h"
 
 namespace orvex {
 
@@ -19,8 +19,8 @@ class CSpikeFilterDialog : public CDialogModel {
     using RpmLevels = std::array<int, kRpmChannels>;
     using AnalogLevels = std::array<int, kAnalogChannels>;
 
-    // The shown sessions of a document.
-    CSpikeFilterDialog(const std::vector<CBriodashDataset*>& sessions, IHostServices& host);
+    // Sessions of `doc`; a change marks the document modified and repaints its views.
+    CSpikeFilterDialog(CBriodashDoc& doc, const std::vector<CBriodashDataset*>& sessions);
     // The defaults: "Default Settings" only, no APPLY; OK writes the levels back.
     CSpikeFilterDialog(RpmLevels& rpmDefaults, AnalogLevels& analogDefaults, IHostServices& host);
 
@@ -51,6 +51,7 @@ class CSpikeFilterDialog : public CDialogModel {
     std::vector<Row> m_rows;
     RpmLevels* m_pRpmDefaults = nullptr;
     AnalogLevels* m_pAnalogDefaults = nullptr;
+    CBriodashDoc* m_pDoc = nullptr;
     IHostServices& m_host;
 };
 

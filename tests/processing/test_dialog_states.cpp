@@ -2,6 +2,7 @@
 // them: per-session rows, typed entries refused with their messages, OK and Apply.
 #include <gtest/gtest.h>
 
+#include "app/DocumentSetup.h"
 #include "processing/AnalysisFixture.h"
 #include "processing/EtSlipDialog.h"
 #include "processing/GearSelection.h"
@@ -90,7 +91,8 @@ TEST(EtSlipDialog, TypedTimesShowIncrementalsAndABadOneIsRefused) {
     FakeHost host;
     CEtSlipReport report;
     ASSERT_TRUE(report.Open({&drag}, &drag, host));
-    CEtSlipDialog dlg(report, 30000, kNotSet, host);
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
+    CEtSlipDialog dlg(report, doc, 30000, kNotSet);
     EXPECT_EQ(dlg.m_session.items, (std::vector<std::string>{"Pass 3"}));
     EXPECT_EQ(dlg.m_launchFrom.items,
               (std::vector<std::string>{"User Defined", "Green Marker @ 0:03.000"}));
@@ -114,8 +116,10 @@ TEST(EtSlipDialog, TypedTimesShowIncrementalsAndABadOneIsRefused) {
     dlg.Changed("launchFrom");
     EXPECT_EQ(dlg.m_launch.text, "0:03.000");
     EXPECT_FALSE(dlg.Applied());
+    EXPECT_FALSE(doc.m_bModified);
     dlg.Clicked("apply");
     EXPECT_TRUE(dlg.Applied());
+    EXPECT_TRUE(doc.m_bModified);  // the new marks are saved with the file
     EXPECT_EQ(drag.m_markers[0].m_lTime, 30000);
     EXPECT_EQ(drag.m_markers[2].m_lTime, 30000 + 45000);
 }
@@ -150,7 +154,8 @@ TEST(GearSelection, ShowsTheGearAndAppliesTheChosenShiftOnOk) {
 }
 
 TEST_F(TwoSessions, SpikeFilterFiltersOnlySessionsWhoseBoxesChanged) {
-    CSpikeFilterDialog dlg({&first, &second}, host);
+    CBriodashDoc doc(host, DefaultDocumentServices(), DocumentOptions{});
+    CSpikeFilterDialog dlg(doc, {&first, &second});
     EXPECT_EQ(dlg.m_session.items, (std::vector<std::string>{"First", "Second"}));
     EXPECT_TRUE(dlg.m_apply.shown);
     EXPECT_TRUE(dlg.m_rpm[0].enabled);
@@ -166,6 +171,7 @@ TEST_F(TwoSessions, SpikeFilterFiltersOnlySessionsWhoseBoxesChanged) {
     dlg.Clicked("apply");
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(first.m_rpm[0].m_nDataMode, 0);
+    EXPECT_FALSE(doc.m_bModified);
 
     dlg.m_session.selected = 1;
     dlg.Changed("session");
@@ -177,6 +183,7 @@ TEST_F(TwoSessions, SpikeFilterFiltersOnlySessionsWhoseBoxesChanged) {
     EXPECT_EQ(host.messages[0].icon, Icon::Information);
     EXPECT_EQ(second.m_rpm[0].m_nDataMode, 2);
     EXPECT_EQ(first.m_rpm[0].m_nDataMode, 0);
+    EXPECT_TRUE(doc.m_bModified);  // the filter mode is saved with the file
     EXPECT_TRUE(dlg.m_rpm[0].checked);
 }
 

@@ -260,10 +260,12 @@ class TestDialogs : public QObject {
         demo.minutes = 0.2;
         QVERIFY(FillDemoDocument(doc, demo));
         doc.m_lGreenTime = 20000;
+        doc.m_lRedTime = 60000;  // data alignment needs both
         QVERIFY(!DialogGallery().empty());
         for (const GalleryEntry& entry : DialogGallery()) {
             DialogContext context{app, m_host, entry.needsDocument ? &doc : nullptr};
             OpenedDialog opened = entry.open(context);
+            QVERIFY2(opened.dialog, entry.title.c_str());
             opened.dialog->show();
             QVERIFY(QTest::qWaitForWindowExposed(opened.dialog.get()));
             QString file = QString::fromStdString(entry.title).toLower();

@@ -6,7 +6,10 @@
 
 #include "app/DataAcqApp.h"
 #include "app/ProgramData.h"
+#include "app/ui/SessionDialogs.h"
+#include "graph/ChartDialogs.h"
 #include "graph/ui/ChannelMenuDialog.h"
+#include "graph/ui/ChartWidget.h"
 #include "logger/config/ConfigSheet.h"
 #include "logger/firmware/FirmwareForm.h"
 #include "logger/link/ComPortChoice.h"
@@ -31,28 +34,6 @@ OpenedDialog Open(QWidget* parent, Args&&... args) {
     auto model = std::make_unique<Model>(std::forward<Args>(args)...);
     auto dialog = std::make_unique<Dialog>(parent, *model);
     return {nullptr, std::move(model), std::move(dialog)};
-}
-
-OpenedDialog OpenZeroTime(DialogContext& c) {
-    auto context = std::make_shared<ZeroTimeContext>();
-    context->green = c.doc->m_lGreenTime;
-    context->red = c.doc->m_lRedTime;
-    const std::vector<CBriodashDataset*> shown = c.doc->ShownDatasets();
-    context->shownSessions = static_cast<int>(shown.size());
-    context->current = shown.empty() ? nullptr : shown.front();
-    auto model = std::make_unique<CZeroTimeDialog>(shown, *context, c.host);
-    auto dialog = MakeZeroTimeDialog(c.parent, *model);
-    return {context, std::move(model), std::move(dialog)};
-}
-
-OpenedDialog OpenEtSlip(DialogContext& c) {
-    auto report = std::make_shared<CEtSlipReport>();
-    const std::vector<CBriodashDataset*> shown = c.doc->ShownDatasets();
-    report->Open(shown, shown.empty() ? nullptr : shown.front(), c.host);
-    auto model =
-        std::make_unique<CEtSlipDialog>(*report, c.doc->m_lGreenTime, c.doc->m_lRedTime, c.host);
-    auto dialog = MakeEtSlipDialog(c.parent, *model);
-    return {report, std::move(model), std::move(dialog)};
 }
 
 OpenedDialog OpenTrackLaps(DialogContext& c) {
@@ -107,20 +88,12 @@ OpenedDialog OpenRaceLaps(DialogContext& c) {
     return {race, std::move(model), std::move(dialog)};
 }
 
-OpenedDialog OpenLapTimes(DialogContext& c) {
-    auto report = std::make_shared<CLapTimesReport>();
-    const std::vector<CBriodashDataset*> shown = c.doc->ShownDatasets();
-    report->Open(shown, shown.empty() ? nullptr : shown.front(), c.host);
-    auto model = std::make_unique<CLapTimesDialog>(*report, *c.doc);
-    auto dialog = MakeLapTimesDialog(c.parent, *model);
-    return {report, std::move(model), std::move(dialog)};
-}
-
 OpenedDialog OpenChannelSetup(DialogContext& c, SetupKind kind) {
     std::unique_ptr<CChannelSetupDialog> model;
     if (c.doc)
-        model =
-            std::make_unique<CChannelSetupDialog>(kind, *c.doc, nullptr, CarFileChooser(c.parent));
+        model = std::make_unique<CChannelSetupDialog>(
+            kind, *c.doc, CurrentDataset(*c.doc, c.chart ? &c.chart->State() : nullptr),
+            CarFileChooser(c.parent));
     else
         model = std::make_unique<CChannelSetupDialog>(
             kind, c.app.GetDefaultCarSetup(), c.app.GetUnits(), c.host, CarFileChooser(c.parent));
@@ -219,43 +192,22 @@ std::vector<GalleryEntry> MakeGallery() {
         {"Set Zero Time", true, OpenZeroTime},
         {"ET Slip Report", true, OpenEtSlip},
         {"Lap Times Report", true, OpenLapTimes},
-        {"Gear Selection", true,
-         [](DialogContext& c) {
-             CBriodashDataset* ds = c.doc->ShownDatasets().front();
-             const int32_t at = c.doc->m_lGreenTime != kNotSet ? c.doc->m_lGreenTime : 0;
-             auto model =
-                 std::make_unique<CGearSelection>(*ds, at, false, c.doc->m_options.units, c.host);
-             auto dialog = MakeGearDialog(c.parent, *model);
-             return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
-         }},
-        {"Change Session/Pass Name", true,
-         [](DialogContext& c) {
-             auto model = std::make_unique<CRenameSessions>(*c.doc);
-             auto dialog = MakeRenameDialog(c.parent, *model);
-             return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
-         }},
-        {"Comments", true,
-         [](DialogContext& c) {
-             auto model = std::make_unique<CSessionComments>(*c.doc);
-             auto dialog = MakeCommentsDialog(c.parent, *model);
-             return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
-         }},
-        {"Spike Filter Settings", true,
-         [](DialogContext& c) {
-             auto model = std::make_unique<CSpikeFilterDialog>(c.doc->ShownDatasets(), c.host);
-             auto dialog = MakeSpikeFilterDialog(c.parent, *model, false);
-             return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
-         }},
+        {"Gear Selection", true, OpenGearSelection},
+        {"Select which Marker to Use", true, OpenGearMarkerChoice},
+        {"Change Session/Pass Name", true, OpenRename},
+        {"Comments", true, OpenComments},
+        {"Spike Filter Settings", true, OpenSpikeFilter},
+        {"Spike Filter Settings - Default Settings", false, OpenDefaultSpikeFilter},
+        {"Number of Beacons", true, OpenBeacons},
+        {"Move Lap Markers", true, OpenMoveLapMarks},
+        {"Data Alignment Menu", true, OpenDataAlignment},
+        {"Switch/Timer Data", true, OpenSwitchTimer},
+        {"Select Channels to Export", true, OpenExportChannels},
         {"Track Map Lap Selection", true, OpenTrackLaps},
         {"Track Map Settings", true, OpenTrackSettings},
         {"Track Map Segment Settings", true, OpenTrackSegments},
         {"Race Mode", true, OpenRaceLaps},
-        {"Delete Data from Session/Pass", true,
-         [](DialogContext& c) {
-             auto model = std::make_unique<CDeleteDataSelection>(c.host);
-             auto dialog = MakeDeleteDataDialog(c.parent, *model);
-             return OpenedDialog{nullptr, std::move(model), std::move(dialog)};
-         }},
+        {"Delete Data from Session/Pass", true, OpenDeleteData},
         {"Setup Data Logger's Channels", false, OpenLoggerConfig, "Dialog"},
         {"Update Firmware on Data Logger", false, OpenFirmware},
     };

@@ -62,6 +62,8 @@ CDocumentWindow::CDocumentWindow(std::unique_ptr<CBriodashDoc> doc, const CDataA
 CDocumentWindow::~CDocumentWindow() {
     // The views unregister from the document in their destructors: delete them first.
     for (QPointer<QWidget>& f : m_auxFrames) delete f.data();
+    delete m_report.data();  // before the model it shows
+    m_reportState.reset();
     delete m_trackMap.data();
     m_doc->SetRaceMode(nullptr);
     delete m_splitter;
@@ -167,6 +169,27 @@ void CDocumentWindow::FillRaceMenu(QMenu& menu) {
         connect(menu.addAction(QIcon(swatch), QString::fromStdString(e.text)), &QAction::triggered,
                 this, [this, index] { ChooseLapColour(index); });
     }
+}
+
+void CDocumentWindow::ShowReport(OpenedDialog opened) {
+    if (!opened.dialog || m_report) return;
+    QDialog* dialog = opened.dialog.release();
+    m_reportState = std::make_shared<OpenedDialog>(std::move(opened));
+    m_report = dialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    std::weak_ptr<OpenedDialog> state = m_reportState;
+    connect(dialog, &QDialog::finished, this, [this, dialog, state](int result) {
+        if (auto s = state.lock(); s && result == QDialog::Accepted && s->accepted) s->accepted();
+        m_report = nullptr;
+        UpdateTitle();
+        // The model lives until the dialog has gone.
+        connect(dialog, &QObject::destroyed, this, [this, state] {
+            if (state.lock() == m_reportState) m_reportState.reset();
+        });
+        dialog->deleteLater();
+        emit ReportClosed();
+    });
+    dialog->show();
 }
 
 bool CDocumentWindow::ListBelow() const {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/ui/DialogGallery.h"
 #include "model/Document.h"
 
 class QDialog;
@@ -59,8 +60,18 @@ class CDocumentWindow : public QWidget {
     // Dialogs the race commands open, for tests: a handler that returns true has answered.
     std::function<bool(QDialog&)> m_runDialog;
 
+    // The "Lap Times Report" or "ET Slip Report" shown beside the chart without blocking it
+    // (one at a time; null while neither is open). A report is deleted when it closes; OK first
+    // hands its result back.
+    QDialog* Report() const { return m_report.data(); }
+    void ShowReport(OpenedDialog opened);
+
     // Asked before the window closes; false keeps it open (the save question was cancelled).
     std::function<bool(CDocumentWindow&)> canClose;
+
+  signals:
+    // The report closed (its commands apply again).
+    void ReportClosed();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +95,8 @@ class CDocumentWindow : public QWidget {
     std::unique_ptr<CRaceModeData> m_race;
     std::unique_ptr<CRaceMarkers> m_raceMarkers;
     QPointer<QWidget> m_trackMap;
+    QPointer<QDialog> m_report;
+    std::shared_ptr<OpenedDialog> m_reportState;  // the report's model and what it works on
     void RaceChanged();
     void ChooseLapColour(int lap);
 };

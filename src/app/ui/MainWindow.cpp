@@ -34,6 +34,7 @@
 #include "app/HelpTopics.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/HelpWindow.h"
+#include "app/ui/SessionDialogs.h"
 #include "app/ui/Theme.h"
 #include "graph/ui/ChartWidget.h"
 #include "host/HostServices.h"
@@ -101,7 +102,7 @@ CMainWindow::CMainWindow(CDataAcqApp& app, IHostServices& host, QWidget* parent)
     m_help = new CHelpController(this);
     BuildMenus();
     BuildGraphMenus();
-    BuildSetupMenus();
+    BuildDataMenus();
     BuildViewMenus();
     BuildToolBar();
     BuildStatusBar();
@@ -327,7 +328,7 @@ void CMainWindow::UpdateCommandStates() {
             action->setIcon(SwatchIcon(m_app.GetColor(colour->color)));
     }
     UpdateGraphMenus();
-    UpdateSetupMenus();
+    UpdateDataMenus();
     m_actions[MainCommand::ToolBar]->setChecked(m_toolBar && !m_toolBar->isHidden());
     m_actions[MainCommand::StatusBar]->setChecked(!statusBar()->isHidden());
 }
@@ -419,14 +420,9 @@ void CMainWindow::Run(MainCommand id) {
             OpenDefaultSetups(SetupKind::Transmission);
             break;
         case MainCommand::SpikeFilter: {
-            CSpikeFilterDialog::RpmLevels rpm = m_app.GetRpmSpikeLevels();
-            CSpikeFilterDialog::AnalogLevels analog = m_app.GetAnalogSpikeLevels();
-            CSpikeFilterDialog levels(rpm, analog, m_host);
-            if (MakeSpikeFilterDialog(this, levels, true)->exec() == QDialog::Accepted) {
-                for (int i = 0; i < kRpmChannels; ++i) m_app.SetRpmSpikeLevel(i + 1, rpm[i]);
-                for (int i = 0; i < kAnalogChannels; ++i)
-                    m_app.SetAnalogSpikeLevel(i + 1, analog[i]);
-            }
+            DialogContext context{m_app, m_host, nullptr, this};
+            OpenedDialog levels = OpenDefaultSpikeFilter(context);
+            RunOpened(levels);
             break;
         }
         case MainCommand::ToolBar:
@@ -482,6 +478,7 @@ CDocumentWindow* CMainWindow::AddDocument(std::unique_ptr<CBriodashDoc> doc) {
     auto* window = new CDocumentWindow(std::move(doc), m_app, m_host);
     window->canClose = [this](CDocumentWindow& w) { return m_bClosingAll || ConfirmClose(w); };
     InstallChannelMenu(*window);
+    InstallChartPopup(*window);
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(sub, &QObject::destroyed, this, [this] {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DataWindowCommands.h"
 #include "app/DocumentSetup.h"
 #include "app/MainFrameCommands.h"
 #include "graph/GraphNav.h"
@@ -34,6 +35,7 @@ class CDocumentWindow;
 class CHelpController;
 class CTrackMapWindow;
 class IHostServices;
+struct OpenedDialog;
 
 class CMainWindow : public QMainWindow {
     Q_OBJECT
@@ -92,6 +94,17 @@ class CMainWindow : public QMainWindow {
     // The "Change &Histogram", "Change &Circle" and "Change &Lap Segments" menus in the bar.
     QList<QMenu*> ViewMenus() const { return m_viewMenus; }
 
+    // The data window's session commands (menus "&File", "&Edit", "&Setup", "&Laps" and
+    // "Change Graph") and the chart's pop-up.
+    QAction* DataAction(DataCommand id) const { return m_dataActions.at(id); }
+    void RunDataCommand(DataCommand id);
+    // The chart's pop-up at a viewport point, and one of its commands carried out there.
+    void FillChartPopup(QMenu& menu, CDocumentWindow& window, QPoint at);
+    void RunPopupCommand(CDocumentWindow& window, DataCommand id, QPoint at);
+    // Modal dialogs of the commands, for tests: a handler that returns true has answered (the
+    // dialog's result says how); otherwise the dialog runs as usual.
+    std::function<bool(QDialog&)> m_runDialog;
+
     QStringList RecentFiles() const;
     // Reads and writes the recent-file list next to the settings.
 
@@ -123,13 +136,20 @@ class CMainWindow : public QMainWindow {
     void BuildToolBar();
     void BuildGraphMenus();
     void UpdateGraphMenus();
-    // The data window's channel setup commands and the default-settings forms of their dialogs
-    // (MainWindowSetups.cpp).
-    void BuildSetupMenus();
-    void UpdateSetupMenus();
+    // The data window's command menus (MainWindowData.cpp).
+    void BuildDataMenus();
+    void UpdateDataMenus();
+    DataWindowState DataStateOf(CDocumentWindow* window) const;
+    // Runs a modal dialog (or lets m_runDialog answer it); true when it was accepted.
+    bool RunModal(QDialog& dialog);
+    // Opens the gallery's dialog of that title on the window's document and runs it; true
+    // when it was accepted (and its result handed back).
+    bool RunGalleryDialog(CDocumentWindow& window, const std::string& title);
+    bool RunOpened(OpenedDialog& opened);
+    void RunGearSelection(CDocumentWindow& window);
+    void InstallChartPopup(CDocumentWindow& window);
+    // The default-settings forms of the channel setup dialogs (MainWindowSetups.cpp).
     void OpenDefaultSetups(SetupKind kind);
-    void OpenDocumentSetups(CDocumentWindow& window, SetupKind kind);
-    void OpenChannelMenu(CDocumentWindow& window);
     // The channel list's context menu and a double click on a channel name open the
     // "Channel Menu".
     void InstallChannelMenu(CDocumentWindow& window);
@@ -171,6 +191,9 @@ class CMainWindow : public QMainWindow {
     std::vector<QAction*> m_markerActions;
     QMenu* m_graphMenu = nullptr;
     QMenu* m_setupMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_lapsMenu = nullptr;
+    std::map<DataCommand, QAction*> m_dataActions;
     QList<QMenu*> m_viewMenus;
     QMenu* m_trackMenu = nullptr;
     QMenu* m_raceMenu = nullptr;

@@ -26,6 +26,7 @@
 #include "app/ui/QtHost.h"
 #include "app/ui/SmokeRun.h"
 #include "app/ui/Theme.h"
+#include "graph/ui/ChartWidget.h"
 #include "host/StderrHost.h"
 #include "trackmap/ui/TrackMapWindow.h"
 
@@ -123,11 +124,28 @@ int main(int argc, char** argv) {
         }
         if (entry || live) {
             // The dialog drawn where it opens: over the middle of the main window.
-            orvex::DialogContext context{app, host, &shown->Document(), &window};
+            orvex::DialogContext context{app, host, &shown->Document(), &window, shown->Chart()};
             orvex::OpenedDialog opened;
             std::shared_ptr<QDialog> liveDialog;
             if (entry) {
+                // The dialogs that work at the markers find both set: at a quarter and at the
+                // middle of the window the chart shows.
+                orvex::CBriodashDoc& doc = shown->Document();
+                const orvex::CGraphViewState& chart = shown->Chart()->State();
+                if (chart.IsTimeAxis() && doc.m_lGreenTime == orvex::kNotSet &&
+                    doc.m_lRedTime == orvex::kNotSet) {
+                    shown->Chart()->PlaceMarker(orvex::Marker::Green,
+                                                chart.m_lXStart + chart.m_lXSpan / 4);
+                    shown->Chart()->PlaceMarker(orvex::Marker::Red,
+                                                chart.m_lXStart + chart.m_lXSpan / 2);
+                    image = window.RenderWindow(QSize(cl.width, cl.height));
+                }
                 opened = entry->open(context);
+                if (!opened.dialog) {
+                    std::fprintf(stderr, "orvex: \"%s\" does not open on this document\n",
+                                 cl.dialog.c_str());
+                    return 1;
+                }
                 if (!cl.page.empty() && !orvex::ShowDialogPage(*opened.dialog, cl.page)) return 1;
             } else {
                 std::string error;

@@ -1,6 +1,7 @@
 // The strip chart widget.
 #include "graph/ui/ChartWidget.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,6 +44,8 @@ CChartWidget::CChartWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServi
     options.units = app.GetUnits();
     Markers().m_crBackground = options.background;
     State().InitFromSettings(app.GetXAxisMode(), app.GetMphScale(), app.GetLikeAnalogs());
+    m_popupWait.setSingleShot(true);
+    connect(&m_popupWait, &QTimer::timeout, this, [this] { emit PopupRequested(m_popupAt); });
     CGraphNavigator& nav = Navigator();
     nav.m_repaint = [this] {
         SyncScrollBars();
@@ -220,6 +223,35 @@ void CChartWidget::keyPressEvent(QKeyEvent* event) {
 void CChartWidget::mouseReleaseEvent(QMouseEvent* event) {
     CSceneWidget::mouseReleaseEvent(event);
     SyncScrollBars();
+    if (event->button() != Qt::RightButton) return;
+    if (m_bDoubleClicked) {
+        m_bDoubleClicked = false;  // the end of a double click
+        return;
+    }
+    m_popupAt = event->position().toPoint();
+    m_popupWait.start(QApplication::doubleClickInterval());
+}
+
+void CChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        m_popupWait.stop();
+        m_bDoubleClicked = true;
+    }
+    CSceneWidget::mouseDoubleClickEvent(event);
+}
+
+void CChartWidget::SetMarkerAt(Marker which, QPoint at) {
+    EnsureInitialised();
+    ViewMouse m;
+    m.x = at.x();
+    m.y = at.y();
+    m.button = which == Marker::Green ? MouseButton::Left : MouseButton::Right;
+    m_chart.DoubleClick(m);
+}
+
+int32_t CChartWidget::AxisValueAt(QPoint at) {
+    EnsureInitialised();
+    return State().Mapping().PixelToX(at.x());
 }
 
 }  // namespace orvex

@@ -2,6 +2,9 @@
 // scroll bars and keys of the navigation core and the arrows of the markers.
 #pragma once
 
+#include <QPoint>
+#include <QTimer>
+
 #include "graph/StripChart.h"
 #include "graph/ui/SceneWidget.h"
 #include "model/Document.h"
@@ -39,8 +42,18 @@ class CChartWidget : public CSceneWidget {
     // The view after the document's datasets changed.
     void ResetDisplay();
 
+    // The chart's pop-up commands at a viewport point: a marker as a double click there puts
+    // it, and the axis value there (time relative to the zero, or distance).
+    void SetMarkerAt(Marker which, QPoint at);
+    int32_t AxisValueAt(QPoint at);
+
     // Paints the chart at `size` on any device: the screen, a printer page or a picture.
     void PaintTo(QPainter& painter, QSize size, bool onPaper) { RenderTo(painter, size, onPaper); }
+
+  signals:
+    // A single click of the right button (not the start of a double click) at a viewport
+    // point: the chart's pop-up belongs there.
+    void PopupRequested(QPoint at);
 
   protected:
     void Prepare() override { EnsureInitialised(); }
@@ -50,6 +63,7 @@ class CChartWidget : public CSceneWidget {
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
   private:
@@ -59,6 +73,10 @@ class CChartWidget : public CSceneWidget {
     CStripChart m_chart;
     bool m_bSyncing = false;
     bool m_bBandPainted = false;  // the last paint drew a rubber band
+    // The pop-up waits for the double-click time: a second click sets the red marker instead.
+    QTimer m_popupWait;
+    QPoint m_popupAt;
+    bool m_bDoubleClicked = false;
 };
 
 }  // namespace orvex

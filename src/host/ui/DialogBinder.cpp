@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <algorithm>
 
 namespace orvex {
 
@@ -132,7 +133,16 @@ void CDialogBinder::Connect(const NamedField& f, QWidget* w) {
                 field->selected = index;
                 changed();
             });
-        else if (auto* list = As<QListWidget>(w))
+        else if (auto* list = As<QListWidget>(w); list && field->multiple)
+            connect(list, &QListWidget::itemSelectionChanged, this, [this, field, list, changed] {
+                if (m_bInHandler) return;
+                field->marked.clear();
+                for (int row = 0; row < list->count(); ++row)
+                    if (list->item(row)->isSelected()) field->marked.push_back(row);
+                field->selected = list->currentRow();
+                changed();
+            });
+        else if (list)
             connect(list, &QListWidget::currentRowChanged, this, [field, changed](int row) {
                 field->selected = row;
                 changed();
@@ -240,7 +250,15 @@ void CDialogBinder::Show(const NamedField& f, QWidget* w) {
                 list->clear();
                 list->addItems(items);
             }
-            list->setCurrentRow(field.selected);
+            if (field.multiple) {
+                list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+                list->setCurrentRow(field.selected, QItemSelectionModel::NoUpdate);
+                for (int row = 0; row < list->count(); ++row)
+                    list->item(row)->setSelected(std::find(field.marked.begin(), field.marked.end(),
+                                                           row) != field.marked.end());
+            } else {
+                list->setCurrentRow(field.selected);
+            }
         }
     } else if (auto* text = std::get_if<TextField*>(&f.field)) {
         const TextField& field = **text;

@@ -9,7 +9,7 @@
 
 namespace orvex {
 
-std::unique_ptr<QDialog> MakeDeleteDataDialog(QWidget* parent, CDeleteDataSelection& model) {
+std::unique_ptr<QDialog> MakeDeleteDataDialog(QWidget* parent, CDeleteDataDialog& model) {
     return std::make_unique<CFormDialog<Ui::DeleteDataForm>>(parent, model);
 }
 

@@ -4,13 +4,13 @@
 #include <QDialog>
 #include <memory>
 
-#include "model/DeleteDataSelection.h"
+#include "model/DeleteDataDialog.h"
 #include "model/SessionEditing.h"
 #include "model/TransmissionDialog.h"
 
 namespace orvex {
 
-std::unique_ptr<QDialog> MakeDeleteDataDialog(QWidget* parent, CDeleteDataSelection& model);
+std::unique_ptr<QDialog> MakeDeleteDataDialog(QWidget* parent, CDeleteDataDialog& model);
 std::unique_ptr<QDialog> MakeRenameDialog(QWidget* parent, CRenameSessions& model);
 std::unique_ptr<QDialog> MakeCommentsDialog(QWidget* parent, CSessionComments& model);
 // Titled as the model says (" - Default Settings" on the defaults).

@@ -1,10 +1,14 @@
-// The forms of the "Set Zero Time" and "ET Slip Report" dialogs.
+// The forms of the lap, time and filter dialogs.
 #include "processing/ui/ProcessingForms.h"
 
+#include "ui_BeaconsForm.h"
+#include "ui_DataAlignmentForm.h"
 #include "ui_EtSlipForm.h"
 #include "ui_GearForm.h"
 #include "ui_LapTimesForm.h"
+#include "ui_MoveLapMarksForm.h"
 #include "ui_SpikeFilterForm.h"
+#include "ui_SwitchTimerForm.h"
 #include "ui_ZeroTimeForm.h"
 
 namespace orvex {
@@ -37,6 +41,22 @@ std::unique_ptr<QDialog> MakeSpikeFilterDialog(QWidget* parent, CSpikeFilterDial
         FitTitle(dialog.get());
     }
     return dialog;
+}
+
+std::unique_ptr<QDialog> MakeBeaconsDialog(QWidget* parent, CBeaconsDialog& model) {
+    return std::make_unique<CFormDialog<Ui::BeaconsForm>>(parent, model);
+}
+
+std::unique_ptr<QDialog> MakeMoveLapMarksDialog(QWidget* parent, CMoveLapMarksDialog& model) {
+    return std::make_unique<CFormDialog<Ui::MoveLapMarksForm>>(parent, model);
+}
+
+std::unique_ptr<QDialog> MakeDataAlignmentDialog(QWidget* parent, CDataAlignmentDialog& model) {
+    return std::make_unique<CFormDialog<Ui::DataAlignmentForm>>(parent, model);
+}
+
+std::unique_ptr<QDialog> MakeSwitchTimerDialog(QWidget* parent, CSwitchTimerDialog& model) {
+    return std::make_unique<CFormDialog<Ui::SwitchTimerForm>>(parent, model);
 }
 
 }  // namespace orvex

@@ -8,6 +8,7 @@
 #include "processing/EtSlipDialog.h"
 #include "processing/GearSelection.h"
 #include "processing/LapTimesDialog.h"
+#include "processing/LapToolDialogs.h"
 #include "processing/SpikeFilterDialog.h"
 #include "processing/ZeroTimeDialog.h"
 
@@ -22,5 +23,9 @@ std::unique_ptr<QDialog> MakeLapTimesDialog(QWidget* parent, CLapTimesDialog& mo
 // Opened for the defaults, the caption ends in " - Default Settings".
 std::unique_ptr<QDialog> MakeSpikeFilterDialog(QWidget* parent, CSpikeFilterDialog& model,
                                                bool defaults);
+std::unique_ptr<QDialog> MakeBeaconsDialog(QWidget* parent, CBeaconsDialog& model);
+std::unique_ptr<QDialog> MakeMoveLapMarksDialog(QWidget* parent, CMoveLapMarksDialog& model);
+std::unique_ptr<QDialog> MakeDataAlignmentDialog(QWidget* parent, CDataAlignmentDialog& model);
+std::unique_ptr<QDialog> MakeSwitchTimerDialog(QWidget* parent, CSwitchTimerDialog& model);
 
 }  // namespace orvex
