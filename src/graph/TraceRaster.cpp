@@ -22,22 +22,37 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
         if (dy == 0) return;
         const int from = std::max(Clamp(std::floor(std::min(ay, by) + 0.5), b.height), 0);
         const int to = std::min(Clamp(std::floor(std::max(ay, by) + 0.5), b.height), b.height);
+        if (from >= to) return;
+        uint32_t* p = b.pixels + static_cast<std::ptrdiff_t>(from) * b.stride;
+        if (dx == 0) {
+            // The run of a pixel column: every row in the same column.
+            if (!(ax >= 0 && ax < b.width)) return;
+            p += static_cast<int>(ax);
+            for (int y = from; y < to; ++y, p += b.stride) *p = argb;
+            return;
+        }
         const double step = dx / dy;
-        for (int y = from; y < to; ++y) {
+        for (int y = from; y < to; ++y, p += b.stride) {
+            // Inside the picture the column is the whole part of x.
             const double x = ax + (y + 0.5 - ay) * step;
-            const int col = Clamp(std::floor(x), b.width);
-            if (col >= 0 && col < b.width)
-                b.pixels[static_cast<std::ptrdiff_t>(y) * b.stride + col] = argb;
+            if (x >= 0 && x < b.width) p[static_cast<int>(x)] = argb;
         }
     } else {
         const int from = std::max(Clamp(std::floor(std::min(ax, bx) + 0.5), b.width), 0);
         const int to = std::min(Clamp(std::floor(std::max(ax, bx) + 0.5), b.width), b.width);
+        if (from >= to) return;
+        if (dy == 0) {
+            // A flat run: one row.
+            if (!(ay >= 0 && ay < b.height)) return;
+            uint32_t* row = b.pixels + static_cast<std::ptrdiff_t>(ay) * b.stride;
+            std::fill(row + from, row + to, argb);
+            return;
+        }
         const double step = dy / dx;
         for (int x = from; x < to; ++x) {
             const double y = ay + (x + 0.5 - ax) * step;
-            const int row = Clamp(std::floor(y), b.height);
-            if (row >= 0 && row < b.height)
-                b.pixels[static_cast<std::ptrdiff_t>(row) * b.stride + x] = argb;
+            if (y >= 0 && y < b.height)
+                b.pixels[static_cast<std::ptrdiff_t>(y) * b.stride + x] = argb;
         }
     }
 }
