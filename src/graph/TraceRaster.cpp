@@ -57,13 +57,61 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
     }
 }
 
+// The rows [from, to) of one pixel column.
+struct ColumnRun {
+    int col = -1, from = 0, to = 0;
+};
+
+void FillRun(const PixelBuffer& b, const ColumnRun& r, uint32_t argb) {
+    uint32_t* p = b.pixels + static_cast<std::ptrdiff_t>(r.from) * b.stride + r.col;
+    for (int y = r.from; y < r.to; ++y, p += b.stride) *p = argb;
+}
+
+// Whether the steep segment sets its pixels in one column of the picture, and which rows: its
+// x stays inside one pixel column (a little away from the column's edges, so that rounding in
+// the per-row x cannot reach the next column).
+bool OneColumn(const PixelBuffer& b, double ax, double ay, double bx, double by, ColumnRun& run) {
+    const double dx = bx - ax, dy = by - ay;
+    if (dy == 0 || std::abs(dy) < std::abs(dx)) return false;
+    const double lo = std::min(ax, bx), hi = std::max(ax, bx);
+    if (!(lo >= 0 && hi < b.width)) return false;
+    const int col = static_cast<int>(lo);
+    if (dx != 0) {
+        constexpr double kMargin = 1e-6;
+        if (lo - col < kMargin || col + 1 - hi < kMargin) return false;
+    }
+    run.col = col;
+    run.from = std::max(Clamp(std::floor(std::min(ay, by) + 0.5), b.height), 0);
+    run.to = std::min(Clamp(std::floor(std::max(ay, by) + 0.5), b.height), b.height);
+    return true;
+}
+
 }  // namespace
 
 void RasterTrace(const PixelBuffer& b, const GPoint* pts, std::size_t count, uint32_t argb,
                  double dpr) {
     if (count < 2 || !b.pixels) return;
-    for (std::size_t i = 1; i < count; ++i)
-        Segment(b, pts[i - 1].x * dpr, pts[i - 1].y * dpr, pts[i].x * dpr, pts[i].y * dpr, argb);
+    // A dense trace goes down and up the same column several times (first value, extremes,
+    // last value): those runs are joined and each pixel is written once. All the trace's pixels
+    // have one colour, so the order of writing does not change the picture.
+    ColumnRun pending, next;
+    for (std::size_t i = 1; i < count; ++i) {
+        const double ax = pts[i - 1].x * dpr, ay = pts[i - 1].y * dpr;
+        const double bx = pts[i].x * dpr, by = pts[i].y * dpr;
+        if (!OneColumn(b, ax, ay, bx, by, next)) {
+            Segment(b, ax, ay, bx, by, argb);
+            continue;
+        }
+        if (next.from >= next.to) continue;
+        if (next.col == pending.col && next.from <= pending.to && next.to >= pending.from) {
+            pending.from = std::min(pending.from, next.from);
+            pending.to = std::max(pending.to, next.to);
+            continue;
+        }
+        if (pending.col >= 0) FillRun(b, pending, argb);
+        pending = next;
+    }
+    if (pending.col >= 0) FillRun(b, pending, argb);
 }
 
 void RasterLine(const PixelBuffer& b, float x1, float y1, float x2, float y2, uint32_t argb,

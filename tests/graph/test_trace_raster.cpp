@@ -117,33 +117,30 @@ TEST(TraceRaster, DenseTracesSetTheSamePixelsAsThePlainRasteriser) {
     // the picture is the one the plain rasteriser draws, pixel for pixel.
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> any(-20.0f, 60.0f);
-    std::uniform_int_distribution<int> shape(0, 5);
+    std::uniform_int_distribution<int> shape(0, 6);
     for (double dpr : {1.0, 2.0, 1.5}) {
         for (int round = 0; round < 40; ++round) {
             std::vector<GPoint> pts;
             float x = any(rng), y = any(rng);
             for (int i = 0; i < 60; ++i) {
-                switch (shape(rng)) {
-                    case 0:
-                        y = any(rng);
-                        break;  // a run in the same column
-                    case 1:
-                        x = any(rng);
-                        break;  // a flat step
-                    case 2:
-                        x += 0.25f;
-                        y = any(rng);
-                        break;  // a steep slope
-                    case 3:
-                        y = (i % 2 ? -3e9f : 3e9f);
-                        break;  // far off the picture
-                    case 4:
-                        x = std::floor(x) + 0.5f;
-                        break;  // at a pixel centre
-                    default:
-                        x = any(rng);
-                        y = any(rng);
-                        break;  // anywhere
+                const int kind = shape(rng);
+                if (kind == 0) {  // a run in the same column
+                    y = any(rng);
+                } else if (kind == 1) {  // a flat step
+                    x = any(rng);
+                } else if (kind == 2) {  // a steep slope
+                    x += 0.25f;
+                    y = any(rng);
+                } else if (kind == 3) {  // far off the picture
+                    y = i % 2 ? -3e9f : 3e9f;
+                } else if (kind == 4) {  // at a pixel centre
+                    x = std::floor(x) + 0.5f;
+                } else if (kind == 5) {  // slanted inside one column
+                    x += 0.1f;
+                    y = any(rng);
+                } else {  // anywhere
+                    x = any(rng);
+                    y = any(rng);
                 }
                 pts.push_back({x, y});
             }
