@@ -7,10 +7,13 @@
 namespace orvex {
 namespace {
 
-// Device coordinate to a pixel index, kept within one pixel beyond [0, size) so that far-off
-// values are clipped instead of overflowing.
-inline int Clamp(double v, int size) {
-    return static_cast<int>(std::clamp(v, -1.0, static_cast<double>(size) + 1.0));
+// The whole part (rounded down) of a device coordinate, kept within one pixel beyond [0, size) so
+// that far-off values are clipped instead of overflowing.
+inline int FloorClamp(double v, int size) {
+    if (!(v > -1.0)) return -1;
+    if (v >= size + 1.0) return size + 1;
+    const int i = static_cast<int>(v);
+    return i > v ? i - 1 : i;
 }
 
 // One segment as lines without antialiasing and with flat caps are drawn: along its longer
@@ -20,8 +23,8 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
     const double dx = bx - ax, dy = by - ay;
     if (std::abs(dy) >= std::abs(dx)) {
         if (dy == 0) return;
-        const int from = std::max(Clamp(std::floor(std::min(ay, by) + 0.5), b.height), 0);
-        const int to = std::min(Clamp(std::floor(std::max(ay, by) + 0.5), b.height), b.height);
+        const int from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
+        const int to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
         if (from >= to) return;
         uint32_t* p = b.pixels + static_cast<std::ptrdiff_t>(from) * b.stride;
         if (dx == 0) {
@@ -38,8 +41,8 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
             if (x >= 0 && x < b.width) p[static_cast<int>(x)] = argb;
         }
     } else {
-        const int from = std::max(Clamp(std::floor(std::min(ax, bx) + 0.5), b.width), 0);
-        const int to = std::min(Clamp(std::floor(std::max(ax, bx) + 0.5), b.width), b.width);
+        const int from = std::max(FloorClamp(std::min(ax, bx) + 0.5, b.width), 0);
+        const int to = std::min(FloorClamp(std::max(ax, bx) + 0.5, b.width), b.width);
         if (from >= to) return;
         if (dy == 0) {
             // A flat run: one row.
@@ -81,8 +84,8 @@ bool OneColumn(const PixelBuffer& b, double ax, double ay, double bx, double by,
         if (lo - col < kMargin || col + 1 - hi < kMargin) return false;
     }
     run.col = col;
-    run.from = std::max(Clamp(std::floor(std::min(ay, by) + 0.5), b.height), 0);
-    run.to = std::min(Clamp(std::floor(std::max(ay, by) + 0.5), b.height), b.height);
+    run.from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
+    run.to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
     return true;
 }
 
