@@ -278,13 +278,25 @@ std::size_t FirstTrue(const CTraceData& d, std::size_t i, std::size_t stop, Pred
 }
 
 // Smallest horizontal value that falls in a later device pixel column than `col`.
-int64_t NextColumnKey(const TraceXMap& xm, int64_t col) {
+int64_t FindNextColumnKey(const TraceXMap& xm, int64_t col) {
     int64_t k = xm.xStart + static_cast<int64_t>(std::ceil((col + 1) * xm.unitsPerPixel / xm.dpr));
     k = std::clamp<int64_t>(k, xm.xStart + 1, int64_t{kNotSet});
     auto column = [&](int64_t x) { return xm.Column(static_cast<int32_t>(x)); };
     while (k > xm.xStart + 1 && column(k - 1) > col) --k;
     while (k < kNotSet && column(k) <= col) ++k;
     return k;
+}
+
+// The same, remembered for the columns of the picture: every trace of a dataset meets the same
+// column boundaries.
+int64_t NextColumnKey(const TraceXMap& xm, int64_t col) {
+    constexpr int64_t kRemembered = 1 << 15;
+    if (col < 0 || col >= kRemembered) return FindNextColumnKey(xm, col);
+    auto& known = xm.nextColumnKeys;
+    const auto at = static_cast<std::size_t>(col);
+    if (at >= known.size()) known.resize(at + 1, TraceXMap::kUnknownKey);
+    if (known[at] == TraceXMap::kUnknownKey) known[at] = FindNextColumnKey(xm, col);
+    return known[at];
 }
 
 // The whole values of the next columns are read soon; ask for them early.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -72,6 +73,10 @@ struct TraceXMap {
     double dpr = 1.0;
     bool byDistance = false;
     int32_t zeroTime = 0;  // subtracted from sample times
+    // The first horizontal value of each device pixel column after the one indexed, found once
+    // for all the traces drawn with this mapping (kUnknownKey until then).
+    static constexpr int64_t kUnknownKey = std::numeric_limits<int64_t>::min();
+    mutable std::vector<int64_t> nextColumnKeys;
 
     double Pixel(int32_t x) const {
         return x <= xStart ? kLeft : kLeft + (static_cast<double>(x) - xStart) / unitsPerPixel;

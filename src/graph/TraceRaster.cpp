@@ -7,10 +7,13 @@
 namespace orvex {
 namespace {
 
-// Device coordinate to a pixel index, kept within one pixel beyond [0, size) so that far-off
-// values are clipped instead of overflowing.
-inline int Clamp(double v, int size) {
-    return static_cast<int>(std::clamp(v, -1.0, static_cast<double>(size) + 1.0));
+// The whole part (rounded down) of a device coordinate, kept within one pixel beyond [0, size) so
+// that far-off values are clipped instead of overflowing.
+inline int FloorClamp(double v, int size) {
+    if (!(v > -1.0)) return -1;
+    if (v >= size + 1.0) return size + 1;
+    const int i = static_cast<int>(v);
+    return i > v ? i - 1 : i;
 }
 
 // One segment as lines without antialiasing and with flat caps are drawn: along its longer
@@ -20,26 +23,70 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
     const double dx = bx - ax, dy = by - ay;
     if (std::abs(dy) >= std::abs(dx)) {
         if (dy == 0) return;
-        const int from = std::max(Clamp(std::floor(std::min(ay, by) + 0.5), b.height), 0);
-        const int to = std::min(Clamp(std::floor(std::max(ay, by) + 0.5), b.height), b.height);
+        const int from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
+        const int to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
+        if (from >= to) return;
+        uint32_t* p = b.pixels + static_cast<std::ptrdiff_t>(from) * b.stride;
+        if (dx == 0) {
+            // The run of a pixel column: every row in the same column.
+            if (!(ax >= 0 && ax < b.width)) return;
+            p += static_cast<int>(ax);
+            for (int y = from; y < to; ++y, p += b.stride) *p = argb;
+            return;
+        }
         const double step = dx / dy;
-        for (int y = from; y < to; ++y) {
+        for (int y = from; y < to; ++y, p += b.stride) {
+            // Inside the picture the column is the whole part of x.
             const double x = ax + (y + 0.5 - ay) * step;
-            const int col = Clamp(std::floor(x), b.width);
-            if (col >= 0 && col < b.width)
-                b.pixels[static_cast<std::ptrdiff_t>(y) * b.stride + col] = argb;
+            if (x >= 0 && x < b.width) p[static_cast<int>(x)] = argb;
         }
     } else {
-        const int from = std::max(Clamp(std::floor(std::min(ax, bx) + 0.5), b.width), 0);
-        const int to = std::min(Clamp(std::floor(std::max(ax, bx) + 0.5), b.width), b.width);
+        const int from = std::max(FloorClamp(std::min(ax, bx) + 0.5, b.width), 0);
+        const int to = std::min(FloorClamp(std::max(ax, bx) + 0.5, b.width), b.width);
+        if (from >= to) return;
+        if (dy == 0) {
+            // A flat run: one row.
+            if (!(ay >= 0 && ay < b.height)) return;
+            uint32_t* row = b.pixels + static_cast<std::ptrdiff_t>(ay) * b.stride;
+            std::fill(row + from, row + to, argb);
+            return;
+        }
         const double step = dy / dx;
         for (int x = from; x < to; ++x) {
             const double y = ay + (x + 0.5 - ax) * step;
-            const int row = Clamp(std::floor(y), b.height);
-            if (row >= 0 && row < b.height)
-                b.pixels[static_cast<std::ptrdiff_t>(row) * b.stride + x] = argb;
+            if (y >= 0 && y < b.height)
+                b.pixels[static_cast<std::ptrdiff_t>(y) * b.stride + x] = argb;
         }
     }
+}
+
+// The rows [from, to) of one pixel column.
+struct ColumnRun {
+    int col = -1, from = 0, to = 0;
+};
+
+void FillRun(const PixelBuffer& b, const ColumnRun& r, uint32_t argb) {
+    uint32_t* p = b.pixels + static_cast<std::ptrdiff_t>(r.from) * b.stride + r.col;
+    for (int y = r.from; y < r.to; ++y, p += b.stride) *p = argb;
+}
+
+// Whether the steep segment sets its pixels in one column of the picture, and which rows: its
+// x stays inside one pixel column (a little away from the column's edges, so that rounding in
+// the per-row x cannot reach the next column).
+bool OneColumn(const PixelBuffer& b, double ax, double ay, double bx, double by, ColumnRun& run) {
+    const double dx = bx - ax, dy = by - ay;
+    if (dy == 0 || std::abs(dy) < std::abs(dx)) return false;
+    const double lo = std::min(ax, bx), hi = std::max(ax, bx);
+    if (!(lo >= 0 && hi < b.width)) return false;
+    const int col = static_cast<int>(lo);
+    if (dx != 0) {
+        constexpr double kMargin = 1e-6;
+        if (lo - col < kMargin || col + 1 - hi < kMargin) return false;
+    }
+    run.col = col;
+    run.from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
+    run.to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
+    return true;
 }
 
 }  // namespace
@@ -47,8 +94,27 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
 void RasterTrace(const PixelBuffer& b, const GPoint* pts, std::size_t count, uint32_t argb,
                  double dpr) {
     if (count < 2 || !b.pixels) return;
-    for (std::size_t i = 1; i < count; ++i)
-        Segment(b, pts[i - 1].x * dpr, pts[i - 1].y * dpr, pts[i].x * dpr, pts[i].y * dpr, argb);
+    // A dense trace goes down and up the same column several times (first value, extremes,
+    // last value): those runs are joined and each pixel is written once. All the trace's pixels
+    // have one colour, so the order of writing does not change the picture.
+    ColumnRun pending, next;
+    for (std::size_t i = 1; i < count; ++i) {
+        const double ax = pts[i - 1].x * dpr, ay = pts[i - 1].y * dpr;
+        const double bx = pts[i].x * dpr, by = pts[i].y * dpr;
+        if (!OneColumn(b, ax, ay, bx, by, next)) {
+            Segment(b, ax, ay, bx, by, argb);
+            continue;
+        }
+        if (next.from >= next.to) continue;
+        if (next.col == pending.col && next.from <= pending.to && next.to >= pending.from) {
+            pending.from = std::min(pending.from, next.from);
+            pending.to = std::max(pending.to, next.to);
+            continue;
+        }
+        if (pending.col >= 0) FillRun(b, pending, argb);
+        pending = next;
+    }
+    if (pending.col >= 0) FillRun(b, pending, argb);
 }
 
 void RasterLine(const PixelBuffer& b, float x1, float y1, float x2, float y2, uint32_t argb,

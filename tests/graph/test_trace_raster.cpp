@@ -2,6 +2,9 @@
 // far-off values, and at pixel ratio 2.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -82,6 +85,73 @@ TEST(TraceRaster, LinesLeaveOutTheirEndPixel) {
     RasterLine(pic.Buffer(), 2.0f, 6.0f, 2.0f, 1.0f, kInk, 1.0);
     RasterLine(pic.Buffer(), 7.0f, 0.0f, 7.0f, 7.0f, kInk, 1.0);  // beyond the right edge
     EXPECT_EQ(pic.Inked(), (Cells{{2, 1}, {2, 2}, {2, 3}, {2, 4}, {2, 5}}));
+}
+
+// The plain rasteriser, one pixel at a time: along the longer axis from the rounded lower end
+// up to the rounded upper end, across it the pixel holding the line at the pixel's centre.
+void PlainSegment(Picture& pic, double ax, double ay, double bx, double by) {
+    auto clamp = [](double v, int size) {
+        return static_cast<int>(std::clamp(v, -1.0, static_cast<double>(size) + 1.0));
+    };
+    auto put = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < pic.width && y < pic.height)
+            pic.pixels[static_cast<std::size_t>(y * pic.width + x)] = kInk;
+    };
+    const double dx = bx - ax, dy = by - ay;
+    if (std::abs(dy) >= std::abs(dx)) {
+        if (dy == 0) return;
+        const int from = std::max(clamp(std::floor(std::min(ay, by) + 0.5), pic.height), 0);
+        const int to = std::min(clamp(std::floor(std::max(ay, by) + 0.5), pic.height), pic.height);
+        for (int y = from; y < to; ++y)
+            put(clamp(std::floor(ax + (y + 0.5 - ay) * (dx / dy)), pic.width), y);
+    } else {
+        const int from = std::max(clamp(std::floor(std::min(ax, bx) + 0.5), pic.width), 0);
+        const int to = std::min(clamp(std::floor(std::max(ax, bx) + 0.5), pic.width), pic.width);
+        for (int x = from; x < to; ++x)
+            put(x, clamp(std::floor(ay + (x + 0.5 - ax) * (dy / dx)), pic.height));
+    }
+}
+
+TEST(TraceRaster, DenseTracesSetTheSamePixelsAsThePlainRasteriser) {
+    // Runs in one column, flat steps, slopes, far-off and negative values, at pixel ratio 1 and 2:
+    // the picture is the one the plain rasteriser draws, pixel for pixel.
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> any(-20.0f, 60.0f);
+    std::uniform_int_distribution<int> shape(0, 6);
+    for (double dpr : {1.0, 2.0, 1.5}) {
+        for (int round = 0; round < 40; ++round) {
+            std::vector<GPoint> pts;
+            float x = any(rng), y = any(rng);
+            for (int i = 0; i < 60; ++i) {
+                const int kind = shape(rng);
+                if (kind == 0) {  // a run in the same column
+                    y = any(rng);
+                } else if (kind == 1) {  // a flat step
+                    x = any(rng);
+                } else if (kind == 2) {  // a steep slope
+                    x += 0.25f;
+                    y = any(rng);
+                } else if (kind == 3) {  // far off the picture
+                    y = i % 2 ? -3e9f : 3e9f;
+                } else if (kind == 4) {  // at a pixel centre
+                    x = std::floor(x) + 0.5f;
+                } else if (kind == 5) {  // slanted inside one column
+                    x += 0.1f;
+                    y = any(rng);
+                } else {  // anywhere
+                    x = any(rng);
+                    y = any(rng);
+                }
+                pts.push_back({x, y});
+            }
+            Picture fast(40, 30), plain(40, 30);
+            RasterTrace(fast.Buffer(), pts.data(), pts.size(), kInk, dpr);
+            for (std::size_t i = 1; i < pts.size(); ++i)
+                PlainSegment(plain, pts[i - 1].x * dpr, pts[i - 1].y * dpr, pts[i].x * dpr,
+                             pts[i].y * dpr);
+            ASSERT_EQ(fast.Inked(), plain.Inked()) << "dpr " << dpr << " round " << round;
+        }
+    }
 }
 
 }  // namespace
