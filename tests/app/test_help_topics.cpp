@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "app/DataWindowCommands.h"
 #include "app/HelpTopics.h"
 #include "app/MainFrameCommands.h"
 #include "app/ProgramData.h"
+#include "graph/GraphNav.h"
 
 namespace orvex {
 namespace {
@@ -33,6 +35,17 @@ TEST(HelpGuide, MentionsEveryMenuCommand) {
         const std::string text = MenuTextInGuide(c.text);
         if (guide.find(text) == std::string::npos)
             missing += "\n  \"" + text + "\" (" + c.menu + ")";
+    }
+    // The data window's session commands, the chart's pop-up and the graph's own commands.
+    for (const DataCommandInfo& c : DataCommandTable()) {
+        const std::string text = MenuTextInGuide(c.text);
+        if (guide.find(text) == std::string::npos)
+            missing += "\n  \"" + text + "\" (" + (*c.menu ? c.menu : "pop-up") + ")";
+    }
+    for (const GraphCommandInfo& c : GraphCommandTable()) {
+        if (!*c.menuText) continue;
+        const std::string text = MenuTextInGuide(c.menuText);
+        if (guide.find(text) == std::string::npos) missing += "\n  \"" + text + "\" (graph)";
     }
     EXPECT_TRUE(missing.empty()) << "menu commands the guide does not mention:" << missing;
 }
