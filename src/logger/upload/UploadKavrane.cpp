@@ -67,9 +67,9 @@ TransferStatus CUploadRun::ReceiveData(uint32_t total, std::vector<uint8_t>& dat
         left -= static_cast<uint32_t>(take);
         double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        estimate = elapsed > 0
-                       ? static_cast<long>(left / (static_cast<double>(data.size()) / elapsed))
-                       : 6000;
+        // Bytes per second so far; empty packets give no rate to estimate from.
+        const double rate = elapsed > 0 ? static_cast<double>(data.size()) / elapsed : 0.0;
+        estimate = rate > 0 ? static_cast<long>(std::min(left / rate, 1.0e6)) : 6000;
     }
     return TransferStatus::Ok;
 }
