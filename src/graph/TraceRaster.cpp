@@ -7,10 +7,12 @@
 namespace orvex {
 namespace {
 
-// Device coordinate to a pixel index, kept within one pixel beyond [0, size) so that far-off
-// values are clipped instead of overflowing.
-inline int Clamp(double v, int size) {
-    return static_cast<int>(std::clamp(v, -1.0, static_cast<double>(size) + 1.0));
+// A device coordinate rounded down to a pixel index, kept within one pixel beyond [0, size) so
+// that far-off values are clipped instead of overflowing; without a library call.
+inline int FloorClamp(double v, int size) {
+    const double c = std::clamp(v, -2.0, static_cast<double>(size) + 2.0);
+    const int i = static_cast<int>(c);  // toward zero
+    return std::clamp(i - (c < i ? 1 : 0), -1, size + 1);
 }
 
 // One segment as lines without antialiasing and with flat caps are drawn: along its longer
@@ -20,22 +22,22 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
     const double dx = bx - ax, dy = by - ay;
     if (std::abs(dy) >= std::abs(dx)) {
         if (dy == 0) return;
-        const int from = std::max(Clamp(std::floor(std::min(ay, by) + 0.5), b.height), 0);
-        const int to = std::min(Clamp(std::floor(std::max(ay, by) + 0.5), b.height), b.height);
+        const int from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
+        const int to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
         const double step = dx / dy;
         for (int y = from; y < to; ++y) {
             const double x = ax + (y + 0.5 - ay) * step;
-            const int col = Clamp(std::floor(x), b.width);
+            const int col = FloorClamp(x, b.width);
             if (col >= 0 && col < b.width)
                 b.pixels[static_cast<std::ptrdiff_t>(y) * b.stride + col] = argb;
         }
     } else {
-        const int from = std::max(Clamp(std::floor(std::min(ax, bx) + 0.5), b.width), 0);
-        const int to = std::min(Clamp(std::floor(std::max(ax, bx) + 0.5), b.width), b.width);
+        const int from = std::max(FloorClamp(std::min(ax, bx) + 0.5, b.width), 0);
+        const int to = std::min(FloorClamp(std::max(ax, bx) + 0.5, b.width), b.width);
         const double step = dy / dx;
         for (int x = from; x < to; ++x) {
             const double y = ay + (x + 0.5 - ax) * step;
-            const int row = Clamp(std::floor(y), b.height);
+            const int row = FloorClamp(y, b.height);
             if (row >= 0 && row < b.height)
                 b.pixels[static_cast<std::ptrdiff_t>(row) * b.stride + x] = argb;
         }
