@@ -5,6 +5,7 @@
 // window's real chart and marker list.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
@@ -246,6 +247,29 @@ class TestTrackMapWindow : public QObject {
         QVERIFY(edge == NotXor(magenta, under) || edge == NotXor(blue, under) ||
                 edge == NotXor(blue, NotXor(magenta, under)));
         QVERIFY(edge != under);
+    }
+
+    // The view picker lists the track map while its window is shown; choosing the entry brings
+    // the map's window forward, and closing the map takes the entry away.
+    void viewPickerListsTheTrackMap() {
+        QComboBox* picker = m_window->ViewPicker();
+        QCOMPARE(picker->count(), 1);
+        CTrackMapWindow* map = Map();
+        QVERIFY(map && map->isVisible());
+        QCOMPARE(picker->count(), 2);
+        QCOMPARE(picker->itemText(0), QStringLiteral("Graph"));
+        QCOMPARE(picker->itemText(1), QStringLiteral("Track Map"));
+        QCOMPARE(picker->itemData(1).value<QWidget*>(), static_cast<QWidget*>(map));
+        // Before the auxiliary views, in the picker's order.
+        QVERIFY(m_window->ShowView(ViewKind::Histogram));
+        QCOMPARE(picker->itemText(2), QStringLiteral("Histogram"));
+        map->hide();
+        picker->setCurrentIndex(1);
+        emit picker->activated(1);
+        QVERIFY(map->isVisible());
+        map->close();
+        QTRY_COMPARE(picker->count(), 2);
+        QCOMPARE(picker->findText(QStringLiteral("Track Map")), -1);
     }
 
     void menuZoomScrollBarsAndStayOnTop() {
