@@ -8,6 +8,18 @@ namespace orvex {
 
 namespace {
 
+// An overlay with nothing on it, over a kept drawing of `background`.
+const CGraphScene& EmptyOverlay(CGraphScene& scene, int width, int height, double dpr,
+                                ColorRef background) {
+    scene.Clear();
+    scene.width = width;
+    scene.height = height;
+    scene.devicePixelRatio = dpr;
+    scene.background = background;
+    scene.hasDrawing = true;
+    return scene;
+}
+
 // Hints that move markers only: the data the views show stays.
 bool IsMarkerMove(uint32_t hint) {
     return hint == kHintGreenMoved || hint == kHintRedMoved || hint == kHintRedMovedRaceSync ||
@@ -146,6 +158,10 @@ const CGraphScene& CHistogramView::BuildScene(int width, int height, double devi
     return m_scene;
 }
 
+const CGraphScene& CHistogramView::BuildOverlay(int width, int height, double devicePixelRatio) {
+    return EmptyOverlay(m_overlay, width, height, devicePixelRatio, m_look.background);
+}
+
 // --- Lap segment report ------------------------------------------------------------------------
 
 CLapReportView::CLapReportView(CBriodashDoc& doc, IViewCanvas& canvas, LapReportOptions options,
@@ -194,6 +210,10 @@ const CGraphScene& CLapReportView::BuildScene(int width, int height, double devi
     BuildLapReportScene(m_model, width, height, m_metrics, m_scene);
     m_scene.devicePixelRatio = devicePixelRatio;
     return m_scene;
+}
+
+const CGraphScene& CLapReportView::BuildOverlay(int width, int height, double devicePixelRatio) {
+    return EmptyOverlay(m_overlay, width, height, devicePixelRatio, MakeRGB(255, 255, 255));
 }
 
 }  // namespace orvex

@@ -82,6 +82,9 @@ class CHistogramView : public CViewBase {
     void OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset* now) override;
     const CGraphScene& BuildScene(int width, int height, double devicePixelRatio,
                                   bool onPaper) override;
+    // Nothing lies over the bars: an expose paints the kept drawing alone.
+    const CGraphScene& BuildOverlay(int width, int height, double devicePixelRatio) override;
+    bool BuildsOverlayApart() const override { return true; }
     const CGraphScene& LastScene() const { return m_scene; }
 
   private:
@@ -92,7 +95,7 @@ class CHistogramView : public CViewBase {
     HistogramGeometry m_geometry;
     HistogramLook m_look;
     SceneMetrics m_metrics;
-    CGraphScene m_scene;
+    CGraphScene m_scene, m_overlay;
 };
 
 // The lap segment report (`CLapReportView`) of one session on the segments of a track map.
@@ -118,6 +121,9 @@ class CLapReportView : public CViewBase {
     void OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset* now) override;
     const CGraphScene& BuildScene(int width, int height, double devicePixelRatio,
                                   bool onPaper) override;
+    // Nothing lies over the table: an expose paints the kept drawing alone.
+    const CGraphScene& BuildOverlay(int width, int height, double devicePixelRatio) override;
+    bool BuildsOverlayApart() const override { return true; }
     const CGraphScene& LastScene() const { return m_scene; }
 
   private:
@@ -129,7 +135,7 @@ class CLapReportView : public CViewBase {
     CLapReportModel m_model;
     std::function<int(const std::string&)> m_textWidth;
     SceneMetrics m_metrics;
-    CGraphScene m_scene;
+    CGraphScene m_scene, m_overlay;
 };
 
 }  // namespace orvex
