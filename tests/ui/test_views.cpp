@@ -134,6 +134,19 @@ class TestViews : public QObject {
                 QCOMPARE(image.pixel(x, static_cast<int>(l.bottom) - 1),
                          Rgb(view->Circle().Settings().axes));
             }
+            // At a pixel ratio of 2 the same picture at twice the pixels: the box's side two
+            // device pixels wide.
+            const QImage sharp = view->Render(size, 2.0);
+            QCOMPARE(sharp.size(), size * 2);
+            QImage sharpBelow(size * 2, QImage::Format_RGB32);
+            sharpBelow.setDevicePixelRatio(2.0);
+            {
+                QPainter p(&sharpBelow);
+                PaintBase(p, view->LastScene());
+            }
+            for (const QPoint at : {QPoint(2 * (gx - 4), 2 * gy), QPoint(2 * (gx - 4) + 1, 2 * gy)})
+                QCOMPARE(sharp.pixel(at), NotXor(kGreenMarkerBox, sharpBelow.pixel(at)));
+            if (curve) QVERIFY(sharp.save(PngPath("traction-curve-dpr2")));
         }
     }
 

@@ -91,6 +91,15 @@ CViewWidget::CViewWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostService
     setMinimumSize(200, 150);
 }
 
+const SceneMetrics& CViewWidget::Metrics() {
+    // Measured once for each font the widget takes.
+    if (!m_metrics || m_metricsFont != font()) {
+        m_metricsFont = font();
+        m_metrics = MeasureSceneFonts(m_metricsFont);
+    }
+    return *m_metrics;
+}
+
 void CViewWidget::changeEvent(QEvent* event) {
     CSceneWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
@@ -153,7 +162,7 @@ CTractionCircleWidget::CTractionCircleWidget(CBriodashDoc& doc, const CDataAcqAp
 }
 
 void CTractionCircleWidget::Prepare() {
-    m_view.SetMetrics(MeasureSceneFonts(font()));
+    m_view.SetMetrics(Metrics());
 }
 
 void CTractionCircleWidget::SelectLaps() {
@@ -242,7 +251,7 @@ CHistogramWidget::CHistogramWidget(CBriodashDoc& doc, const CDataAcqApp& app, IH
     : CViewWidget(doc, app, host, parent), m_view(doc, *this, VoltageCorrection(app)) {}
 
 void CHistogramWidget::Prepare() {
-    m_view.SetMetrics(MeasureSceneFonts(font()));
+    m_view.SetMetrics(Metrics());
     HistogramLook look;
     look.background = FromQColor(palette().color(QPalette::Base));
     look.text = FromQColor(palette().color(QPalette::Text));
@@ -304,7 +313,7 @@ CLapReportWidget::CLapReportWidget(CBriodashDoc& doc, const CDataAcqApp& app, IH
 }
 
 void CLapReportWidget::Prepare() {
-    m_view.SetMetrics(MeasureSceneFonts(font()));
+    m_view.SetMetrics(Metrics());
 }
 
 bool CLapReportWidget::SetMapLap(long dataset, long lap) {

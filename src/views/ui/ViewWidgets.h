@@ -3,8 +3,10 @@
 // and offers its "Change ..." menu and dialogs.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "graph/ui/SceneWidget.h"
@@ -45,10 +47,16 @@ class CViewWidget : public CSceneWidget {
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     QColor PickColour(const QString& title, ColorRef current, bool& ok);
+    // The sizes of the scene's fonts made from the widget's font.
+    const SceneMetrics& Metrics();
 
     CBriodashDoc& m_doc;
     const CDataAcqApp& m_app;
     IHostServices& m_host;
+
+  private:
+    std::optional<SceneMetrics> m_metrics;
+    QFont m_metricsFont;
 };
 
 class CTractionCircleWidget : public CViewWidget {
