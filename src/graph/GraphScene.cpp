@@ -16,6 +16,7 @@ void CGraphScene::Clear() {
     bars.clear();
     ellipses.clear();
     polygons.clear();
+    textBoxes.clear();
     base.clear();
     overlay.clear();
     scaleColumns.clear();
@@ -36,9 +37,30 @@ void CGraphScene::AddRect(float x, float y, float w, float h, ColorRef fill, boo
         .push_back({PrimKind::Rect, static_cast<uint32_t>(rects.size() - 1)});
 }
 
+void CGraphScene::AddFrame(float x, float y, float w, float h, ColorRef color, float penWidth,
+                           bool toOverlay, LineBlend blend) {
+    const float t = std::min({penWidth, w / 2, h / 2});
+    if (t <= 0) return;
+    const GRect sides[] = {{x, y, w, t, color, blend},
+                           {x, y + h - t, w, t, color, blend},
+                           {x, y + t, t, h - 2 * t, color, blend},
+                           {x + w - t, y + t, t, h - 2 * t, color, blend}};
+    for (const GRect& r : sides) {
+        if (r.w <= 0 || r.h <= 0) continue;
+        rects.push_back(r);
+        (toOverlay ? overlay : base)
+            .push_back({PrimKind::Rect, static_cast<uint32_t>(rects.size() - 1)});
+    }
+}
+
+void CGraphScene::BoundLastText(float left, float top, float right, float bottom) {
+    if (texts.empty()) return;
+    textBoxes.push_back({static_cast<uint32_t>(texts.size() - 1), left, top, right, bottom});
+}
+
 void CGraphScene::AddText(float x, float y, std::string text, HAlign h, VAlign v, ColorRef color,
                           FontRole font, bool toOverlay) {
-    texts.push_back({x, y, std::move(text), h, v, font, color});
+    texts.push_back({x, y, std::move(text), h, v, font, color, true});
     (toOverlay ? overlay : base)
         .push_back({PrimKind::Text, static_cast<uint32_t>(texts.size() - 1)});
 }
@@ -50,8 +72,10 @@ void CGraphScene::AddBar(float x, float y, float w, float h, ColorRef fill, Colo
 }
 
 void CGraphScene::AddEllipse(float cx, float cy, float rx, float ry, ColorRef outline,
-                             std::optional<ColorRef> fill, bool toOverlay, float penWidth) {
-    ellipses.push_back({cx, cy, rx, ry, outline, fill.value_or(0), fill.has_value(), penWidth});
+                             std::optional<ColorRef> fill, bool toOverlay, float penWidth,
+                             LineBlend blend) {
+    ellipses.push_back(
+        {cx, cy, rx, ry, outline, fill.value_or(0), fill.has_value(), penWidth, blend});
     (toOverlay ? overlay : base)
         .push_back({PrimKind::Ellipse, static_cast<uint32_t>(ellipses.size() - 1)});
 }
@@ -160,8 +184,14 @@ std::optional<std::vector<GRectI>> LayerExtents(const CGraphScene& scene,
                 addPoints(g.first, g.count, 1);
                 break;
             }
-            case PrimKind::Text:
-                return std::nullopt;
+            case PrimKind::Text: {
+                const auto box =
+                    std::find_if(scene.textBoxes.begin(), scene.textBoxes.end(),
+                                 [&prim](const GTextBox& b) { return b.text == prim.index; });
+                if (box == scene.textBoxes.end()) return std::nullopt;
+                add(box->left, box->top, box->right, box->bottom, 0);
+                break;
+            }
         }
     }
     return out;

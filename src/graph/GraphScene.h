@@ -15,10 +15,12 @@ namespace orvex {
 
 enum class LineStyle : uint8_t { Solid, Dash, Dot };
 enum class HAlign : uint8_t { Left, Center, Right };
-// Top: the text hangs below y; Baseline: y is the text's baseline; Bottom: the text sits on y.
-enum class VAlign : uint8_t { Top, Baseline, Bottom };
-// Axis: tick labels; Title: the printed title line; Message: a note across the plot.
-enum class FontRole : uint8_t { Axis, Title, Message };
+// Top: the text hangs below y; Baseline: y is the text's baseline; Bottom: the text sits on y;
+// Middle: the text is centred on y.
+enum class VAlign : uint8_t { Top, Baseline, Bottom, Middle };
+// Axis: tick labels; Title: the printed title line; Message: a note across the plot; Heading:
+// the large value lines of a view; AxisBold: axis titles.
+enum class FontRole : uint8_t { Axis, Title, Message, Heading, AxisBold };
 
 // How a line meets what is below it: Readable lightens it on a dark background, Exact keeps its
 // colour, Xor and NotXor combine it with the pixels below (the marker lines) so that it stays
@@ -37,6 +39,13 @@ struct GLine {
     LineBlend blend = LineBlend::Readable;
 };
 
+// Sizes of the scene's texts as the painter measures them, for views that lay texts out.
+struct SceneMetrics {
+    float zeroWidth = 6.0f;       // width of "0" in the axis font
+    float lineHeight = 14.0f;     // height of a line in the axis font
+    float headingHeight = 22.0f;  // of a heading line
+};
+
 // A connected trace: `count` points of the scene's point pool from `first`.
 struct GPolyline {
     uint32_t first = 0;
@@ -48,6 +57,7 @@ struct GPolyline {
 struct GRect {
     float x = 0, y = 0, w = 0, h = 0;
     ColorRef fill = 0;
+    LineBlend blend = LineBlend::Exact;  // Xor / NotXor: combined with the pixels below
 };
 
 // A bar of a histogram or report: a filled rectangle with a one-pixel outline.
@@ -64,6 +74,7 @@ struct GEllipse {
     ColorRef fill = 0;
     bool filled = false;
     float width = 1.0f;
+    LineBlend blend = LineBlend::Exact;  // Xor / NotXor: the outline combined with what is below
 };
 
 // A closed polygon: `count` points of the point pool from `first`.
@@ -82,6 +93,17 @@ struct GText {
     VAlign valign = VAlign::Baseline;
     FontRole font = FontRole::Axis;
     ColorRef color = 0;
+    // Moved inside the picture where an edge would cut it off, and left out where it would
+    // run into a text painted before it (tick labels). False for a table's cells, laid out
+    // not to overlap: they stay where they are, also past the picture's edge.
+    bool autoPlace = true;
+};
+
+// The box, in device-independent pixels, that a text of the overlay stays inside; it lets a
+// canvas repaint only there when the text changes.
+struct GTextBox {
+    uint32_t text = 0;  // index into the texts
+    float left = 0, top = 0, right = 0, bottom = 0;
 };
 
 enum class PrimKind : uint8_t { Line, Polyline, Rect, Text, Bar, Ellipse, Polygon };
@@ -119,6 +141,7 @@ class CGraphScene {
     std::vector<GBar> bars;
     std::vector<GEllipse> ellipses;
     std::vector<GPolygon> polygons;
+    std::vector<GTextBox> textBoxes;
 
     // Painting order: the base drawing first, then the overlay (markers).
     std::vector<GPrim> base;
@@ -141,14 +164,21 @@ class CGraphScene {
                  float penWidth = 1.0f, LineStyle style = LineStyle::Solid,
                  LineBlend blend = LineBlend::Readable);
     void AddRect(float x, float y, float w, float h, ColorRef fill, bool toOverlay = false);
+    // An outline `penWidth` pixels wide inside the box (x, y, w, h), as four rectangles that do
+    // not overlap, so that an outline combined with what is below (`blend` Xor or NotXor) has
+    // no pixel drawn twice.
+    void AddFrame(float x, float y, float w, float h, ColorRef color, float penWidth = 1.0f,
+                  bool toOverlay = false, LineBlend blend = LineBlend::Exact);
     void AddText(float x, float y, std::string text, HAlign h, VAlign v, ColorRef color,
                  FontRole font = FontRole::Axis, bool toOverlay = false);
+    // Records the box the last text stays inside (see GTextBox).
+    void BoundLastText(float left, float top, float right, float bottom);
     void AddBar(float x, float y, float w, float h, ColorRef fill, ColorRef outline,
                 bool toOverlay = false);
     // An outlined ellipse; with `fill` also filled.
     void AddEllipse(float cx, float cy, float rx, float ry, ColorRef outline,
                     std::optional<ColorRef> fill = std::nullopt, bool toOverlay = false,
-                    float penWidth = 1.0f);
+                    float penWidth = 1.0f, LineBlend blend = LineBlend::Exact);
     // A closed polygon through `corners` (at least three); with `fill` also filled.
     void AddPolygon(const std::vector<GPoint>& corners, ColorRef outline,
                     std::optional<ColorRef> fill = std::nullopt, bool toOverlay = false);
@@ -167,7 +197,7 @@ class CGraphScene {
 
 // The rectangles, in device-independent pixels, that the primitives of `layer` cover, each
 // widened by `margin` on every side (pens and rounding); none when one of them has an extent
-// only the painter knows (a text).
+// only the painter knows (a text without a recorded box).
 std::optional<std::vector<GRectI>> LayerExtents(const CGraphScene& scene,
                                                 const std::vector<GPrim>& layer, int margin);
 

@@ -1,5 +1,7 @@
 #include "processing/LapView.h"
 
+#include <optional>
+
 #include "host/HostServices.h"
 #include "host/Progress.h"
 #include "processing/Laps.h"
@@ -24,16 +26,24 @@ DatasetList::iterator InsertLaps(DatasetList& list, DatasetList::iterator at, bo
     return list.begin() + index + 1 + static_cast<std::ptrdiff_t>(laps.size());
 }
 
-}  // namespace
+// Whether the lap datasets that follow the session at `it` show every channel in their lap's
+// colour (the answer to the colour question when they were cut).
+bool LapsInOneColour(const DatasetList& list, DatasetList::const_iterator it) {
+    const CBriodashDataset& session = **it;
+    return it + 1 != list.end() && (*(it + 1))->m_nLap == 1 &&
+           (*(it + 1))->m_rpm[0].m_crTrace == LapColour(1) &&
+           session.m_rpm[0].m_crTrace != LapColour(1);
+}
 
-void SetLapView(CBriodashDoc& doc, bool on) {
+// Sets the lap view; entering it asks the colour question unless `oneColour` answers it.
+void ApplyLapView(CBriodashDoc& doc, bool on, std::optional<bool> oneColour) {
     DatasetList& list = doc.m_datasets;
     // Whatever the mode, the old lap datasets go first.
     std::erase_if(list,
                   [](const std::unique_ptr<CBriodashDataset>& ds) { return ds->m_nLap != 0; });
     doc.m_bLapView = on;
     if (on) {
-        bool asked = false, oneColour = false;
+        bool started = false;
         std::unique_ptr<IProgress> progress;
         for (auto it = list.begin(); it != list.end();) {
             CBriodashDataset& session = **it;
@@ -41,16 +51,40 @@ void SetLapView(CBriodashDoc& doc, bool on) {
                 ++it;
                 continue;
             }
-            if (!asked) {
-                asked = true;
-                oneColour = doc.Host().Ask("Do you wish to set all channels in a Lap to one color?",
-                                           Buttons::YesNo, Answer::No) == Answer::Yes;
+            if (!started) {
+                started = true;
+                if (!oneColour)
+                    oneColour =
+                        doc.Host().Ask("Do you wish to set all channels in a Lap to one color?",
+                                       Buttons::YesNo, Answer::No) == Answer::Yes;
                 progress = OpenProgressWindow(doc.Host(), "Analyzing Laps");
             }
-            it = InsertLaps(list, it, oneColour, progress.get());
+            it = InsertLaps(list, it, oneColour.value_or(false), progress.get());
         }
     }
     doc.UpdateAllViews(kHintRepaint);
+}
+
+}  // namespace
+
+void SetLapView(CBriodashDoc& doc, bool on) {
+    ApplyLapView(doc, on, std::nullopt);
+}
+
+CPlainViewScope::CPlainViewScope(CBriodashDoc& doc) : m_doc(doc), m_bWasOn(doc.m_bLapView) {
+    if (!m_bWasOn) return;
+    const DatasetList& list = doc.m_datasets;
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if ((*it)->m_nLap == 0 && !(*it)->m_bDeleted && it + 1 != list.end() &&
+            (*(it + 1))->m_nLap != 0) {
+            m_bOneColour = LapsInOneColour(list, it);
+            break;
+        }
+    ApplyLapView(doc, false, std::nullopt);
+}
+
+CPlainViewScope::~CPlainViewScope() {
+    if (m_bWasOn) ApplyLapView(m_doc, true, m_bOneColour);
 }
 
 void RebuildLapDatasets(CBriodashDoc& doc, CBriodashDataset& session) {
@@ -59,10 +93,7 @@ void RebuildLapDatasets(CBriodashDoc& doc, CBriodashDataset& session) {
     for (auto it = list.begin(); it != list.end(); ++it) {
         if (it->get() != &session) continue;
         // Keep the colour choice the existing laps show.
-        bool oneColour = false;
-        if (it + 1 != list.end() && (*(it + 1))->m_nLap == 1)
-            oneColour = (*(it + 1))->m_rpm[0].m_crTrace == LapColour(1) &&
-                        session.m_rpm[0].m_crTrace != LapColour(1);
+        const bool oneColour = LapsInOneColour(list, it);
         auto progress = OpenProgressWindow(doc.Host(), "Analyzing Laps");
         InsertLaps(list, it, oneColour, progress.get());
         break;

@@ -6,6 +6,7 @@
 
 #include "graph/Markers.h"
 #include "host/HostServices.h"
+#include "processing/LapView.h"
 #include "processing/SpeedDistance.h"
 #include "trackmap/RaceMarkers.h"
 
@@ -89,25 +90,37 @@ bool CTrackView::SelectLap(const TrackLap& lap) {
     m_bHasLap = false;
     m_map.RemoveAll();
     m_model.SetMap(&m_map);
-    TrackMapOptions options = m_settings.map;
-    // Acceleration segments are found whenever a map is made, so that the menu can show them
-    // without building the map again.
-    options.accelerationSegments = true;
-    if (lap.dataset && !HasSpeedSource(*lap.dataset, options.speedSource))
-        options.speedSource = SpeedSourceOfDistanceSource(lap.dataset->m_nDistanceSource);
-    const TrackMapResult r = MakeTrackMap(lap, options, Document().m_options.units, m_map, m_host);
-    if (r == TrackMapResult::Ok) {
-        m_lap = lap;
-        m_bHasLap = true;
-    } else {
-        m_map.RemoveAll();
+    CBriodashDoc& doc = Document();
+    {
+        // The map is made in the plain view; the lap datasets are cut again afterwards, with
+        // the distances computed here. The lap's session outlives the lap datasets.
+        const CPlainViewScope plain(doc);
+        TrackMapOptions options = m_settings.map;
+        // Acceleration segments are found whenever a map is made, so that the menu can show
+        // them without building the map again.
+        options.accelerationSegments = true;
+        if (lap.dataset && !HasSpeedSource(*lap.dataset, options.speedSource))
+            options.speedSource = SpeedSourceOfDistanceSource(lap.dataset->m_nDistanceSource);
+        const TrackMapResult r = MakeTrackMap(lap, options, doc.m_options.units, m_map, m_host);
+        if (r == TrackMapResult::Ok) {
+            m_lap = lap;
+            m_bHasLap = true;
+            // Markers are placed on the map by distance: every shown session gets one.
+            const int source = DistanceSourceOfSpeedSource(options.speedSource);
+            for (CBriodashDataset* ds : doc.ShownDatasets())
+                if (ds->m_nDistanceSource == 0 && source != 0)
+                    ComputeDistance(*ds, source, doc.m_options.units, m_host);
+            doc.SyncMarkerPositions();
+        } else {
+            m_map.RemoveAll();
+        }
     }
     m_model.SetMap(&m_map);
     // A map from the accelerometer may have recomputed the session's distances.
     RefreshMarkerDistances(Document());
     ApplySettings();
     PlaceMarkers();
-    Document().UpdateAllViews(ViewUpdate{.hint = kHintMarkersShown, .sender = this});
+    doc.UpdateAllViews(ViewUpdate{.hint = kHintMarkersShown, .sender = this});
     Canvas().Invalidate(ViewLayer::All);
     return m_bHasLap;
 }
@@ -293,8 +306,8 @@ void CTrackView::OnUpdate(const ViewUpdate& update) {
         case kHintRedMovedRaceSync:
         case kHintMarkersShown:
         case kHintRaceMarkerMoved:
-            PlaceMarkers();
-            Canvas().Invalidate(ViewLayer::All);
+            // Only the squares and circles move, unless the view follows them elsewhere.
+            Canvas().Invalidate(PlaceMarkers() ? ViewLayer::All : ViewLayer::Overlay);
             return;
         default:
             break;
@@ -315,17 +328,29 @@ const CGraphScene& CTrackView::BuildScene(int width, int height, double devicePi
     m_model.SetClientSize(width, height);
     m_model.BuildScene(m_scene);
     m_scene.devicePixelRatio = devicePixelRatio;
-    if (m_bBand && !onPaper) {
-        const float l = static_cast<float>(std::min(m_band[0], m_band[2]));
-        const float r = static_cast<float>(std::max(m_band[0], m_band[2]));
-        const float t = static_cast<float>(std::min(m_band[1], m_band[3]));
-        const float b = static_cast<float>(std::max(m_band[1], m_band[3]));
-        const ColorRef c = MakeRGB(255, 255, 255);
-        for (const auto& [x1, y1, x2, y2] :
-             {std::array<float, 4>{l, t, r, t}, {r, t, r, b}, {r, b, l, b}, {l, b, l, t}})
-            m_scene.AddLine(x1, y1, x2, y2, c, true, 1.0f, LineStyle::Solid, LineBlend::Xor);
-    }
+    if (!onPaper) AddRubberBand(m_scene);
     return m_scene;
+}
+
+const CGraphScene& CTrackView::BuildOverlay(int width, int height, double devicePixelRatio) {
+    ApplySettings();
+    m_model.SetClientSize(width, height);
+    m_model.BuildOverlay(m_overlay);
+    m_overlay.devicePixelRatio = devicePixelRatio;
+    AddRubberBand(m_overlay);
+    return m_overlay;
+}
+
+void CTrackView::AddRubberBand(CGraphScene& scene) const {
+    if (!m_bBand) return;
+    const float l = static_cast<float>(std::min(m_band[0], m_band[2]));
+    const float r = static_cast<float>(std::max(m_band[0], m_band[2]));
+    const float t = static_cast<float>(std::min(m_band[1], m_band[3]));
+    const float b = static_cast<float>(std::max(m_band[1], m_band[3]));
+    const ColorRef c = MakeRGB(255, 255, 255);
+    for (const auto& [x1, y1, x2, y2] :
+         {std::array<float, 4>{l, t, r, t}, {r, t, r, b}, {r, b, l, b}, {l, b, l, t}})
+        scene.AddLine(x1, y1, x2, y2, c, true, 1.0f, LineStyle::Solid, LineBlend::Xor);
 }
 
 void CTrackView::MouseDown(const ViewMouse& m) {
@@ -379,8 +404,7 @@ void CTrackView::DoubleClick(const ViewMouse& m) {
             race.SetRaceTime(absolute);
         else
             race.SetElapsed(absolute - m_lap.start);
-        PlaceMarkers();
-        Canvas().Invalidate(ViewLayer::All);
+        Canvas().Invalidate(PlaceMarkers() ? ViewLayer::All : ViewLayer::Overlay);
         Broadcast(ViewUpdate{.hint = kHintRaceMarkerMoved,
                              .time = m_pRace->RaceMarkerTime(0),
                              .x = m_pRace->RaceMarkerX(0, false)});
@@ -395,8 +419,7 @@ void CTrackView::DoubleClick(const ViewMouse& m) {
         m_pRace->Resync();
         resynced = true;
     }
-    PlaceMarkers();
-    Canvas().Invalidate(ViewLayer::All);
+    Canvas().Invalidate(PlaceMarkers() ? ViewLayer::All : ViewLayer::Overlay);
     const uint32_t hint =
         green ? kHintGreenMoved : (resynced ? kHintRedMovedRaceSync : kHintRedMoved);
     Broadcast(ViewUpdate{.hint = hint, .time = time, .x = x});

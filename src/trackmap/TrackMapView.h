@@ -116,6 +116,9 @@ class CTrackView : public CViewBase {
     void OnUpdate(const ViewUpdate& update) override;
     const CGraphScene& BuildScene(int width, int height, double devicePixelRatio,
                                   bool onPaper) override;
+    // The marker squares, race circles and rubber band alone, over the kept map.
+    const CGraphScene& BuildOverlay(int width, int height, double devicePixelRatio) override;
+    bool BuildsOverlayApart() const override { return true; }
     // Left button drags the rubber band; releasing it zooms onto the band.
     void MouseDown(const ViewMouse& m) override;
     void MouseMove(const ViewMouse& m) override;
@@ -129,12 +132,14 @@ class CTrackView : public CViewBase {
 
   private:
     void ApplySettings();
+    void AddRubberBand(CGraphScene& scene) const;
     int32_t LapStartDistance() const;
 
     IHostServices& m_host;
     CTrackMap m_map;
     CTrackViewModel m_model;
     CGraphScene m_scene;
+    CGraphScene m_overlay;
     TrackLap m_lap;
     bool m_bHasLap = false;
     bool m_bBand = false;

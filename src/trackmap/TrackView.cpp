@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "graph/Markers.h"
 #include "trackmap/TrackMap.h"
 
 namespace orvex {
@@ -218,9 +219,28 @@ void CTrackViewModel::BuildScene(CGraphScene& scene) const {
     if (accel) DrawSegments(scene, false, offset, w);
     if (corners) DrawSegments(scene, true, -offset, w);
     DrawStartFinish(scene, std::max(w / 2.0f, 1.0f));
+    AddMarkers(scene);
+}
+
+void CTrackViewModel::BuildOverlay(CGraphScene& scene) const {
+    scene.Clear();
+    scene.width = m_width;
+    scene.height = m_height;
+    scene.background = m_colors.background;
+    scene.hasDrawing = Valid();
+    if (Valid()) AddMarkers(scene);
+}
+
+void CTrackViewModel::AddMarkers(CGraphScene& scene) const {
     if (m_greenDistance) DrawSquare(scene, *m_greenDistance, kTrackGreenMarker);
     if (m_redDistance) DrawSquare(scene, *m_redDistance, kTrackRedMarker);
     for (const TrackRaceCircle& c : m_raceCircles) DrawCircle(scene, c.distance, c.color);
+}
+
+LineBlend CTrackViewModel::MarkerBlend() const {
+    // As the chart's marker lines: they show over any trace and on either background.
+    return MarkerRasterOp(m_colors.background) == RasterOp::Xor ? LineBlend::Xor
+                                                                : LineBlend::NotXor;
 }
 
 void CTrackViewModel::DrawTrack(CGraphScene& scene, float width) const {
@@ -324,11 +344,9 @@ void CTrackViewModel::DrawSquare(CGraphScene& scene, double distance, ColorRef c
     PointAtDistance(distance, x, y);
     const GPoint c = ToPixels(x, y);
     const float h = static_cast<float>(m_textHeight);
-    const float l = c.x - h, r = c.x + h, t = c.y - h, b = c.y + h;
-    scene.AddLine(l, t, r, t, color, true, 2.0f);
-    scene.AddLine(r, t, r, b, color, true, 2.0f);
-    scene.AddLine(r, b, l, b, color, true, 2.0f);
-    scene.AddLine(l, b, l, t, color, true, 2.0f);
+    // A two-pixel pen centred on the square's sides, one text height from the point.
+    const float left = std::round(c.x) - h - 1, top = std::round(c.y) - h - 1;
+    scene.AddFrame(left, top, 2 * h + 2, 2 * h + 2, color, 2.0f, true, MarkerBlend());
 }
 
 void CTrackViewModel::DrawCircle(CGraphScene& scene, double distance, ColorRef color) const {
@@ -336,7 +354,7 @@ void CTrackViewModel::DrawCircle(CGraphScene& scene, double distance, ColorRef c
     PointAtDistance(distance, x, y);
     const GPoint c = ToPixels(x, y);
     const auto r = static_cast<float>(m_textHeight);
-    scene.AddEllipse(c.x, c.y, r, r, color, std::nullopt, true, 2.0f);
+    scene.AddEllipse(c.x, c.y, r, r, color, std::nullopt, true, 2.0f, MarkerBlend());
 }
 
 }  // namespace orvex

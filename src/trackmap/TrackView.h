@@ -107,8 +107,11 @@ class CTrackViewModel {
     std::optional<double> m_greenDistance, m_redDistance;  // feet along the lap
     std::vector<TrackRaceCircle> m_raceCircles;
 
-    // The whole drawing for the current size; markers and race circles on the overlay.
+    // The whole drawing for the current size; markers and race circles on the overlay,
+    // combined with the pixels below so that they show over the track and any segment.
     void BuildScene(CGraphScene& scene) const;
+    // The overlay alone (marker squares and race circles).
+    void BuildOverlay(CGraphScene& scene) const;
 
   private:
     void DrawTrack(CGraphScene& scene, float width) const;
@@ -116,6 +119,8 @@ class CTrackViewModel {
     void DrawStartFinish(CGraphScene& scene, float width) const;
     void DrawSquare(CGraphScene& scene, double distance, ColorRef color) const;
     void DrawCircle(CGraphScene& scene, double distance, ColorRef color) const;
+    void AddMarkers(CGraphScene& scene) const;
+    LineBlend MarkerBlend() const;
     float PenWidth() const;
 
     const CTrackMap* m_map = nullptr;

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "graph/Markers.h"
 
 namespace orvex {
 
@@ -38,53 +41,165 @@ std::string ValueLabel(double v, double step) {
 }
 
 // The pixels a trace has covered so far, so that a stretch drawn over pixels already painted
-// in its colour (an hour of laps retraces the same loops) is left out of the scene.
+// in its colour (an hour of laps retraces the same loops) is left out of the scene. One bit a
+// pixel, so that the grid of a large picture stays in the processor's cache.
 class PixelGrid {
   public:
     PixelGrid(int width, int height)
         : m_width(std::max(width, 0)),
           m_height(std::max(height, 0)),
-          m_cells(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height)) {}
-    void Clear() { std::fill(m_cells.begin(), m_cells.end(), uint8_t{0}); }
+          m_bits((static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height) + 63) /
+                 64) {}
+    void Clear() { std::fill(m_bits.begin(), m_bits.end(), uint64_t{0}); }
     // Marks the pixel; true when it was not marked yet (a pixel off the grid always is new).
     bool Mark(int x, int y) {
-        if (x < 0 || y < 0 || x >= m_width || y >= m_height) return true;
-        uint8_t& cell = m_cells[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
-                                static_cast<std::size_t>(x)];
-        const bool fresh = cell == 0;
-        cell = 1;
-        return fresh;
+        if (!Inside(x, y)) return true;
+        return MarkAt(static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
+                      static_cast<std::size_t>(x));
     }
     // Marks the pixels of the line from a to b (both on whole pixels); true when one was new.
-    bool MarkLine(ViewPoint a, ViewPoint b) {
+    // Without `withStart` the pixel of a is taken as marked (it ends the segment before).
+    bool MarkLine(GPoint a, GPoint b, bool withStart) {
         int x = static_cast<int>(a.x), y = static_cast<int>(a.y);
         const int x1 = static_cast<int>(b.x), y1 = static_cast<int>(b.y);
         const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
         const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
         int err = dx + dy;
-        bool fresh = false;
-        for (;;) {
-            fresh = Mark(x, y) || fresh;
-            if (x == x1 && y == y1) break;
+        bool fresh = withStart && Mark(x, y);
+        if (Inside(x, y) && Inside(x1, y1)) {
+            // Every pixel between two inside the grid is inside: walked by its index.
+            const auto stride = static_cast<std::ptrdiff_t>(m_width);
+            auto at = static_cast<std::ptrdiff_t>(y) * stride + x;
+            const std::ptrdiff_t stepY = sy * stride;
+            while (x != x1 || y != y1) {
+                const int e2 = 2 * err;
+                if (e2 >= dy) err += dy, x += sx, at += sx;
+                if (e2 <= dx) err += dx, y += sy, at += stepY;
+                fresh = MarkAt(static_cast<std::size_t>(at)) || fresh;
+            }
+            return fresh;
+        }
+        while (x != x1 || y != y1) {
             const int e2 = 2 * err;
             if (e2 >= dy) err += dy, x += sx;
             if (e2 <= dx) err += dx, y += sy;
+            fresh = Mark(x, y) || fresh;
         }
         return fresh;
     }
 
   private:
+    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
+    bool MarkAt(std::size_t index) {
+        uint64_t& word = m_bits[index >> 6];
+        const uint64_t bit = uint64_t{1} << (index & 63);
+        const bool fresh = (word & bit) == 0;
+        word |= bit;
+        return fresh;
+    }
+
     int m_width, m_height;
-    std::vector<uint8_t> m_cells;
+    std::vector<uint64_t> m_bits;
 };
+
+// std::round of a pixel coordinate, without the library call: the same value for every
+// coordinate a picture can hold.
+inline float RoundToPixel(double v) {
+    if (!(std::fabs(v) < 1e15)) return static_cast<float>(std::round(v));
+    const auto whole = static_cast<int64_t>(v);  // toward zero
+    const double fraction = v - static_cast<double>(whole);
+    return static_cast<float>(whole + (fraction >= 0.5 ? 1 : 0) - (fraction <= -0.5 ? 1 : 0));
+}
+
+// A text placed in the box (x1, y1)-(x2, y2): at its left, centre or right, at its top, middle
+// or bottom.
+void BoxText(CGraphScene& scene, float x1, float y1, float x2, float y2, std::string text,
+             ColorRef colour, HAlign h, VAlign v, FontRole font = FontRole::Axis,
+             bool toOverlay = false) {
+    const float x = h == HAlign::Left ? x1 : h == HAlign::Right ? x2 : (x1 + x2) / 2;
+    const float y = v == VAlign::Top ? y1 : v == VAlign::Bottom ? y2 : (y1 + y2) / 2;
+    scene.AddText(x, y, std::move(text), h, v, colour, font, toOverlay);
+}
+
+LineBlend MarkerBlendOn(ColorRef background) {
+    return MarkerRasterOp(background) == RasterOp::Xor ? LineBlend::Xor : LineBlend::NotXor;
+}
 
 }  // namespace
 
-void BuildTractionScene(const CFrictionCircle& circle, int width, int height, const ViewMetrics& m,
-                        CViewScene& scene) {
+void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l, int width,
+                          int height, TractionTraces& traces) {
+    traces.curve = circle.Settings().drawCurve;
+    traces.points.clear();
+    traces.runs.clear();
+    std::vector<GPoint> pts;
+    PixelGrid grid(width, height);
+    const std::vector<FrictionEntry>& entries = circle.Entries();
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const FrictionEntry& e = entries[k];
+        if (!e.Plots()) continue;
+        pts.clear();
+        pts.reserve(e.lrValues.size());
+        // As PlotLr and PlotFr, operation for operation, so that the pixels are the same.
+        const auto units = static_cast<double>(circle.PlotUnitsPerG());
+        const int lrResolution = std::max(e.lr->m_nResolution, 1);
+        const int frResolution = std::max(e.fr->m_nResolution, 1);
+        for (std::size_t i = 0; i < e.lrValues.size(); ++i) {
+            const double lr = e.lrValues[i] * units / lrResolution;
+            const double fr = e.frValues[i] * units / frResolution;
+            const GPoint p{RoundToPixel(l.X(lr)), RoundToPixel(l.Y(fr))};
+            // Points on the pixel of the one before add nothing to the drawing.
+            if (!pts.empty() && pts.back().x == p.x && pts.back().y == p.y) continue;
+            pts.push_back(p);
+        }
+        // Each entry is painted over the ones before it: its own pixels only are skipped.
+        grid.Clear();
+        const int entry = static_cast<int>(k);
+        auto beginRun = [&traces, entry] {
+            traces.runs.push_back({entry, static_cast<uint32_t>(traces.points.size()), 0});
+        };
+        auto add = [&traces](GPoint p) {
+            traces.points.push_back(p);
+            ++traces.runs.back().count;
+        };
+        if (traces.curve) {
+            if (pts.size() == 1) pts.push_back(pts.front());
+            // The curve in runs of segments that reach at least one pixel not painted yet.
+            bool open = false;
+            for (std::size_t i = 1; i < pts.size(); ++i) {
+                if (grid.MarkLine(pts[i - 1], pts[i], i == 1)) {
+                    if (!open) {
+                        beginRun();
+                        add(pts[i - 1]);
+                        open = true;
+                    }
+                    add(pts[i]);
+                } else {
+                    open = false;
+                }
+            }
+        } else {
+            // A dot on a pixel that already carries one of this entry's dots adds nothing.
+            beginRun();
+            for (const GPoint& p : pts)
+                if (grid.Mark(static_cast<int>(p.x), static_cast<int>(p.y))) add(p);
+        }
+    }
+}
+
+void BuildTractionScene(const CFrictionCircle& circle, int width, int height, const SceneMetrics& m,
+                        CGraphScene& scene) {
+    TractionTraces traces;
+    ReduceTractionTraces(circle, circle.Layout(width, height), width, height, traces);
+    BuildTractionScene(circle, traces, width, height, m, scene);
+}
+
+void BuildTractionScene(const CFrictionCircle& circle, const TractionTraces& traces, int width,
+                        int height, const SceneMetrics& m, CGraphScene& scene) {
     scene.Clear();
     scene.width = width;
     scene.height = height;
+    scene.hasDrawing = true;
     const FrictionSettings& settings = circle.Settings();
     scene.background = settings.background;
     const FrictionLayout l = circle.Layout(width, height);
@@ -105,9 +220,9 @@ void BuildTractionScene(const CFrictionCircle& circle, int width, int height, co
         else
             scene.AddLine(x, y0 - len, x, y0 + len, axes);
         if (!t.label.empty())
-            scene.AddText(x - 4 * m.zeroWidth, y0 + m.zeroWidth * 1.5f + 1, x + 4 * m.zeroWidth,
-                          y0 + m.zeroWidth * 1.5f + 1 + m.lineHeight, t.label, axes, 8,
-                          ViewAlign::Center, ViewVAlign::Top);
+            BoxText(scene, x - 4 * m.zeroWidth, y0 + m.zeroWidth * 1.5f + 1, x + 4 * m.zeroWidth,
+                    y0 + m.zeroWidth * 1.5f + 1 + m.lineHeight, t.label, axes, HAlign::Center,
+                    VAlign::Top);
     }
     for (const FrictionTick& t : circle.Ticks(l, false)) {
         const auto y = static_cast<float>(l.Y(t.value));
@@ -117,48 +232,34 @@ void BuildTractionScene(const CFrictionCircle& circle, int width, int height, co
         else
             scene.AddLine(x0 - len, y, x0 + len, y, axes);
         if (!t.label.empty())
-            scene.AddText(x0 + m.zeroWidth * 1.5f + 2, y - m.lineHeight / 2, x0 + m.zeroWidth * 10,
-                          y + m.lineHeight / 2, t.label, axes, 8, ViewAlign::Left,
-                          ViewVAlign::Center);
+            BoxText(scene, x0 + m.zeroWidth * 1.5f + 2, y - m.lineHeight / 2, x0 + m.zeroWidth * 10,
+                    y + m.lineHeight / 2, t.label, axes, HAlign::Left, VAlign::Middle);
     }
 
-    std::vector<ViewPoint> pts, run;
-    PixelGrid grid(width, height);
-    for (const FrictionEntry& e : circle.Entries()) {
-        if (!e.Plots()) continue;
-        pts.clear();
-        for (std::size_t i = 0; i < e.lrValues.size(); ++i) {
-            const ViewPoint p{static_cast<float>(std::round(l.X(circle.PlotLr(e, i)))),
-                              static_cast<float>(std::round(l.Y(circle.PlotFr(e, i))))};
-            // Points on the pixel of the one before add nothing to the drawing.
-            if (!pts.empty() && pts.back().x == p.x && pts.back().y == p.y) continue;
-            pts.push_back(p);
-        }
-        // Each entry is painted over the ones before it: its own pixels only are skipped.
-        grid.Clear();
-        if (settings.drawCurve) {
-            if (pts.size() == 1) pts.push_back(pts.front());
-            // The curve in runs of segments that reach at least one pixel not painted yet.
-            run.clear();
-            for (std::size_t i = 1; i < pts.size(); ++i) {
-                if (grid.MarkLine(pts[i - 1], pts[i])) {
-                    if (run.empty()) run.push_back(pts[i - 1]);
-                    run.push_back(pts[i]);
-                } else if (!run.empty()) {
-                    scene.AddPolyline(run, e.colour);
-                    run.clear();
-                }
+    const std::vector<FrictionEntry>& entries = circle.Entries();
+    for (const TractionTraces::Run& run : traces.runs) {
+        const ColorRef colour = entries[static_cast<std::size_t>(run.entry)].colour;
+        if (traces.curve) {
+            scene.BeginPolyline(colour);
+            for (uint32_t i = 0; i < run.count; ++i) {
+                const GPoint& p = traces.points[run.first + i];
+                scene.AddPoint(p.x, p.y);
             }
-            if (!run.empty()) scene.AddPolyline(run, e.colour);
+            scene.EndPolyline();
         } else {
-            // A dot on a pixel that already carries one of this entry's dots adds nothing.
-            for (const ViewPoint& p : pts)
-                if (grid.Mark(static_cast<int>(p.x), static_cast<int>(p.y)))
-                    scene.AddEllipse(p.x, p.y, m.zeroWidth / 2, m.zeroWidth / 2, e.colour);
+            for (uint32_t i = 0; i < run.count; ++i) {
+                const GPoint& p = traces.points[run.first + i];
+                scene.AddEllipse(p.x, p.y, m.zeroWidth / 2, m.zeroWidth / 2, colour);
+            }
         }
     }
+    AddTractionMarkers(circle, l, width, m, scene);
+}
 
-    float textTop = top;
+void AddTractionMarkers(const CFrictionCircle& circle, const FrictionLayout& l, int width,
+                        const SceneMetrics& m, CGraphScene& scene) {
+    const FrictionSettings& settings = circle.Settings();
+    float textTop = static_cast<float>(l.top);
     for (bool green : {true, false}) {
         const FrictionMarker& marker = circle.Marker(green);
         if (!marker.drawn) continue;
@@ -167,11 +268,16 @@ void BuildTractionScene(const CFrictionCircle& circle, int width, int height, co
         const auto y = static_cast<float>(std::round(l.Y(circle.PlotFr(e, marker.step))));
         const ColorRef colour = green ? kGreenMarkerBox : kRedMarkerBox;
         const float h = (kMarkerBox - 1) / 2;
-        scene.AddFrame(x - h, y - h, kMarkerBox, kMarkerBox, colour);
+        // A one-pixel frame inside the box, combined with what is below like the chart's
+        // marker lines, so that it shows over any trace.
+        scene.AddFrame(x - h, y - h, kMarkerBox, kMarkerBox, colour, 1.0f, true,
+                       MarkerBlendOn(settings.background));
         if (settings.values) {
-            scene.AddText(0, textTop, static_cast<float>(width), textTop + m.largeHeight,
-                          circle.ValueText(green), colour, 14, ViewAlign::Center, ViewVAlign::Top);
-            textTop += m.largeHeight;
+            const auto w = static_cast<float>(width);
+            BoxText(scene, 0, textTop, w, textTop + m.headingHeight, circle.ValueText(green),
+                    colour, HAlign::Center, VAlign::Top, FontRole::Heading, true);
+            scene.BoundLastText(0, textTop, w, textTop + m.headingHeight);
+            textTop += m.headingHeight;
         }
     }
 }
@@ -185,17 +291,17 @@ ColorRef HistogramBarColour(int row) {
 }
 
 HistogramGeometry BuildHistogramScene(const HistogramChart& chart, const HistogramFlags& flags,
-                                      int width, int height, const ViewMetrics& m,
-                                      const HistogramLook& look, CViewScene& scene) {
+                                      int width, int height, const SceneMetrics& m,
+                                      const HistogramLook& look, CGraphScene& scene) {
     scene.Clear();
     scene.width = width;
     scene.height = height;
+    scene.hasDrawing = true;
     scene.background = look.background;
     HistogramGeometry g;
     const auto w = static_cast<float>(width), h = static_cast<float>(height);
     if (!chart.message.empty() || chart.bands == 0 || chart.rows.empty()) {
-        scene.AddText(0, 0, w, h, chart.message, look.text, 8, ViewAlign::Center,
-                      ViewVAlign::Center);
+        BoxText(scene, 0, 0, w, h, chart.message, look.text, HAlign::Center, VAlign::Middle);
         return g;
     }
     const int rows = static_cast<int>(chart.rows.size());
@@ -241,14 +347,14 @@ HistogramGeometry BuildHistogramScene(const HistogramChart& chart, const Histogr
         if (vertical) {
             if (valueGrid && v > 0) scene.AddLine(g.left, p, faceRight, p, look.grid);
             scene.AddLine(g.left - 4, p, g.left, p, look.text);
-            scene.AddText(10, p - m.lineHeight / 2, g.left - 6, p + m.lineHeight / 2,
-                          ValueLabel(v, step), look.text, 8, ViewAlign::Right);
+            BoxText(scene, 10, p - m.lineHeight / 2, g.left - 6, p + m.lineHeight / 2,
+                    ValueLabel(v, step), look.text, HAlign::Right, VAlign::Middle);
         } else {
             if (valueGrid && v > 0) scene.AddLine(p, faceTop, p, g.bottom, look.grid);
             scene.AddLine(p, g.bottom, p, g.bottom + 4, look.text);
-            scene.AddText(p - 4 * m.zeroWidth, g.bottom + 5, p + 4 * m.zeroWidth,
-                          g.bottom + 5 + m.lineHeight, ValueLabel(v, step), look.text, 8,
-                          ViewAlign::Center, ViewVAlign::Top);
+            BoxText(scene, p - 4 * m.zeroWidth, g.bottom + 5, p + 4 * m.zeroWidth,
+                    g.bottom + 5 + m.lineHeight, ValueLabel(v, step), look.text, HAlign::Center,
+                    VAlign::Top);
         }
     }
     if (bandGrid)
@@ -290,57 +396,53 @@ HistogramGeometry BuildHistogramScene(const HistogramChart& chart, const Histogr
             if (d > 0) {
                 const float x = bar.x, y = bar.y, x2 = bar.x + bar.w, y2 = bar.y + bar.h;
                 scene.AddPolygon({{x, y}, {x + d, y - d}, {x2 + d, y - d}, {x2, y}},
-                                 Shade(colour, 1.6), Shade(colour, 0.6));
+                                 Shade(colour, 0.6), Shade(colour, 1.6));
                 scene.AddPolygon({{x2, y}, {x2 + d, y - d}, {x2 + d, y2 - d}, {x2, y2}},
-                                 Shade(colour, 0.7), Shade(colour, 0.6));
+                                 Shade(colour, 0.6), Shade(colour, 0.7));
             }
-            scene.AddRect(bar.x, bar.y, bar.w, bar.h, colour, true, Shade(colour, 0.6));
+            scene.AddBar(bar.x, bar.y, bar.w, bar.h, colour, Shade(colour, 0.6));
         }
         const std::string& label = chart.bandLabels[static_cast<std::size_t>(b)];
         if (label.empty()) continue;
         const float mid = groupStart(b) + groupLen / 2;
         if (vertical)
-            scene.AddText(mid - static_cast<float>(label.size() + 2) * m.zeroWidth, g.bottom + 3,
-                          mid + static_cast<float>(label.size() + 2) * m.zeroWidth,
-                          g.bottom + 3 + m.lineHeight, label, look.text, 8, ViewAlign::Center,
-                          ViewVAlign::Top);
+            BoxText(scene, mid - static_cast<float>(label.size() + 2) * m.zeroWidth, g.bottom + 3,
+                    mid + static_cast<float>(label.size() + 2) * m.zeroWidth,
+                    g.bottom + 3 + m.lineHeight, label, look.text, HAlign::Center, VAlign::Top);
         else
-            scene.AddText(10, mid - m.lineHeight / 2, g.left - 4, mid + m.lineHeight / 2, label,
-                          look.text, 8, ViewAlign::Right);
+            BoxText(scene, 10, mid - m.lineHeight / 2, g.left - 4, mid + m.lineHeight / 2, label,
+                    look.text, HAlign::Right, VAlign::Middle);
     }
     // Axes and their titles.
     scene.AddLine(g.left, faceTop, g.left, g.bottom, look.text);
     scene.AddLine(g.left, g.bottom, faceRight, g.bottom, look.text);
     const float titleY = g.bottom + 4 + m.lineHeight;
-    if (vertical) {
-        scene.AddText(10, 10, g.right, 10 + m.lineHeight, chart.valueAxis, look.text, 8,
-                      ViewAlign::Left, ViewVAlign::Top, true);
-        scene.AddText(g.left, titleY, g.right, titleY + m.lineHeight, chart.bandAxis, look.text, 8,
-                      ViewAlign::Center, ViewVAlign::Top, true);
-    } else {
-        scene.AddText(10, 10, g.right, 10 + m.lineHeight, chart.bandAxis, look.text, 8,
-                      ViewAlign::Left, ViewVAlign::Top, true);
-        scene.AddText(g.left, titleY, g.right, titleY + m.lineHeight, chart.valueAxis, look.text, 8,
-                      ViewAlign::Center, ViewVAlign::Top, true);
-    }
+    const std::string& upper = vertical ? chart.valueAxis : chart.bandAxis;
+    const std::string& lower = vertical ? chart.bandAxis : chart.valueAxis;
+    BoxText(scene, 10, 10, g.right, 10 + m.lineHeight, upper, look.text, HAlign::Left, VAlign::Top,
+            FontRole::AxisBold);
+    BoxText(scene, g.left, titleY, g.right, titleY + m.lineHeight, lower, look.text, HAlign::Center,
+            VAlign::Top, FontRole::AxisBold);
     if (flags.legend) {
         const float x = g.right + 12;
         float y = g.top + depth;
         for (int r = 0; r < rows; ++r) {
-            scene.AddRect(x, y + 2, 10, 10, HistogramBarColour(r), true, look.text);
-            scene.AddText(x + 14, y, w - 4, y + m.lineHeight,
-                          chart.rows[static_cast<std::size_t>(r)].legend, look.text, 8);
+            scene.AddBar(x, y + 2, 10, 10, HistogramBarColour(r), look.text);
+            BoxText(scene, x + 14, y, w - 4, y + m.lineHeight,
+                    chart.rows[static_cast<std::size_t>(r)].legend, look.text, HAlign::Left,
+                    VAlign::Middle);
             y += m.lineHeight + 2;
         }
     }
     return g;
 }
 
-void BuildLapReportScene(const CTableModel& table, int width, int height, const ViewMetrics& m,
-                         CViewScene& scene) {
+void BuildLapReportScene(const CTableModel& table, int width, int height, const SceneMetrics& m,
+                         CGraphScene& scene) {
     scene.Clear();
     scene.width = width;
     scene.height = height;
+    scene.hasDrawing = true;
     scene.background = MakeRGB(255, 255, 255);
     const ColorRef gridColour = MakeRGB(160, 160, 160), ink = MakeRGB(0, 0, 0);
     const float headerH = 2 * m.lineHeight + 6, rowH = m.lineHeight + 4;
@@ -350,29 +452,67 @@ void BuildLapReportScene(const CTableModel& table, int width, int height, const 
         xs.push_back(xs.back() + static_cast<float>(table.ColumnWidth(c)));
     const float tableW = xs.back();
     const float tableH = headerH + rowH * static_cast<float>(rows);
+    // Cells in the table's order: each text stays inside its column where it was laid out.
+    auto cellText = [&scene](float x1, float x2, float y, std::string text, ColorRef colour) {
+        scene.AddText((x1 + x2) / 2, y, std::move(text), HAlign::Center, VAlign::Middle, colour);
+        scene.texts.back().autoPlace = false;
+    };
     scene.AddRect(0, 0, tableW, headerH, MakeRGB(240, 240, 240));
-    for (int c = 0; c < columns; ++c) {
+    for (int c = 0; c < columns && xs[static_cast<std::size_t>(c)] < static_cast<float>(width);
+         ++c) {
         const auto at = static_cast<std::size_t>(c);
-        scene.AddText(xs[at] + 2, 2, xs[at + 1] - 2, headerH - 2, table.Header(c), ink, 8,
-                      ViewAlign::Center, ViewVAlign::Center);
+        // The header's lines, centred together in the header row.
+        const std::string header = table.Header(c);
+        std::vector<std::string> lines;
+        for (std::size_t from = 0;;) {
+            const std::size_t nl = header.find('\n', from);
+            lines.push_back(header.substr(from, nl - from));
+            if (nl == std::string::npos) break;
+            from = nl + 1;
+        }
+        const float first = headerH / 2 - m.lineHeight * static_cast<float>(lines.size() - 1) / 2;
+        for (std::size_t k = 0; k < lines.size(); ++k)
+            cellText(xs[at] + 2, xs[at + 1] - 2, first + m.lineHeight * static_cast<float>(k),
+                     lines[k], ink);
     }
+    // Rows and columns past the picture's edge are left out: nothing of them shows.
+    const auto right = static_cast<float>(width), bottom = static_cast<float>(height);
     float y = headerH;
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
+    for (int r = 0; r < rows && y < bottom; ++r) {
+        for (int c = 0; c < columns && xs[static_cast<std::size_t>(c)] < right; ++c) {
             const auto at = static_cast<std::size_t>(c);
             if (const auto fill = table.CellBackground(r, c))
                 scene.AddRect(xs[at], y, xs[at + 1] - xs[at], rowH, *fill);
-            scene.AddText(xs[at] + 2, y, xs[at + 1] - 2, y + rowH, table.Text(r, c),
-                          table.TextColour(r, c).value_or(ink), 8, ViewAlign::Center);
+            cellText(xs[at] + 2, xs[at + 1] - 2, y + rowH / 2, table.Text(r, c),
+                     table.TextColour(r, c).value_or(ink));
         }
         y += rowH;
     }
-    for (float x : xs) scene.AddLine(x, 0, x, tableH, gridColour);
-    scene.AddLine(0, 0, tableW, 0, gridColour);
-    scene.AddLine(0, headerH, tableW, headerH, gridColour);
-    for (int r = 1; r <= rows; ++r)
-        scene.AddLine(0, headerH + rowH * static_cast<float>(r), tableW,
-                      headerH + rowH * static_cast<float>(r), gridColour);
+    for (float x : xs)
+        if (x <= static_cast<float>(width))
+            scene.AddLine(x, 0, x, tableH, gridColour, false, 1.0f, LineStyle::Solid,
+                          LineBlend::Exact);
+    auto rule = [&](float at) {
+        scene.AddLine(0, at, tableW, at, gridColour, false, 1.0f, LineStyle::Solid,
+                      LineBlend::Exact);
+    };
+    rule(0);
+    rule(headerH);
+    for (int r = 1; r <= rows; ++r) rule(headerH + rowH * static_cast<float>(r));
+}
+
+std::size_t CountOf(const CGraphScene& scene, PrimKind kind, bool overlay) {
+    const std::vector<GPrim>& layer = overlay ? scene.overlay : scene.base;
+    return static_cast<std::size_t>(std::count_if(
+        layer.begin(), layer.end(), [kind](const GPrim& p) { return p.kind == kind; }));
+}
+
+std::vector<std::string> TextsOf(const CGraphScene& scene) {
+    std::vector<std::string> out;
+    for (const auto* layer : {&scene.base, &scene.overlay})
+        for (const GPrim& p : *layer)
+            if (p.kind == PrimKind::Text) out.push_back(scene.texts[p.index].text);
+    return out;
 }
 
 }  // namespace orvex

@@ -1,14 +1,15 @@
-// Builds the drawing of each auxiliary view for a given size: traction circle, histogram bars
-// and the lap segment report table.
+// Builds the drawing of each auxiliary view for a given size on the shared scene: the traction
+// circle (axes and traces on the base layer, marker boxes and value texts on the overlay), the
+// histogram's bars and the lap segment report's table.
 #pragma once
 
 #include <vector>
 
+#include "graph/GraphScene.h"
 #include "graph/TableModel.h"
 #include "views/Histogram.h"
 #include "views/LapSegmentReport.h"
 #include "views/TractionCircle.h"
-#include "views/ViewScene.h"
 
 namespace orvex {
 
@@ -16,8 +17,32 @@ inline constexpr ColorRef kGreenMarkerBox = MakeRGB(0, 200, 0);
 inline constexpr ColorRef kRedMarkerBox = MakeRGB(200, 0, 0);
 inline constexpr float kMarkerBox = 9.0f;  // side of a marker's square in pixels
 
+// The traction circle's traces reduced to what a picture of one layout shows: each entry's
+// points on whole pixels, the curve cut into runs of segments that reach a pixel not painted
+// in its colour yet (an hour of laps retraces the same loops), or one dot per pixel.
+struct TractionTraces {
+    struct Run {
+        int entry = 0;
+        uint32_t first = 0, count = 0;  // in `points`
+    };
+    bool curve = true;
+    std::vector<GPoint> points;
+    std::vector<Run> runs;  // curve runs, or each entry's dots
+    std::size_t Points() const { return points.size(); }
+};
+void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& layout, int width,
+                          int height, TractionTraces& traces);
+
+// Axes, ticks and traces on the base layer; the marker boxes and value texts on the overlay.
+void BuildTractionScene(const CFrictionCircle& circle, const TractionTraces& traces, int width,
+                        int height, const SceneMetrics& metrics, CGraphScene& scene);
+// The same with the traces reduced afresh.
 void BuildTractionScene(const CFrictionCircle& circle, int width, int height,
-                        const ViewMetrics& metrics, CViewScene& scene);
+                        const SceneMetrics& metrics, CGraphScene& scene);
+// The marker boxes (combined with what is below, so that they show over any trace) and the
+// value texts of the drawn markers, on the overlay.
+void AddTractionMarkers(const CFrictionCircle& circle, const FrictionLayout& layout, int width,
+                        const SceneMetrics& metrics, CGraphScene& scene);
 
 // Colours of the histogram drawing.
 struct HistogramLook {
@@ -39,12 +64,16 @@ struct HistogramGeometry {
 };
 
 HistogramGeometry BuildHistogramScene(const HistogramChart& chart, const HistogramFlags& flags,
-                                      int width, int height, const ViewMetrics& metrics,
-                                      const HistogramLook& look, CViewScene& scene);
+                                      int width, int height, const SceneMetrics& metrics,
+                                      const HistogramLook& look, CGraphScene& scene);
 
 // The report's grid from its table model: the header row, then each row's cells on their
 // backgrounds, the columns as wide as the model fitted them.
 void BuildLapReportScene(const CTableModel& table, int width, int height,
-                         const ViewMetrics& metrics, CViewScene& scene);
+                         const SceneMetrics& metrics, CGraphScene& scene);
+
+// Counts for tests: the primitives of a kind on a layer, and the texts in painting order.
+std::size_t CountOf(const CGraphScene& scene, PrimKind kind, bool overlay = false);
+std::vector<std::string> TextsOf(const CGraphScene& scene);
 
 }  // namespace orvex

@@ -75,6 +75,65 @@ TEST_F(TrackMapViewTest, ALapMakesTheMapAndTheTitle) {
     EXPECT_EQ(view.LapCode(), 0);
 }
 
+// The map is made in the plain view: the lap view is off while it is calculated and comes back
+// with the same laps afterwards, without the colour question asked again; a shown session
+// without distance gets it from the map's speed source, its laps too.
+TEST(TrackMapLapView, TheMapIsMadeWithTheLapViewOff) {
+    struct ProbeHost : test::FakeHost {
+        const CBriodashDoc* doc = nullptr;
+        std::vector<bool> lapViewWhileCalculating;
+        std::unique_ptr<IProgress> OpenProgress(const std::string& title) override {
+            if (title == "Calculating Track Map" && doc)
+                lapViewWhileCalculating.push_back(doc->m_bLapView);
+            return FakeHost::OpenProgress(title);
+        }
+    };
+    ProbeHost host;
+    CBriodashDoc doc{host, DefaultDocumentServices(), {}};
+    host.doc = &doc;
+    GeneratorOptions options;
+    options.minutes = 5.0;
+    options.rateHz = 20.0;
+    for (int group = 1; group <= 2; ++group) {
+        std::unique_ptr<CBriodashDataset> ds = GenerateSession(options);
+        // The first session has its distance, the second none yet.
+        DeriveAfterLoad(*ds, group == 1 ? kDistanceFrontWheel : kDistanceNone, Units::Imperial,
+                        host);
+        ds->m_nGroup = group;
+        doc.m_datasets.push_back(std::move(ds));
+    }
+    CBriodashDataset* mapped = doc.m_datasets[0].get();
+    CBriodashDataset* other = doc.m_datasets[1].get();
+    ASSERT_EQ(other->m_nDistanceSource, 0);
+    host.answers = {Answer::Yes};  // every channel of a lap in the lap's colour
+    doc.SetLapView(true);
+    const std::size_t withLaps = doc.m_datasets.size();
+    ASSERT_GT(withLaps, 2u);
+    const int32_t lapColour = doc.m_datasets[1]->m_rpm[0].m_crTrace;
+
+    CountingCanvas canvas;
+    CTrackView view{doc, host, canvas};
+    view.m_settings.map.speedSource = kSpeedFrontWheel;
+    view.Model().SetClientSize(800, 600);
+    std::optional<TrackLap> lap = FindTrackLap(*mapped, 2);
+    ASSERT_TRUE(lap);
+    ASSERT_TRUE(view.SelectLap(*lap));
+    ASSERT_FALSE(host.lapViewWhileCalculating.empty());
+    for (bool lapView : host.lapViewWhileCalculating) EXPECT_FALSE(lapView);
+    EXPECT_TRUE(doc.m_bLapView);
+    EXPECT_EQ(doc.m_datasets.size(), withLaps);
+    EXPECT_EQ(doc.m_datasets[1]->m_rpm[0].m_crTrace, lapColour);
+    EXPECT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(other->m_nDistanceSource, DistanceSourceOfSpeedSource(kSpeedFrontWheel));
+    for (const auto& ds : doc.m_datasets) {
+        if (ds->m_nGroup == 2) {
+            EXPECT_NE(ds->m_nDistanceSource, 0) << ds->m_nLap;
+        }
+    }
+    // The map's lap still points at its session, which outlived the lap datasets.
+    EXPECT_EQ(view.Lap()->dataset, mapped);
+}
+
 TEST_F(TrackMapViewTest, SegmentCommandsSetClearAndKeepTheNumbersBit) {
     struct Step {
         TrackCommand command;
@@ -162,15 +221,23 @@ TEST_F(TrackMapViewTest, AutoTrackRedMovesOnlyWhenTheSquareLeavesTheWindow) {
     view.Execute(TrackCommand::FollowRed);
     for (int k = 0; k < 3; ++k) view.Execute(TrackCommand::ZoomIn);  // zoom 8
     const double cx = view.Model().CentreX(), cy = view.Model().CentreY();
-    // The red marker on the map point nearest the centre: inside, nothing moves.
+    // The red marker on the map point nearest the centre: inside, nothing moves, and only the
+    // overlay (squares and circles) is painted again.
     const std::optional<std::size_t> inside = view.Model().NearestPoint(400, 300);
     ASSERT_TRUE(inside);
     const int32_t start = DistanceAtTime(Session(), view.Lap()->start);
     doc.m_lRedDistance = start + static_cast<int32_t>(view.Map().m_samples[*inside].m_dS * 10.0);
+    canvas = CountingCanvas{};
     view.OnUpdate({.hint = kHintRedMoved});
     EXPECT_DOUBLE_EQ(view.Model().CentreX(), cx);
     EXPECT_DOUBLE_EQ(view.Model().CentreY(), cy);
-    // At a point outside the window the view centres on it.
+    EXPECT_EQ(canvas.overlay, 1);
+    EXPECT_EQ(canvas.all, 0);
+    EXPECT_TRUE(view.BuildsOverlayApart());
+    const CGraphScene& overlay = view.BuildOverlay(800, 600, 1.0);
+    EXPECT_TRUE(overlay.base.empty());
+    EXPECT_EQ(overlay.overlay.size(), 4u);  // the red square's four sides
+    // At a point outside the window the view centres on it and the whole map is painted again.
     for (std::size_t i = 0; i < view.Map().GetCount(); i += 10) {
         if (view.Model().Visible(PixelOf(i))) continue;
         doc.m_lRedDistance = start + static_cast<int32_t>(view.Map().m_samples[i].m_dS * 10.0);
@@ -179,6 +246,7 @@ TEST_F(TrackMapViewTest, AutoTrackRedMovesOnlyWhenTheSquareLeavesTheWindow) {
         view.Model().PointAtDistance(*view.Model().m_redDistance, x, y);
         EXPECT_DOUBLE_EQ(view.Model().CentreX(), x);
         EXPECT_DOUBLE_EQ(view.Model().CentreY(), y);
+        EXPECT_EQ(canvas.all, 1);
         return;
     }
     FAIL() << "no point outside the zoomed window";

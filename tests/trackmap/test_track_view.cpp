@@ -104,19 +104,35 @@ TEST(TrackView, MarkersSitAtTheirDistanceAlongTheLap) {
         EXPECT_NEAR(x, c.x, 1e-9) << c.distance;
         EXPECT_NEAR(y, c.y, 1e-9) << c.distance;
     }
-    // The square of the green marker: half-size of the text height around the point.
+    // The square of the green marker: a two-pixel pen centred one text height around the
+    // point, its four sides apart so that none is drawn twice, combined with what is below.
     CTrackViewModel marked = View(map);
     marked.m_greenDistance = 15.0;
     CGraphScene scene;
     marked.BuildScene(scene);
     ASSERT_EQ(scene.overlay.size(), 4u);
-    const GLine& top = scene.lines[scene.overlay[0].index];
     const GPoint p = marked.ToPixels(15.0, 0.0);
-    EXPECT_NEAR(top.x1, p.x - 16.0f, 1e-3);
-    EXPECT_NEAR(top.y1, p.y - 16.0f, 1e-3);
-    EXPECT_NEAR(top.x2, p.x + 16.0f, 1e-3);
-    EXPECT_EQ(top.color, kTrackGreenMarker);
-    EXPECT_FLOAT_EQ(top.width, 2.0f);
+    const float cx = std::round(p.x), cy = std::round(p.y);
+    const GRect& top = scene.rects[scene.overlay[0].index];
+    EXPECT_FLOAT_EQ(top.x, cx - 17.0f);
+    EXPECT_FLOAT_EQ(top.y, cy - 17.0f);
+    EXPECT_FLOAT_EQ(top.w, 34.0f);
+    EXPECT_FLOAT_EQ(top.h, 2.0f);
+    EXPECT_EQ(top.fill, kTrackGreenMarker);
+    for (const GPrim& prim : scene.overlay) {
+        ASSERT_EQ(prim.kind, PrimKind::Rect);
+        // Not-xor on the white background: the square shows in its own colour there.
+        EXPECT_EQ(scene.rects[prim.index].blend, LineBlend::NotXor);
+    }
+    // On a dark background exclusive-or, as the chart's marker lines.
+    marked.m_colors.background = MakeRGB(20, 20, 40);
+    marked.BuildScene(scene);
+    EXPECT_EQ(scene.rects[scene.overlay[0].index].blend, LineBlend::Xor);
+    // The overlay alone, for a marker move over the kept map.
+    CGraphScene overlay;
+    marked.BuildOverlay(overlay);
+    EXPECT_TRUE(overlay.base.empty());
+    EXPECT_EQ(overlay.overlay.size(), 4u);
 }
 
 TEST(TrackView, DoubleClickFindsTheNearestPoint) {

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,6 +15,7 @@
 #include "app/DataAcqApp.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/MainWindow.h"
+#include "graph/ui/ChartPainter.h"
 #include "support/FakeHost.h"
 #include "views/ViewData.h"
 #include "views/ViewScenes.h"
@@ -30,6 +32,11 @@ QString PngPath(const char* name) {
 
 QRgb Rgb(ColorRef c) {
     return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+// A colour drawn with inverted exclusive-or over the pixel `below`.
+QRgb NotXor(ColorRef c, QRgb below) {
+    return 0xFF000000u | (~(Rgb(c) ^ below) & 0x00FFFFFFu);
 }
 
 QStringList Texts(QMenu& menu) {
@@ -91,11 +98,17 @@ class TestViews : public QObject {
             view->Circle().Settings().xGrid = view->Circle().Settings().yGrid = !curve;
             QImage image = view->Render(size);
             QVERIFY(image.save(PngPath(curve ? "traction-curve" : "traction-points-grids")));
-            const CViewScene& scene = view->LastScene();
-            QCOMPARE(scene.Count(ViewPrim::Polyline) > 0, curve);
-            QCOMPARE(scene.Count(ViewPrim::Ellipse) > 0, !curve);
-            QVERIFY(scene.Texts().size() > 2);
-            QVERIFY(QString::fromStdString(scene.Texts().back()).contains("Max G: "));
+            const CGraphScene& scene = view->LastScene();
+            QCOMPARE(CountOf(scene, PrimKind::Polyline) > 0, curve);
+            QCOMPARE(CountOf(scene, PrimKind::Ellipse) > 0, !curve);
+            QVERIFY(TextsOf(scene).size() > 2);
+            QVERIFY(QString::fromStdString(TextsOf(scene).back()).contains("Max G: "));
+            // What lies below the overlay: the same scene without it.
+            QImage below(size, QImage::Format_RGB32);
+            {
+                QPainter p(&below);
+                PaintBase(p, scene);
+            }
 
             const FrictionLayout l = view->Circle().Layout(size.width(), size.height());
             // Background outside the plot, the x axis line at its left end.
@@ -103,12 +116,17 @@ class TestViews : public QObject {
             QCOMPARE(
                 image.pixel(static_cast<int>(l.left) + 1, static_cast<int>(std::lround(l.Y(0)))),
                 Rgb(view->Circle().Settings().axes));
-            // The green box around the green marker's point.
+            // The green box around the green marker's point, combined with what is below it:
+            // in its own colour on the background, and visible over the trace.
             const FrictionMarker& g = view->Circle().Marker(true);
             const auto gx = static_cast<int>(std::round(l.X(view->Circle().PlotLr(entry, g.step))));
             const auto gy = static_cast<int>(std::round(l.Y(view->Circle().PlotFr(entry, g.step))));
-            QCOMPARE(image.pixel(gx - 4, gy), Rgb(kGreenMarkerBox));
-            QCOMPARE(image.pixel(gx + 4, gy), Rgb(kGreenMarkerBox));
+            for (const QPoint at :
+                 {QPoint(gx - 4, gy), QPoint(gx + 4, gy), QPoint(gx, gy - 4), QPoint(gx, gy + 4)}) {
+                QCOMPARE(image.pixel(at), NotXor(kGreenMarkerBox, below.pixel(at)));
+                QVERIFY(image.pixel(at) != below.pixel(at));
+            }
+            QCOMPARE(image.pixel(gx, gy), below.pixel(gx, gy));  // inside the box: the trace
             if (!curve) {
                 // A grid line a tenth of a G inside the left end, over the plot's full height.
                 const int x = static_cast<int>(
@@ -116,6 +134,19 @@ class TestViews : public QObject {
                 QCOMPARE(image.pixel(x, static_cast<int>(l.bottom) - 1),
                          Rgb(view->Circle().Settings().axes));
             }
+            // At a pixel ratio of 2 the same picture at twice the pixels: the box's side two
+            // device pixels wide.
+            const QImage sharp = view->Render(size, 2.0);
+            QCOMPARE(sharp.size(), size * 2);
+            QImage sharpBelow(size * 2, QImage::Format_RGB32);
+            sharpBelow.setDevicePixelRatio(2.0);
+            {
+                QPainter p(&sharpBelow);
+                PaintBase(p, view->LastScene());
+            }
+            for (const QPoint at : {QPoint(2 * (gx - 4), 2 * gy), QPoint(2 * (gx - 4) + 1, 2 * gy)})
+                QCOMPARE(sharp.pixel(at), NotXor(kGreenMarkerBox, sharpBelow.pixel(at)));
+            if (curve) QVERIFY(sharp.save(PngPath("traction-curve-dpr2")));
         }
     }
 
@@ -182,7 +213,7 @@ class TestViews : public QObject {
                                              : g.right - (look.bars3D ? 10 : 0) - g.left;
             QVERIFY(std::abs((look.vertical ? longest->h : longest->w) -
                              span * value / view->Chart().axisMax) < 0.5);
-            QCOMPARE(view->LastScene().Count(ViewPrim::Polygon) > 0, look.bars3D);
+            QCOMPARE(CountOf(view->LastScene(), PrimKind::Polygon) > 0, look.bars3D);
         }
     }
 
@@ -226,11 +257,10 @@ class TestViews : public QObject {
         QImage image = view->Render(QSize(1100, 400));
         QVERIFY(image.save(PngPath("lap-report")));
         int bests = 0;
-        for (const ViewPrim& p : view->LastScene().prims) {
-            if (p.kind != ViewPrim::Rect || !p.filled) continue;
-            const QPoint corner(static_cast<int>(p.x1) + 2, static_cast<int>(p.y1) + 2);
-            QCOMPARE(image.pixel(corner), Rgb(p.fill));
-            bests += p.fill == kBestGrey ? 1 : 0;
+        for (const GRect& r : view->LastScene().rects) {
+            const QPoint corner(static_cast<int>(r.x) + 2, static_cast<int>(r.y) + 2);
+            QCOMPARE(image.pixel(corner), Rgb(r.fill));
+            bests += r.fill == kBestGrey ? 1 : 0;
         }
         QVERIFY(bests >= 5);  // lap time and at least one cell of every segment
     }
@@ -264,10 +294,10 @@ class TestViews : public QObject {
         QVERIFY(keyed >= corners);
         QImage image = view->Render(QSize(1600, 300));
         QVERIFY(image.save(PngPath("lap-report-map")));
-        for (const ViewPrim& p : view->LastScene().prims) {
-            if (p.kind != ViewPrim::Rect || !p.filled || p.x1 + 3 >= image.width()) continue;
-            const QPoint corner(static_cast<int>(p.x1) + 2, static_cast<int>(p.y1) + 2);
-            QCOMPARE(image.pixel(corner), Rgb(p.fill));
+        for (const GRect& r : view->LastScene().rects) {
+            if (r.x + 3 >= image.width()) continue;
+            const QPoint corner(static_cast<int>(r.x) + 2, static_cast<int>(r.y) + 2);
+            QCOMPARE(image.pixel(corner), Rgb(r.fill));
         }
     }
 
@@ -283,7 +313,7 @@ class TestViews : public QObject {
             QFile f(pdf);
             QVERIFY(f.open(QIODevice::ReadOnly));
             QVERIFY(f.read(5) == "%PDF-");
-            QVERIFY(!view->LastScene().prims.empty() || kind == ViewKind::LapReport);
+            QVERIFY(!view->LastScene().base.empty() || kind == ViewKind::LapReport);
         }
     }
 

@@ -29,9 +29,9 @@ TEST(HistogramScene, BarsRunAlongTheValueAxisInBothOrientations) {
             HistogramFlags f;
             f.verticalBars = vertical;
             f.bars3D = threeD;
-            CViewScene scene;
+            CGraphScene scene;
             const HistogramGeometry g =
-                BuildHistogramScene(TwoRows(), f, 800, 500, ViewMetrics{}, HistogramLook{}, scene);
+                BuildHistogramScene(TwoRows(), f, 800, 500, SceneMetrics{}, HistogramLook{}, scene);
             ASSERT_EQ(g.bars.size(), 6u);
             const float depth = threeD ? 10.0f : 0.0f;
             const float span = vertical ? g.bottom - g.top - depth : g.right - depth - g.left;
@@ -55,7 +55,7 @@ TEST(HistogramScene, BarsRunAlongTheValueAxisInBothOrientations) {
                 EXPECT_GT(g.bars[1].y, g.bars[2].y);
             }
             // Two 3D faces for each bar that has a length.
-            EXPECT_EQ(scene.Count(ViewPrim::Polygon), threeD ? 10u : 0u);
+            EXPECT_EQ(CountOf(scene, PrimKind::Polygon), threeD ? 10u : 0u);
         }
 }
 
@@ -63,9 +63,9 @@ TEST(HistogramScene, LabelsTitlesAndLegend) {
     for (bool legend : {true, false}) {
         HistogramFlags f;
         f.legend = legend;
-        CViewScene scene;
-        BuildHistogramScene(TwoRows(), f, 800, 500, ViewMetrics{}, HistogramLook{}, scene);
-        const std::vector<std::string> t = scene.Texts();
+        CGraphScene scene;
+        BuildHistogramScene(TwoRows(), f, 800, 500, SceneMetrics{}, HistogramLook{}, scene);
+        const std::vector<std::string> t = TextsOf(scene);
         auto has = [&t](const char* s) { return std::find(t.begin(), t.end(), s) != t.end(); };
         EXPECT_TRUE(has("Secs"));
         EXPECT_TRUE(has("Throttle"));
@@ -75,9 +75,9 @@ TEST(HistogramScene, LabelsTitlesAndLegend) {
     }
     HistogramChart empty;
     empty.message = kSelectChannelsNote;
-    CViewScene scene;
-    BuildHistogramScene(empty, {}, 800, 500, ViewMetrics{}, HistogramLook{}, scene);
-    EXPECT_EQ(scene.Texts(), std::vector<std::string>{kSelectChannelsNote});
+    CGraphScene scene;
+    BuildHistogramScene(empty, {}, 800, 500, SceneMetrics{}, HistogramLook{}, scene);
+    EXPECT_EQ(TextsOf(scene), std::vector<std::string>{kSelectChannelsNote});
 }
 
 TEST(TractionScene, TracesBoxesAndValueTexts) {
@@ -94,32 +94,40 @@ TEST(TractionScene, TracesBoxesAndValueTexts) {
     test::FakeHost host;
     circle.MoveMarker(true, kSecond, host);
     circle.MoveMarker(false, 2 * kSecond, host);
-    CViewScene scene;
-    BuildTractionScene(circle, 600, 600, ViewMetrics{}, scene);
-    ASSERT_EQ(scene.Count(ViewPrim::Polyline), 1u);
+    CGraphScene scene;
+    BuildTractionScene(circle, 600, 600, SceneMetrics{}, scene);
+    ASSERT_EQ(CountOf(scene, PrimKind::Polyline), 1u);
     // The last point repeats the one before on the same pixel: three points are drawn.
-    for (const ViewPrim& p : scene.prims)
-        if (p.kind == ViewPrim::Polyline) {
-            EXPECT_EQ(p.count, 3u);
-        }
+    EXPECT_EQ(scene.polylines.at(0).count, 3u);
+    // Each box a one-pixel frame of four sides on the overlay, combined with what is below
+    // (not-xor on the white background, so that it shows in its own colour there).
     std::vector<ColorRef> boxes;
-    for (const ViewPrim& p : scene.prims)
-        if (p.kind == ViewPrim::Rect && !p.filled) {
-            boxes.push_back(p.pen);
-            EXPECT_FLOAT_EQ(p.x2 - p.x1, kMarkerBox);
+    for (const GPrim& p : scene.overlay) {
+        if (p.kind != PrimKind::Rect) continue;
+        const GRect& r = scene.rects[p.index];
+        EXPECT_EQ(r.blend, LineBlend::NotXor);
+        if (r.h == 1.0f) {
+            EXPECT_FLOAT_EQ(r.w, kMarkerBox);
+            if (boxes.empty() || boxes.back() != r.fill) boxes.push_back(r.fill);
         }
+    }
     EXPECT_EQ(boxes, (std::vector<ColorRef>{kGreenMarkerBox, kRedMarkerBox}));
-    const std::vector<std::string> texts = scene.Texts();
+    EXPECT_EQ(CountOf(scene, PrimKind::Rect, true), 8u);
+    // The value texts on the overlay with the boxes they stay in, so a marker move repaints
+    // only there.
+    EXPECT_EQ(CountOf(scene, PrimKind::Text, true), 2u);
+    EXPECT_TRUE(LayerExtents(scene, scene.overlay, 2).has_value());
+    const std::vector<std::string> texts = TextsOf(scene);
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[texts.size() - 2], " F-R: 0.30  L-R: 0.40  Max G: 0.50 ");
     EXPECT_EQ(texts.back(), " F-R: -0.60  L-R: 0.80  Max G: 1.00 ");
 
     circle.Settings().drawCurve = false;
     circle.Settings().values = false;
-    BuildTractionScene(circle, 600, 600, ViewMetrics{}, scene);
-    EXPECT_EQ(scene.Count(ViewPrim::Ellipse), 3u);
-    EXPECT_EQ(scene.Count(ViewPrim::Polyline), 0u);
-    for (const std::string& t : scene.Texts()) EXPECT_EQ(t.find("Max G"), std::string::npos);
+    BuildTractionScene(circle, 600, 600, SceneMetrics{}, scene);
+    EXPECT_EQ(CountOf(scene, PrimKind::Ellipse), 3u);
+    EXPECT_EQ(CountOf(scene, PrimKind::Polyline), 0u);
+    for (const std::string& t : TextsOf(scene)) EXPECT_EQ(t.find("Max G"), std::string::npos);
 }
 
 TEST(TractionScene, ARetracedLoopAddsNothingToTheDrawing) {
@@ -148,14 +156,14 @@ TEST(TractionScene, ARetracedLoopAddsNothingToTheDrawing) {
         CFrictionCircle circle(FrictionSettings{}, Units::Imperial);
         circle.Settings().drawCurve = curve;
         circle.SetSelection({test::Whole(*ds)});
-        CViewScene s;
-        BuildTractionScene(circle, 600, 600, ViewMetrics{}, s);
+        CGraphScene s;
+        BuildTractionScene(circle, 600, 600, SceneMetrics{}, s);
         return s;
     };
-    const CViewScene once = scene(lrOnce, frOnce, true), thrice = scene(lrThrice, frThrice, true);
-    ASSERT_EQ(thrice.Count(ViewPrim::Polyline), 1u);
+    const CGraphScene once = scene(lrOnce, frOnce, true), thrice = scene(lrThrice, frThrice, true);
+    ASSERT_EQ(CountOf(thrice, PrimKind::Polyline), 1u);
     EXPECT_EQ(thrice.points.size(), once.points.size());
-    EXPECT_EQ(scene(lrThrice, frThrice, false).Count(ViewPrim::Ellipse), 4u);
+    EXPECT_EQ(CountOf(scene(lrThrice, frThrice, false), PrimKind::Ellipse), 4u);
 }
 
 }  // namespace

@@ -215,9 +215,16 @@ void CMainWindow::BuildToolBar() {
         if (sub) m_mdi->setActiveSubWindow(sub);
     });
     connect(m_viewPicker, &QComboBox::activated, this, [this](int index) {
-        if (auto* frame = m_viewPicker->itemData(index).value<QMdiSubWindow*>())
+        QWidget* target = m_viewPicker->itemData(index).value<QWidget*>();
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(target)) {
             m_mdi->setActiveSubWindow(frame);
-        if (QMdiSubWindow* sub = m_mdi->activeSubWindow()) sub->widget()->setFocus();
+            if (QMdiSubWindow* sub = m_mdi->activeSubWindow()) sub->widget()->setFocus();
+        } else if (target) {
+            // The track map's own window.
+            target->show();
+            target->raise();
+            target->activateWindow();
+        }
     });
 }
 
@@ -306,8 +313,7 @@ void CMainWindow::RebuildPickers() {
     }
     m_viewPicker->clear();
     if (CDocumentWindow* w = active ? ActiveDocument() : nullptr) {
-        m_viewPicker->addItem(QStringLiteral("Graph"),
-                              QVariant::fromValue(qobject_cast<QMdiSubWindow*>(w->parentWidget())));
+        m_viewPicker->addItem(QStringLiteral("Graph"), QVariant::fromValue(w->parentWidget()));
         AddViewPickerEntries(*w);
     }
     m_bRebuildingPickers = false;

@@ -118,10 +118,18 @@ CTrackMapWindow* CMainWindow::ShowTrackMap(int lap) {
         connect(map, &CTrackMapWindow::closed, this, [this] {
             // After the close has hidden the window.
             QMetaObject::invokeMethod(
-                this, [this] { UpdateViewMenus(); }, Qt::QueuedConnection);
+                this,
+                [this] {
+                    RebuildPickers();
+                    UpdateViewMenus();
+                },
+                Qt::QueuedConnection);
         });
         connect(map, &QObject::destroyed, this, [this] {
-            if (!m_bDestroying) UpdateViewMenus();
+            if (!m_bDestroying) {
+                RebuildPickers();
+                UpdateViewMenus();
+            }
         });
     }
     if (map->View().LapCode() == 0) {
@@ -131,6 +139,7 @@ CTrackMapWindow* CMainWindow::ShowTrackMap(int lap) {
             map->ChooseLap();
     }
     map->show();
+    RebuildPickers();
     UpdateViewMenus();
     return map;
 }
@@ -268,11 +277,17 @@ void CMainWindow::UpdateViewMenus() {
 }
 
 void CMainWindow::AddViewPickerEntries(CDocumentWindow& window) {
+    // The track map window is a window of its own beside the child frames.
+    if (CTrackMapWindow* map = window.TrackMap(); map && map->isVisible()) {
+        m_viewPicker->addItem(QStringLiteral("Track Map"),
+                              QVariant::fromValue(static_cast<QWidget*>(map)));
+        if (map->isActiveWindow()) m_viewPicker->setCurrentIndex(m_viewPicker->count() - 1);
+    }
     for (const ViewEntry& e : kViews) {
         CGenericFrame* f = FrameOf(*m_mdi, window.Document(), e.kind);
         if (!f || f->isHidden()) continue;
         m_viewPicker->addItem(QString::fromUtf8(e.picker),
-                              QVariant::fromValue(static_cast<QMdiSubWindow*>(f)));
+                              QVariant::fromValue(static_cast<QWidget*>(f)));
         if (m_mdi->activeSubWindow() == f) m_viewPicker->setCurrentIndex(m_viewPicker->count() - 1);
     }
 }

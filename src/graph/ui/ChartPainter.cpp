@@ -50,9 +50,40 @@ double Contrast(const QColor& a, const QColor& b) {
 // Paints one label, kept inside `area`, unless it would overlap a label already painted (`placed`):
 // where ticks are too close for their texts, as after Tile or in a small window, every other label
 // is left out instead of running into its neighbour.
-void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& titleFont,
-               const QColor& background, QSizeF area, std::vector<QRectF>& placed) {
-    const QFont& font = t.font == FontRole::Axis ? axisFont : titleFont;
+struct SceneFonts {
+    QFont axis, title, heading, axisBold;
+    const QFont& Of(FontRole role) const {
+        switch (role) {
+            case FontRole::Axis:
+                return axis;
+            case FontRole::Heading:
+                return heading;
+            case FontRole::AxisBold:
+                return axisBold;
+            case FontRole::Title:
+            case FontRole::Message:
+                break;
+        }
+        return title;
+    }
+};
+
+SceneFonts FontsFrom(const QFont& base) {
+    SceneFonts f;
+    f.axis = base;
+    f.axis.setPixelSize(11);
+    f.title = f.axis;
+    f.title.setPixelSize(13);
+    f.heading = f.axis;
+    f.heading.setPixelSize(19);
+    f.axisBold = f.axis;
+    f.axisBold.setBold(true);
+    return f;
+}
+
+void PaintText(QPainter& p, const GText& t, const SceneFonts& fonts, const QColor& background,
+               QSizeF area, std::vector<QRectF>& placed) {
+    const QFont& font = fonts.Of(t.font);
     p.setFont(font);
     QFontMetricsF fm(font);
     const QString text = QString::fromStdString(t.text);
@@ -63,16 +94,20 @@ void PaintText(QPainter& p, const GText& t, const QFont& axisFont, const QFont& 
     double baseline = t.y;
     if (t.valign == VAlign::Top) baseline += fm.ascent();
     if (t.valign == VAlign::Bottom) baseline -= fm.descent();
-    // A label at the very edge (the top tick of a scale) is moved inside rather than cut off.
-    const double h = fm.ascent() + fm.descent();
-    if (baseline - fm.ascent() < 0) baseline = fm.ascent();
-    if (baseline + fm.descent() > area.height()) baseline = area.height() - fm.descent();
-    if (x + w > area.width()) x = area.width() - w;
-    if (x < 0) x = 0;
-    const QRectF box(x, baseline - fm.ascent(), w, h);
-    for (const QRectF& other : placed)
-        if (box.adjusted(-1, 0, 1, 0).intersects(other)) return;
-    placed.push_back(box);
+    if (t.valign == VAlign::Middle) baseline += (fm.ascent() - fm.descent()) / 2;
+    if (t.autoPlace) {
+        // A label at the very edge (the top tick of a scale) is moved inside rather than cut
+        // off.
+        const double h = fm.ascent() + fm.descent();
+        if (baseline - fm.ascent() < 0) baseline = fm.ascent();
+        if (baseline + fm.descent() > area.height()) baseline = area.height() - fm.descent();
+        if (x + w > area.width()) x = area.width() - w;
+        if (x < 0) x = 0;
+        const QRectF box(x, baseline - fm.ascent(), w, h);
+        for (const QRectF& other : placed)
+            if (box.adjusted(-1, 0, 1, 0).intersects(other)) return;
+        placed.push_back(box);
+    }
     p.setPen(ReadableOn(ToQColor(t.color), background, kTextContrast));
     p.drawText(QPointF(x, baseline), text);
 }
@@ -101,8 +136,20 @@ uint32_t Argb(const QColor& c) {
     return c.rgb() | 0xFF000000u;
 }
 
+// Combines what follows with the pixels below for Xor and NotXor; true when it did.
+bool BeginBlend(QPainter& p, LineBlend blend) {
+    if (blend != LineBlend::Xor && blend != LineBlend::NotXor) return false;
+    p.setCompositionMode(blend == LineBlend::Xor ? QPainter::RasterOp_SourceXorDestination
+                                                 : QPainter::RasterOp_NotSourceXorDestination);
+    return true;
+}
+
+void EndBlend(QPainter& p, bool combined) {
+    if (combined) p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
 void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& layer,
-                const QFont& axisFont, const QFont& titleFont, TracePath path) {
+                const SceneFonts& fonts, TracePath path) {
     const QColor background = ToQColor(s.background);
     double dpr = 1.0;
     const std::optional<PixelBuffer> direct =
@@ -123,13 +170,9 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
                     break;
                 }
                 p.setPen(pen);
-                const bool combine = l.blend == LineBlend::Xor || l.blend == LineBlend::NotXor;
-                if (combine)
-                    p.setCompositionMode(l.blend == LineBlend::Xor
-                                             ? QPainter::RasterOp_SourceXorDestination
-                                             : QPainter::RasterOp_NotSourceXorDestination);
+                const bool combined = BeginBlend(p, l.blend);
                 p.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
-                if (combine) p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+                EndBlend(p, combined);
                 break;
             }
             case PrimKind::Bar: {
@@ -145,7 +188,9 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
                 const GEllipse& e = s.ellipses[prim.index];
                 p.setPen(PenOf(e.outline, e.width));
                 p.setBrush(e.filled ? QBrush(ToQColor(e.fill)) : QBrush(Qt::NoBrush));
+                const bool combined = BeginBlend(p, e.blend);
                 p.drawEllipse(QPointF(e.cx, e.cy), e.rx, e.ry);
+                EndBlend(p, combined);
                 p.setBrush(Qt::NoBrush);
                 break;
             }
@@ -180,12 +225,14 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
             }
             case PrimKind::Rect: {
                 const GRect& r = s.rects[prim.index];
+                const bool combined = BeginBlend(p, r.blend);
                 p.fillRect(QRectF(r.x, r.y, r.w, r.h), ToQColor(r.fill));
+                EndBlend(p, combined);
                 break;
             }
             case PrimKind::Text:
-                PaintText(p, s.texts[prim.index], axisFont, titleFont, background,
-                          QSizeF(s.width, s.height), placed);
+                PaintText(p, s.texts[prim.index], fonts, background, QSizeF(s.width, s.height),
+                          placed);
                 break;
         }
     }
@@ -208,22 +255,29 @@ QColor ReadableOn(const QColor& c, const QColor& background, double minContrast)
     return QColor(Qt::white);
 }
 
-namespace {
+SceneMetrics MeasureSceneFonts(const QFont& base) {
+    const SceneFonts f = FontsFrom(base);
+    const QFontMetricsF axis(f.axis), heading(f.heading);
+    SceneMetrics m;
+    m.zeroWidth = static_cast<float>(axis.horizontalAdvance(QLatin1Char('0')));
+    m.lineHeight = static_cast<float>(axis.height());
+    m.headingHeight = static_cast<float>(heading.height());
+    return m;
+}
 
-struct SceneFonts {
-    QFont axis, title;
-};
+int SceneTextWidth(const QFont& base, const std::string& text, FontRole role) {
+    const SceneFonts f = FontsFrom(base);
+    return static_cast<int>(
+        std::ceil(QFontMetricsF(f.Of(role)).horizontalAdvance(QString::fromStdString(text))));
+}
+
+namespace {
 
 SceneFonts Begin(QPainter& p) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    SceneFonts f;
-    f.axis = p.font();
-    f.axis.setPixelSize(11);
-    f.title = f.axis;
-    f.title.setPixelSize(13);
-    return f;
+    return FontsFrom(p.font());
 }
 
 }  // namespace
@@ -231,13 +285,13 @@ SceneFonts Begin(QPainter& p) {
 void PaintBase(QPainter& p, const CGraphScene& scene, TracePath path) {
     const SceneFonts f = Begin(p);
     p.fillRect(QRectF(0, 0, scene.width, scene.height), ToQColor(scene.background));
-    if (scene.hasDrawing) PaintLayer(p, scene, scene.base, f.axis, f.title, path);
+    if (scene.hasDrawing) PaintLayer(p, scene, scene.base, f, path);
     p.restore();
 }
 
 void PaintOverlay(QPainter& p, const CGraphScene& scene) {
     const SceneFonts f = Begin(p);
-    PaintLayer(p, scene, scene.overlay, f.axis, f.title, TracePath::Vector);
+    PaintLayer(p, scene, scene.overlay, f, TracePath::Vector);
     p.restore();
 }
 

@@ -2,6 +2,7 @@
 // the display list of the graph core painted with QPainter, then the marker lines.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "graph/GraphScene.h"
@@ -9,6 +10,7 @@
 
 class QPainter;
 class QColor;
+class QFont;
 
 namespace orvex {
 
@@ -30,5 +32,10 @@ void PaintScene(QPainter& painter, const CGraphScene& scene,
 // The background and the base layer only; the overlay only (painted over a kept base).
 void PaintBase(QPainter& painter, const CGraphScene& scene, TracePath path = TracePath::Direct);
 void PaintOverlay(QPainter& painter, const CGraphScene& scene);
+
+// The sizes of the scene's fonts made from `base` (the painter's font) that a view core lays
+// its texts out with, and the width of a text in one of them.
+SceneMetrics MeasureSceneFonts(const QFont& base);
+int SceneTextWidth(const QFont& base, const std::string& text, FontRole role = FontRole::Axis);
 
 }  // namespace orvex

@@ -2,8 +2,7 @@
 
 #include <QActionGroup>
 #include <QColorDialog>
-#include <QFont>
-#include <QFontMetricsF>
+#include <QEvent>
 #include <QInputDialog>
 #include <QMenu>
 #include <QPainter>
@@ -15,9 +14,7 @@
 #include "app/LapTrackMap.h"
 #include "graph/ui/ChartPainter.h"
 #include "views/ViewData.h"
-#include "views/ViewScenes.h"
 #include "views/ui/ViewDialogs.h"
-#include "views/ui/ViewPainter.h"
 
 namespace orvex {
 
@@ -47,43 +44,79 @@ QAction* Item(QMenu& menu, const QString& text, std::function<void()> fn) {
     return a;
 }
 
+FrictionSettings FrictionDefaults(const CDataAcqApp& app) {
+    FrictionSettings s;
+    s.drawCurve = app.GetFcDrawCurve();
+    s.xGrid = app.GetFcXGrid();
+    s.yGrid = app.GetFcYGrid();
+    s.values = app.GetFcValues();
+    s.background = app.GetColor(AppColor::FrictionCircleBackground);
+    s.axes = app.GetColor(AppColor::FrictionCircleAxes);
+    return s;
+}
+
+LapReportOptions LapReportDefaults(const CDataAcqApp& app) {
+    LapReportOptions o;
+    o.displaySpeeds = app.GetLapReportDisplaySpeeds();
+    o.calculateBest = app.GetLapReportCalculateBest();
+    o.colorSegs = app.GetLapReportColorSegs();
+    o.highliteBest = app.GetLapReportHighliteBest();
+    o.viewAll = app.GetLapReportViewAll();
+    o.useSelected = app.GetLapReportUseSelected();
+    return o;
+}
+
+LapReportColours MapColours(const CDataAcqApp& app) {
+    LapReportColours colours;
+    colours.rightTurn = app.GetColor(AppColor::TrackmapRightSeg);
+    colours.leftTurn = app.GetColor(AppColor::TrackmapLeftSeg);
+    colours.track = app.GetColor(AppColor::TrackmapTrack);
+    return colours;
+}
+
+float VoltageCorrection(const CDataAcqApp& app) {
+    return std::max(app.GetAnalog20Offset(), 0.0f);
+}
+
 }  // namespace
 
 // --- CViewWidget -------------------------------------------------------------------------------
 
 CViewWidget::CViewWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServices& host,
                          QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_app(app), m_host(host) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    : CSceneWidget(parent), m_doc(doc), m_app(app), m_host(host) {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::NoFrame);
     setMinimumSize(200, 150);
-    m_doc.AddView(this);
 }
 
-CViewWidget::~CViewWidget() {
-    m_doc.RemoveView(this);
+const SceneMetrics& CViewWidget::Metrics() {
+    // Measured once for each font the widget takes.
+    if (!m_metrics || m_metricsFont != font()) {
+        m_metricsFont = font();
+        m_metrics = MeasureSceneFonts(m_metricsFont);
+    }
+    return *m_metrics;
 }
 
-void CViewWidget::PaintTo(QPainter& painter, QSize size) {
-    Build(size.width(), size.height(), MeasureViewFonts(painter), m_scene);
-    PaintViewScene(painter, m_scene);
+void CViewWidget::changeEvent(QEvent* event) {
+    CSceneWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+        Invalidate(ViewLayer::All);
 }
 
-void CViewWidget::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    PaintTo(p, size());
+void CViewWidget::resizeEvent(QResizeEvent* event) {
+    CSceneWidget::resizeEvent(event);
+    Invalidate(ViewLayer::All);
 }
 
 QImage CViewWidget::Render(QSize size, qreal devicePixelRatio) {
-    QImage image(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    PaintTo(p, size);
-    return image;
+    return Picture(size, devicePixelRatio, false);
 }
 
 bool CViewWidget::ExportPng(const QString& path, QSize size) {
-    return Render(size).save(path, "PNG");
+    return Picture(size, 1.0, true).save(path, "PNG");
 }
 
 bool CViewWidget::ExportPdf(const QString& path) {
@@ -93,7 +126,7 @@ bool CViewWidget::ExportPdf(const QString& path) {
     QPainter p;
     if (!p.begin(&pdf)) return false;
     const QRect page = pdf.pageLayout().paintRectPixels(pdf.resolution());
-    PaintTo(p, page.size());
+    RenderTo(p, page.size(), true);
     return p.end();
 }
 
@@ -104,8 +137,9 @@ void CViewWidget::Print(QPrinter& printer) {
     const double scale = printer.resolution() / 96.0;
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     p.scale(scale, scale);
-    PaintTo(p,
-            QSize(static_cast<int>(page.width() / scale), static_cast<int>(page.height() / scale)));
+    RenderTo(p,
+             QSize(static_cast<int>(page.width() / scale), static_cast<int>(page.height() / scale)),
+             true);
     p.end();
 }
 
@@ -120,84 +154,45 @@ QColor CViewWidget::PickColour(const QString& title, ColorRef current, bool& ok)
 CTractionCircleWidget::CTractionCircleWidget(CBriodashDoc& doc, const CDataAcqApp& app,
                                              IHostServices& host, QWidget* parent)
     : CViewWidget(doc, app, host, parent),
-      m_circle(
-          [&app] {
-              FrictionSettings s;
-              s.drawCurve = app.GetFcDrawCurve();
-              s.xGrid = app.GetFcXGrid();
-              s.yGrid = app.GetFcYGrid();
-              s.values = app.GetFcValues();
-              s.background = app.GetColor(AppColor::FrictionCircleBackground);
-              s.axes = app.GetColor(AppColor::FrictionCircleAxes);
-              return s;
-          }(),
-          doc.m_options.units, std::max(app.GetAnalog20Offset(), 0.0f)) {
+      m_view(doc, host, *this, FrictionDefaults(app), VoltageCorrection(app)) {
     std::vector<CDatasetList> first;
     const std::vector<CDatasetList> all = AvailableEntries(doc);
     if (!all.empty()) first.push_back(all.front());
-    SetSelection(first);
+    m_view.SetSelection(first);
 }
 
-void CTractionCircleWidget::SetSelection(const std::vector<CDatasetList>& entries) {
-    m_circle.SetSelection(entries);
-    m_circle.MoveMarker(true, m_doc.m_lGreenTime, m_host);
-    m_circle.MoveMarker(false, m_doc.m_lRedTime, m_host);
-    update();
-}
-
-void CTractionCircleWidget::OnUpdate(const ViewUpdate& change) {
-    const uint32_t hint = change.hint;
-    if (hint == kHintGreenMoved) {
-        if (m_circle.MoveMarker(true, m_doc.m_lGreenTime, m_host)) update();
-    } else if (hint == kHintRedMoved || hint == kHintRedMovedRaceSync) {
-        if (m_circle.MoveMarker(false, m_doc.m_lRedTime, m_host)) update();
-    } else {
-        m_circle.Recompute();
-        update();
-    }
-}
-
-void CTractionCircleWidget::OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset*) {
-    std::vector<CDatasetList> kept;
-    for (const FrictionEntry& e : m_circle.Entries())
-        if (e.list.m_pDataset != old) kept.push_back(e.list);
-    SetSelection(kept);
-}
-
-void CTractionCircleWidget::Build(int width, int height, const ViewMetrics& metrics,
-                                  CViewScene& scene) {
-    BuildTractionScene(m_circle, width, height, metrics, scene);
+void CTractionCircleWidget::Prepare() {
+    m_view.SetMetrics(Metrics());
 }
 
 void CTractionCircleWidget::SelectLaps() {
     std::vector<CDatasetList> current;
-    for (const FrictionEntry& e : m_circle.Entries()) current.push_back(e.list);
+    for (const FrictionEntry& e : Circle().Entries()) current.push_back(e.list);
     CSessionSelectDialog model(m_host, "Traction Circle", AvailableEntries(m_doc), current, 0);
     CViewSessionDialog dialog(model, m_doc.m_lGreenTime, m_doc.m_lRedTime, this);
-    if (dialog.exec() == QDialog::Accepted) SetSelection(model.Selected());
+    if (dialog.exec() == QDialog::Accepted) m_view.SetSelection(model.Selected());
 }
 
 void CTractionCircleWidget::FillMenu(QMenu& menu) {
-    FrictionSettings& s = m_circle.Settings();
+    FrictionSettings& s = Circle().Settings();
     Item(menu, QStringLiteral("Select Lap(s)"), [this] { SelectLaps(); });
     QMenu* colours = menu.addMenu(QStringLiteral("Select Session Colors"));
-    const std::vector<std::string> items = m_circle.ColourItems();
+    const std::vector<std::string> items = Circle().ColourItems();
     auto chooseFor = [this](int i) {
-        const FrictionEntry& e = m_circle.Entries()[static_cast<std::size_t>(i)];
+        const FrictionEntry& e = Circle().Entries()[static_cast<std::size_t>(i)];
         bool ok = false;
         const QColor c = PickColour(
             QStringLiteral("Set Color for %1").arg(QString::fromStdString(e.list.m_strName)),
             e.colour, ok);
         if (!ok) return;
-        m_circle.SetColour(i, FromQColor(c));
-        update();
+        m_view.SetColour(i, FromQColor(c));
     };
     for (int i = 0; i < static_cast<int>(items.size()); ++i) {
         if (items[static_cast<std::size_t>(i)] == kMoreSessions) {
             // Every selected session by name, then the colour of the one chosen.
             Item(*colours, QString::fromUtf8(kMoreSessions), [this, chooseFor] {
                 QStringList names;
-                for (const FrictionEntry& e : m_circle.Entries())
+                for (const FrictionEntry& e : Circle().Entries())
                     names << QString::fromStdString(e.list.m_strName);
                 bool ok = false;
                 const QString name =
@@ -209,18 +204,18 @@ void CTractionCircleWidget::FillMenu(QMenu& menu) {
         }
         QAction* a = Item(*colours, QString::fromStdString(items[static_cast<std::size_t>(i)]),
                           [chooseFor, i] { chooseFor(i); });
-        a->setIcon(Swatch(m_circle.Entries()[static_cast<std::size_t>(i)].colour));
+        a->setIcon(Swatch(Circle().Entries()[static_cast<std::size_t>(i)].colour));
     }
     menu.addSeparator();
     Toggle(menu, QStringLiteral("Display X Grid"), s.xGrid,
-           [this, &s] { s.xGrid = !s.xGrid, update(); });
+           [this, &s] { s.xGrid = !s.xGrid, m_view.SettingsChanged(); });
     Toggle(menu, QStringLiteral("Display Y Grid"), s.yGrid,
-           [this, &s] { s.yGrid = !s.yGrid, update(); });
+           [this, &s] { s.yGrid = !s.yGrid, m_view.SettingsChanged(); });
     Item(menu,
          s.drawCurve ? QStringLiteral("Display Data Points") : QStringLiteral("Display Curve"),
-         [this, &s] { s.drawCurve = !s.drawCurve, update(); });
+         [this, &s] { s.drawCurve = !s.drawCurve, m_view.SettingsChanged(); });
     Toggle(menu, QStringLiteral("Display L-R, F-R and Max G"), s.values,
-           [this, &s] { s.values = !s.values, update(); });
+           [this, &s] { s.values = !s.values, m_view.SettingsChanged(); });
     for (bool lr : {true, false}) {
         QMenu* sub = menu.addMenu(lr ? QStringLiteral("Left-Right Smoothing")
                                      : QStringLiteral("Front-Rear Smoothing"));
@@ -229,8 +224,7 @@ void CTractionCircleWidget::FillMenu(QMenu& menu) {
             const int w = kSmoothingWords[i];
             Toggle(*sub, QString::fromUtf8(kSmoothingNames[i]), word == w, [this, &word, w] {
                 word = w;
-                m_circle.Recompute();
-                update();
+                m_view.SettingsChanged(true);
             });
         }
     }
@@ -239,13 +233,13 @@ void CTractionCircleWidget::FillMenu(QMenu& menu) {
         bool ok = false;
         const QColor c =
             PickColour(QStringLiteral("Set Traction Circle Background Color"), s.background, ok);
-        if (ok) s.background = FromQColor(c), update();
+        if (ok) s.background = FromQColor(c), m_view.SettingsChanged();
     });
     bg->setIcon(Swatch(s.background));
     QAction* ax = Item(menu, QStringLiteral("X - Y Axes Color"), [this, &s] {
         bool ok = false;
         const QColor c = PickColour(QStringLiteral("Set Traction Circle Axes Color"), s.axes, ok);
-        if (ok) s.axes = FromQColor(c), update();
+        if (ok) s.axes = FromQColor(c), m_view.SettingsChanged();
     });
     ax->setIcon(Swatch(s.axes));
 }
@@ -254,55 +248,30 @@ void CTractionCircleWidget::FillMenu(QMenu& menu) {
 
 CHistogramWidget::CHistogramWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServices& host,
                                    QWidget* parent)
-    : CViewWidget(doc, app, host, parent) {
-    Refresh();
-}
+    : CViewWidget(doc, app, host, parent), m_view(doc, *this, VoltageCorrection(app)) {}
 
-void CHistogramWidget::SetSessions(std::vector<CDatasetList> sessions) {
-    m_selection.SetSessions(std::move(sessions), m_doc.m_options.units);
-    Refresh();
-}
-
-void CHistogramWidget::Refresh() {
-    m_chart = ComputeHistogram(m_selection.sessions, m_selection.channels, m_flags,
-                               m_doc.m_options.units, std::max(m_app.GetAnalog20Offset(), 0.0f));
-    update();
-}
-
-void CHistogramWidget::OnUpdate(const ViewUpdate& change) {
-    const uint32_t hint = change.hint;
-    if (hint == kHintGreenMoved || hint == kHintRedMoved || hint == kHintRedMovedRaceSync) return;
-    Refresh();
-}
-
-void CHistogramWidget::OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset*) {
-    std::vector<CDatasetList> kept;
-    for (const CDatasetList& e : m_selection.sessions)
-        if (e.m_pDataset != old) kept.push_back(e);
-    SetSessions(kept);
-}
-
-void CHistogramWidget::Build(int width, int height, const ViewMetrics& metrics, CViewScene& scene) {
+void CHistogramWidget::Prepare() {
+    m_view.SetMetrics(Metrics());
     HistogramLook look;
     look.background = FromQColor(palette().color(QPalette::Base));
     look.text = FromQColor(palette().color(QPalette::Text));
     look.grid = FromQColor(palette().color(QPalette::Mid));
-    m_geometry = BuildHistogramScene(m_chart, m_flags, width, height, metrics, look, scene);
+    m_view.SetLook(look);
 }
 
 void CHistogramWidget::SelectSessions() {
     CSessionSelectDialog model(m_host, "Select Sessions for Histogram", AvailableEntries(m_doc),
-                               m_selection.sessions, static_cast<int>(m_selection.channels.size()));
+                               Selection().sessions, static_cast<int>(Selection().channels.size()));
     CViewSessionDialog dialog(model, m_doc.m_lGreenTime, m_doc.m_lRedTime, this);
     if (dialog.exec() == QDialog::Accepted) SetSessions(model.Selected());
 }
 
 void CHistogramWidget::SelectChannels() {
-    CChannelSelectDialog model(m_host, m_selection.available, m_selection.channels,
-                               static_cast<int>(m_selection.sessions.size()));
+    CChannelSelectDialog model(m_host, Selection().available, Selection().channels,
+                               static_cast<int>(Selection().sessions.size()));
     CChannelDialog dialog(model, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    m_selection.channels = model.Selected();
+    Selection().channels = model.Selected();
     Refresh();
 }
 
@@ -311,7 +280,7 @@ void CHistogramWidget::FillMenu(QMenu& menu) {
     Item(*selection, QStringLiteral("Data Set(s)"), [this] { SelectSessions(); });
     Item(*selection, QStringLiteral("Channel(s)"), [this] { SelectChannels(); });
     QMenu* g = menu.addMenu(QStringLiteral("Graph Settings"));
-    HistogramFlags& f = m_flags;
+    HistogramFlags& f = Flags();
     auto flip = [this](bool& flag) {
         return [this, &flag] {
             flag = !flag;
@@ -337,19 +306,14 @@ void CHistogramWidget::FillMenu(QMenu& menu) {
 
 CLapReportWidget::CLapReportWidget(CBriodashDoc& doc, const CDataAcqApp& app, IHostServices& host,
                                    QWidget* parent)
-    : CViewWidget(doc, app, host, parent) {
-    m_options.displaySpeeds = app.GetLapReportDisplaySpeeds();
-    m_options.calculateBest = app.GetLapReportCalculateBest();
-    m_options.colorSegs = app.GetLapReportColorSegs();
-    m_options.highliteBest = app.GetLapReportHighliteBest();
-    m_options.viewAll = app.GetLapReportViewAll();
-    m_options.useSelected = app.GetLapReportUseSelected();
+    : CViewWidget(doc, app, host, parent),
+      m_view(doc, *this, LapReportDefaults(app), MapColours(app)) {
+    const QFont base = font();
+    m_view.SetTextWidth([base](const std::string& text) { return SceneTextWidth(base, text); });
 }
 
-void CLapReportWidget::SetMap(CBriodashDataset* session, MapSegments segments) {
-    m_pSession = session;
-    m_segments = std::move(segments);
-    Rebuild();
+void CLapReportWidget::Prepare() {
+    m_view.SetMetrics(Metrics());
 }
 
 bool CLapReportWidget::SetMapLap(long dataset, long lap) {
@@ -364,43 +328,8 @@ bool CLapReportWidget::SetMapLap(long dataset, long lap) {
     return true;
 }
 
-void CLapReportWidget::Rebuild() {
-    LapReportTable table;
-    if (m_pSession) {
-        LapReportColours colours;
-        colours.rightTurn = m_app.GetColor(AppColor::TrackmapRightSeg);
-        colours.leftTurn = m_app.GetColor(AppColor::TrackmapLeftSeg);
-        colours.track = m_app.GetColor(AppColor::TrackmapTrack);
-        table = BuildLapReport(*m_pSession, m_doc.m_options.distanceMode, m_segments, m_options,
-                               m_selected, m_doc.m_options.units, colours, m_doc.m_bLapView);
-    } else {
-        table.columns = LapReportColumns(m_segments, m_options.displaySpeeds);
-    }
-    m_model.SetTable(std::move(table));
-    const QFontMetricsF fm(QFont(QStringLiteral("Arial"), 8));
-    m_model.FitColumns([&fm](const std::string& text) {
-        return static_cast<int>(fm.horizontalAdvance(QString::fromStdString(text)));
-    });
-    update();
-}
-
-void CLapReportWidget::OnUpdate(const ViewUpdate& change) {
-    const uint32_t hint = change.hint;
-    if (hint == kHintGreenMoved || hint == kHintRedMoved || hint == kHintRedMovedRaceSync) return;
-    Rebuild();
-}
-
-void CLapReportWidget::OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset* now) {
-    if (m_pSession == old) m_pSession = now;
-    Rebuild();
-}
-
-void CLapReportWidget::Build(int width, int height, const ViewMetrics& metrics, CViewScene& scene) {
-    BuildLapReportScene(m_model, width, height, metrics, scene);
-}
-
 void CLapReportWidget::FillMenu(QMenu& menu) {
-    LapReportOptions& o = m_options;
+    LapReportOptions& o = Options();
     auto flip = [this](bool& flag) {
         return [this, &flag] {
             flag = !flag;
