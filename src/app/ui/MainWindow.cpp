@@ -120,7 +120,9 @@ CMainWindow::~CMainWindow() {
     // The base class destructor tears the windows down: no more picker or menu updates then.
     m_bDestroying = true;
     qApp->removeEventFilter(this);
-    m_mdi->disconnect(this);
+    // The windows inside go only after this object's own part is gone: none of their signals
+    // may reach it then.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
 QMenu* CMainWindow::MenuFor(const QString& path) {
