@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "DialogDriving.h"
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
@@ -24,21 +25,8 @@ using namespace orvex;
 
 namespace {
 
-void Click(QDialog& dialog, bool ok) {
-    auto* box = dialog.findChild<QDialogButtonBox*>("buttonBox");
-    box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-}
-
-// Chooses the combo entry with `text`, as the user does.
-bool Choose(QDialog& dialog, const char* combo, const QString& text) {
-    auto* box = dialog.findChild<QComboBox*>(combo);
-    if (!box) return false;
-    const int i = box->findText(text);
-    if (i < 0) return false;
-    box->setCurrentIndex(i);
-    emit box->activated(i);
-    return true;
-}
+using test::Choose;
+using test::Click;
 
 void Save(QDialog& dialog, const char* name) {
     QVERIFY(dialog.grab().save(QStringLiteral(ORVEX_TEST_BINARY_DIR "/ui-setup-%1.png").arg(name)));

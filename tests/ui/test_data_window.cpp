@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "DialogDriving.h"
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/DataWindowCommands.h"
@@ -33,20 +34,8 @@ using namespace orvex;
 
 namespace {
 
-void Click(QDialog& dialog, bool ok) {
-    auto* box = dialog.findChild<QDialogButtonBox*>("buttonBox");
-    box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-}
-
-bool Choose(QDialog& dialog, const char* combo, const QString& text) {
-    auto* box = dialog.findChild<QComboBox*>(combo);
-    if (!box) return false;
-    const int i = box->findText(text);
-    if (i < 0) return false;
-    box->setCurrentIndex(i);
-    emit box->activated(i);
-    return true;
-}
+using test::Choose;
+using test::Click;
 
 QMenu* BarMenu(CMainWindow& w, const QString& title) {
     for (QAction* a : w.menuBar()->actions())

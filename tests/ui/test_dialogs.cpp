@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include "DialogDriving.h"
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
@@ -27,6 +28,8 @@
 using namespace orvex;
 
 namespace {
+
+using test::Click;
 
 // A model with one field of every kind: "Record for" enables the minutes, the trigger choice
 // shows the "Both" note, "Clear" empties the name, and OK refuses while the name is in error.
@@ -110,11 +113,6 @@ struct SampleForm {
         buttons->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     }
 };
-
-void Click(QDialog& dialog, bool ok) {
-    auto* box = dialog.findChild<QDialogButtonBox*>("buttonBox");
-    box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-}
 
 QString ShotPath(const QString& name) {
     return QStringLiteral(ORVEX_TEST_BINARY_DIR "/ui-dialog-%1.png").arg(name);

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "DialogDriving.h"
 #include "TestPaths.h"
 #include "app/DataAcqApp.h"
 #include "app/DemoDocument.h"
@@ -29,10 +30,7 @@ using namespace orvex;
 
 namespace {
 
-void Click(QDialog& dialog, bool ok) {
-    auto* box = dialog.findChild<QDialogButtonBox*>("buttonBox");
-    box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-}
+using test::Click;
 
 void Save(QDialog& dialog, const char* name) {
     QVERIFY(
