@@ -17,27 +17,40 @@ static_assert(TraceXMap::kLeft == kLeftMargin);
 // --- Pyramid --------------------------------------------------------------------------------
 
 void CTraceData::BuildPyramid() {
-    lo.clear();
-    hi.clear();
-    const std::vector<int32_t>* srcLo = &values;
-    const std::vector<int32_t>* srcHi = &values;
-    while (srcLo->size() > kBlock) {
-        const std::size_t n = (srcLo->size() + kBlock - 1) / kBlock;
-        std::vector<int32_t> l(n), h(n);
+    std::size_t levels = 0;
+    for (std::size_t n = values.size(); n > kBlock; n = (n + kBlock - 1) / kBlock) ++levels;
+    // The level buffers of an earlier build are written over.
+    lo.resize(levels);
+    hi.resize(levels);
+    const int32_t* srcLo = values.data();
+    const int32_t* srcHi = values.data();
+    std::size_t size = values.size();
+    for (std::size_t k = 0; k < levels; ++k) {
+        const std::size_t n = (size + kBlock - 1) / kBlock;
+        lo[k].resize(n);
+        hi[k].resize(n);
+        int32_t* l = lo[k].data();
+        int32_t* h = hi[k].data();
         for (std::size_t b = 0; b < n; ++b) {
-            const std::size_t a = b * kBlock, e = std::min(a + kBlock, srcLo->size());
-            int32_t mn = (*srcLo)[a], mx = (*srcHi)[a];
-            for (std::size_t i = a + 1; i < e; ++i) {
-                mn = std::min(mn, (*srcLo)[i]);
-                mx = std::max(mx, (*srcHi)[i]);
+            const std::size_t a = b * kBlock, e = std::min(a + kBlock, size);
+            int32_t mn = srcLo[a], mx = srcHi[a];
+            if (e - a == kBlock) {
+                for (std::size_t i = 1; i < kBlock; ++i) {
+                    mn = std::min(mn, srcLo[a + i]);
+                    mx = std::max(mx, srcHi[a + i]);
+                }
+            } else {
+                for (std::size_t i = a + 1; i < e; ++i) {
+                    mn = std::min(mn, srcLo[i]);
+                    mx = std::max(mx, srcHi[i]);
+                }
             }
             l[b] = mn;
             h[b] = mx;
         }
-        lo.push_back(std::move(l));
-        hi.push_back(std::move(h));
-        srcLo = &lo.back();
-        srcHi = &hi.back();
+        srcLo = l;
+        srcHi = h;
+        size = n;
     }
 }
 
@@ -182,14 +195,14 @@ const CTraceData& CTraceCache::Get(const CBriodashDataset& ds, TraceKind kind, i
         }
         case TraceKind::Analog: {
             const CSampleList& s = ds.m_analog[idx];
-            const std::size_t n = s.m_samples.size();
-            v.resize(n);
             // The moving average the marker list and every derived value read as well.
             const int win = analogSetup ? std::max<int>(analogSetup->m_nSmoothing, 1) : 1;
-            for (std::size_t i = 0; i < n; ++i) {
-                const auto raw =
-                    static_cast<int32_t>(SmoothedSumAt(s, static_cast<Pos>(i), win) / win);
-                v[i] = analogSetup ? analogSetup->Convert(raw, units, voltageCorrection) : raw;
+            SmoothedSums(s, win, v);
+            if (analogSetup) {
+                const CAnalogConversion convert(*analogSetup, units, voltageCorrection);
+                for (int32_t& x : v) x = convert(x / win);
+            } else {
+                for (int32_t& x : v) x /= win;
             }
             break;
         }
@@ -223,20 +236,26 @@ void CTraceCache::EndFrame() {
 template <class TSample>
 void CTraceData::EnsureKeys(const std::vector<TSample>& samples, bool byDistance,
                             int32_t zeroTime) const {
-    if (keysValid && keysByDistance == byDistance && keysZero == zeroTime &&
-        keys.size() == samples.size())
-        return;
-    keys.resize(samples.size());
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        keys[i] = byDistance ? samples[i].m_lDistance : samples[i].m_lTime - zeroTime;
-    keyLevels.clear();
-    std::size_t step = kBlock;
-    while (step < keys.size()) {
-        std::vector<int32_t> level((keys.size() + step - 1) / step);
-        for (std::size_t b = 0; b < level.size(); ++b) level[b] = keys[b * step];
-        keyLevels.push_back(std::move(level));
-        step *= kBlock;
+    SampleKeys k;
+    if (!samples.empty()) {
+        const TSample& s = samples.front();
+        k.base = reinterpret_cast<const unsigned char*>(byDistance ? &s.m_lDistance : &s.m_lTime);
+        k.stride = sizeof(TSample);
+        k.count = samples.size();
+        k.zero = byDistance ? 0 : zeroTime;
     }
+    if (keysValid && keysByDistance == byDistance && keysZero == zeroTime && keys.base == k.base &&
+        keys.count == k.count)
+        return;
+    keys = k;
+    std::size_t levels = 0, step = kBlock;
+    for (; step < keys.size(); step *= kBlock) {
+        if (keyLevels.size() <= levels) keyLevels.emplace_back();
+        std::vector<int32_t>& level = keyLevels[levels++];
+        level.resize((keys.size() + step - 1) / step);
+        for (std::size_t b = 0; b < level.size(); ++b) level[b] = keys[b * step];
+    }
+    keyLevels.resize(levels);
     keysValid = true;
     keysByDistance = byDistance;
     keysZero = zeroTime;
@@ -252,7 +271,7 @@ std::size_t FirstTrue(const CTraceData& d, std::size_t i, std::size_t stop, Pred
     const int maxLevel = static_cast<int>(d.keyLevels.size());
     auto keyAt = [&](std::size_t j, int level) {
         return level == 0 ? d.keys[j]
-                          : d.keyLevels[static_cast<std::size_t>(level - 1)][j >> (4 * level)];
+                          : d.keyLevels[static_cast<std::size_t>(level - 1)][j >> (CTraceData::kShift * static_cast<std::size_t>(level))];
     };
     std::size_t j = i + 1, block = 1;
     int level = 0;
@@ -304,7 +323,7 @@ void Prefetch(const CTraceData& d, std::size_t j) {
     if (j + CTraceData::kBlock < d.values.size() && j >= CTraceData::kBlock) {
         for (std::size_t k : {j - CTraceData::kBlock, j, j + CTraceData::kBlock}) {
             __builtin_prefetch(&d.values[k]);
-            __builtin_prefetch(&d.keys[k]);
+            __builtin_prefetch(d.keys.Address(k));
         }
         if (!d.lo.empty()) {
             __builtin_prefetch(&d.lo[0][j / CTraceData::kBlock]);
@@ -313,17 +332,28 @@ void Prefetch(const CTraceData& d, std::size_t j) {
     }
 }
 
+// First index in [lo, hi) whose key is greater than x, or hi.
+std::size_t UpperBound(const SampleKeys& keys, std::size_t lo, std::size_t hi, int64_t x) {
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (x < int64_t{keys[mid]})
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
 bool VisibleKeys(const CTraceData& d, Pos first, Pos last, const TraceXMap& xm, std::size_t& begin,
                  std::size_t& end) {
     if (first == kNoPos || last == kNoPos || last < first) return false;
-    const auto lo = d.keys.begin() + first, hi = d.keys.begin() + last + 1;
+    const auto lo = static_cast<std::size_t>(first), hi = static_cast<std::size_t>(last) + 1;
     const int64_t windowEnd = int64_t{xm.xStart} + xm.xSpan;
     // The last sample at or before the window start, and the first beyond its end.
-    auto it = std::upper_bound(lo, hi, xm.xStart);
-    begin = static_cast<std::size_t>((it == lo ? lo : it - 1) - d.keys.begin());
-    auto jt =
-        std::upper_bound(lo, hi, windowEnd, [](int64_t x, int32_t k) { return x < int64_t{k}; });
-    end = static_cast<std::size_t>((jt == hi ? hi - 1 : jt) - d.keys.begin());
+    const std::size_t it = UpperBound(d.keys, lo, hi, xm.xStart);
+    begin = it == lo ? lo : it - 1;
+    const std::size_t jt = UpperBound(d.keys, lo, hi, windowEnd);
+    end = jt == hi ? hi - 1 : jt;
     return d.keys[begin] <= windowEnd && begin <= end;
 }
 
@@ -355,7 +385,7 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
     std::size_t i = 0, end = 0;
     if (!VisibleKeys(data, first, last, xm, i, end)) return;
     const std::size_t stop = end + 1;
-    const std::vector<int32_t>& keys = data.keys;
+    const SampleKeys keys = data.keys;
     scene.BeginPolyline(color);
     float lastX = 0, lastY = 0;
     bool any = false;
@@ -424,7 +454,7 @@ void EmitEventLines(const std::vector<TSample>& samples, Pos first, Pos last,
     data.EnsureKeys(samples, xm.byDistance, xm.zeroTime);
     std::size_t i = 0, end = 0;
     if (!VisibleKeys(data, first, last, xm, i, end)) return;
-    const std::vector<int32_t>& keys = data.keys;
+    const SampleKeys keys = data.keys;
     const int64_t windowEnd = int64_t{xm.xStart} + xm.xSpan;
     // Only samples inside the window count.
     if (keys[i] < xm.xStart) ++i;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 #include <vector>
@@ -16,11 +17,28 @@ namespace orvex::graph {
 
 enum class TraceKind : uint8_t { Rpm, Slip, Analog, Digital };
 
+// The horizontal value of every sample (its time less the zero time, or its distance), read
+// straight from the samples.
+struct SampleKeys {
+    const unsigned char* base = nullptr;  // the field of the first sample
+    std::size_t stride = 0, count = 0;
+    int32_t zero = 0;
+
+    int32_t operator[](std::size_t i) const {
+        int32_t v = 0;
+        std::memcpy(&v, base + i * stride, sizeof v);
+        return static_cast<int32_t>(int64_t{v} - zero);
+    }
+    std::size_t size() const { return count; }
+    const void* Address(std::size_t i) const { return base + i * stride; }
+};
+
 // The plotted value of every sample of one series, with the minimum and maximum of blocks of
 // 16, 256, 4096 ... samples.
 class CTraceData {
   public:
-    static constexpr std::size_t kBlock = 16;
+    static constexpr std::size_t kShift = 3;
+    static constexpr std::size_t kBlock = std::size_t{1} << kShift;
 
     std::vector<int32_t> values;
     std::vector<std::vector<int32_t>> lo, hi;  // level k holds blocks of 16^(k+1) samples
@@ -28,8 +46,8 @@ class CTraceData {
     uint64_t lastUsed = 0;
 
     // Horizontal value (time less the zero time, or distance) of every sample, and of every
-    // 16th, 256th ... sample; made on first use for the axis in use.
-    mutable std::vector<int32_t> keys;
+    // 16th, 256th ... sample; the levels are made on first use for the axis in use.
+    mutable SampleKeys keys;
     mutable std::vector<std::vector<int32_t>> keyLevels;
     mutable bool keysValid = false, keysByDistance = false;
     mutable int32_t keysZero = 0;
@@ -47,7 +65,10 @@ class CTraceCache {
   public:
     const CTraceData& Get(const CBriodashDataset& ds, TraceKind kind, int channel, Units units,
                           float voltageCorrection);
-    void Invalidate() { m_entries.clear(); }
+    // Every series is computed again on its next use, into the buffers it had.
+    void Invalidate() {
+        for (auto& [key, data] : m_entries) data.fingerprint = 0;
+    }
     // Ends a drawing: forgets series that were not drawn for a long time.
     void EndFrame();
 

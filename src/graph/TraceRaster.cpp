@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace orvex {
 namespace {
@@ -21,10 +24,11 @@ inline int FloorClamp(double v, int size) {
 // across it the pixel that holds the line at each pixel's centre.
 void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, uint32_t argb) {
     const double dx = bx - ax, dy = by - ay;
+    const int top = b.Top(), bottom = b.Bottom();
     if (std::abs(dy) >= std::abs(dx)) {
         if (dy == 0) return;
-        const int from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
-        const int to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
+        const int from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), top);
+        const int to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), bottom);
         if (from >= to) return;
         uint32_t* p = b.pixels + static_cast<std::ptrdiff_t>(from) * b.stride;
         if (dx == 0) {
@@ -46,7 +50,7 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
         if (from >= to) return;
         if (dy == 0) {
             // A flat run: one row.
-            if (!(ay >= 0 && ay < b.height)) return;
+            if (!(ay >= top && ay < bottom)) return;
             uint32_t* row = b.pixels + static_cast<std::ptrdiff_t>(ay) * b.stride;
             std::fill(row + from, row + to, argb);
             return;
@@ -54,7 +58,7 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
         const double step = dy / dx;
         for (int x = from; x < to; ++x) {
             const double y = ay + (x + 0.5 - ax) * step;
-            if (y >= 0 && y < b.height)
+            if (y >= top && y < bottom)
                 b.pixels[static_cast<std::ptrdiff_t>(y) * b.stride + x] = argb;
         }
     }
@@ -84,8 +88,8 @@ bool OneColumn(const PixelBuffer& b, double ax, double ay, double bx, double by,
         if (lo - col < kMargin || col + 1 - hi < kMargin) return false;
     }
     run.col = col;
-    run.from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
-    run.to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
+    run.from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), b.Top());
+    run.to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.Bottom());
     return true;
 }
 
@@ -98,9 +102,13 @@ void RasterTrace(const PixelBuffer& b, const GPoint* pts, std::size_t count, uin
     // last value): those runs are joined and each pixel is written once. All the trace's pixels
     // have one colour, so the order of writing does not change the picture.
     ColumnRun pending, next;
+    // A segment sets rows from its upper end's (rounded down) to its lower end's (rounded);
+    // the ones that stay out of the rows written here are passed over.
+    const double top = b.Top() - 0.5, bottom = b.Bottom();
     for (std::size_t i = 1; i < count; ++i) {
-        const double ax = pts[i - 1].x * dpr, ay = pts[i - 1].y * dpr;
-        const double bx = pts[i].x * dpr, by = pts[i].y * dpr;
+        const double ay = pts[i - 1].y * dpr, by = pts[i].y * dpr;
+        if (std::max(ay, by) < top || std::min(ay, by) >= bottom) continue;
+        const double ax = pts[i - 1].x * dpr, bx = pts[i].x * dpr;
         if (!OneColumn(b, ax, ay, bx, by, next)) {
             Segment(b, ax, ay, bx, by, argb);
             continue;
@@ -121,6 +129,96 @@ void RasterLine(const PixelBuffer& b, float x1, float y1, float x2, float y2, ui
                 double dpr) {
     if (!b.pixels) return;
     Segment(b, x1 * dpr, y1 * dpr, x2 * dpr, y2 * dpr, argb);
+}
+
+namespace {
+
+void WriteItems(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
+    for (const RasterItem& item : items) {
+        if (item.count > 0)
+            RasterTrace(b, item.points, item.count, item.argb, dpr);
+        else
+            RasterLine(b, item.x1, item.y1, item.x2, item.y2, item.argb, dpr);
+    }
+}
+
+// One thread that writes the lower rows of a batch while the caller writes the upper ones.
+class CRowWorker {
+  public:
+    CRowWorker() : m_thread([this] { Run(); }) {}
+    ~CRowWorker() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    void Start(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_buffer = b;
+            m_items = &items;
+            m_dpr = dpr;
+            m_busy = true;
+        }
+        m_wake.notify_one();
+    }
+    void Wait() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [this] { return !m_busy; });
+    }
+
+  private:
+    void Run() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (true) {
+            m_wake.wait(lock, [this] { return m_stop || m_busy; });
+            if (m_stop) return;
+            const PixelBuffer b = m_buffer;
+            const std::vector<RasterItem>& items = *m_items;
+            const double dpr = m_dpr;
+            lock.unlock();
+            WriteItems(b, items, dpr);
+            lock.lock();
+            m_busy = false;
+            m_done.notify_one();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    PixelBuffer m_buffer;
+    const std::vector<RasterItem>* m_items = nullptr;
+    double m_dpr = 1.0;
+    bool m_busy = false, m_stop = false;
+    std::thread m_thread;
+};
+
+}  // namespace
+
+void RasterItems(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
+    if (!b.pixels || items.empty()) return;
+    std::size_t points = 0;
+    for (const RasterItem& item : items) points += item.count + 1;
+    const int top = b.Top(), bottom = b.Bottom();
+    // Small batches are not worth the hand-over.
+    constexpr std::size_t kShared = 20000;
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    if (!twoCores || points < kShared || bottom - top < 64) {
+        WriteItems(b, items, dpr);
+        return;
+    }
+    static CRowWorker worker;
+    const int middle = top + (bottom - top) / 2;
+    PixelBuffer upper = b, lower = b;
+    upper.rowFrom = top;
+    upper.rowTo = middle;
+    lower.rowFrom = middle;
+    lower.rowTo = bottom;
+    worker.Start(lower, items, dpr);
+    WriteItems(upper, items, dpr);
+    worker.Wait();
 }
 
 }  // namespace orvex

@@ -123,11 +123,28 @@ double CAnalogSetup::FullScale() const {
 }
 
 int32_t CAnalogSetup::Convert(int32_t raw, Units units, float voltageCorrection) const {
-    const double r = m_nResolution;
+    return CAnalogConversion(*this, units, voltageCorrection)(raw);
+}
+
+CAnalogConversion::CAnalogConversion(const CAnalogSetup& setup, Units units,
+                                     float voltageCorrection)
+    : m_nFamily(setup.m_nFamily),
+      m_nType(setup.m_nType),
+      m_nInvert(setup.m_nInvert),
+      m_bVoltageChannel(setup.m_nChannel == kVoltageChannel),
+      m_r(setup.m_nResolution),
+      m_mn(setup.GetMinimum(units)),
+      m_mx(setup.GetMaximum(units)),
+      m_off(setup.GetOffset(units)),
+      m_F(setup.FullScale()),
+      m_correction(voltageCorrection) {}
+
+int32_t CAnalogConversion::operator()(int32_t raw) const {
+    const double r = m_r;
     const double a = raw;
-    const double mn = GetMinimum(units);
-    const double mx = GetMaximum(units);
-    const double off = GetOffset(units);
+    const double mn = m_mn;
+    const double mx = m_mx;
+    const double off = m_off;
     double v = 0.0;
     if (m_nFamily != 0) {
         switch (m_nType) {
@@ -173,7 +190,7 @@ int32_t CAnalogSetup::Convert(int32_t raw, Units units, float voltageCorrection)
         return TruncToInt(v);
     }
 
-    const double F = FullScale();
+    const double F = m_F;
     const double x = std::min(a, F);
     switch (m_nType) {
         case kAnalog2Pressure:
@@ -193,7 +210,7 @@ int32_t CAnalogSetup::Convert(int32_t raw, Units units, float voltageCorrection)
             break;
         case kAnalog2Voltage:
             v = r * mn + r * (mx - mn) * x / F;
-            v -= r * (m_nChannel == kVoltageChannel ? static_cast<double>(voltageCorrection) : off);
+            v -= r * (m_bVoltageChannel ? m_correction : off);
             break;
         case kAnalog2Egt:
         case kAnalog2Cht:

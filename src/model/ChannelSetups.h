@@ -43,6 +43,21 @@ struct DataExtremes {
     int32_t hi = 0;
 };
 
+class CAnalogSetup;
+
+// The conversion of raw samples to engineering values for one setup, units and channel-20
+// correction, with the setup's constants worked out once for a whole series.
+class CAnalogConversion {
+  public:
+    CAnalogConversion(const CAnalogSetup& setup, Units units, float voltageCorrection);
+    int32_t operator()(int32_t raw) const;
+
+  private:
+    int32_t m_nFamily, m_nType, m_nInvert;
+    bool m_bVoltageChannel;
+    double m_r, m_mn, m_mx, m_off, m_F, m_correction;
+};
+
 class CAnalogSetup {
   public:
     int32_t m_nFamily = 1;  // 1 = first type family (codes 1..8), 0 = second (129..137)

@@ -464,4 +464,37 @@ int64_t SmoothedSumAt(const CSeriesBase& series, Pos p, int n) {
     return static_cast<int32_t>(sum);
 }
 
+template <class TSample>
+void SmoothedSums(const CSeries<TSample>& series, int n, std::vector<int32_t>& sums) {
+    const std::size_t count = series.m_samples.size();
+    sums.resize(count);
+    n = std::clamp(n, 1, static_cast<int>(std::numeric_limits<int16_t>::max()));
+    const Pos first = series.First(), last = series.Last();
+    if (first == kNoPos || count == 0) {
+        std::fill(sums.begin(), sums.end(), 0);
+        return;
+    }
+    const bool filtered = series.m_nDataMode >= 2;
+    const TSample* samples = series.m_samples.data();
+    auto value = [&](int64_t q) {
+        const TSample& x = samples[std::min<int64_t>(q, last)];
+        return int64_t{filtered ? x.m_lFiltered : x.m_lRaw};
+    };
+    // The window at the first sample: n slots filled from there on.
+    int64_t sum = 0;
+    for (int64_t i = 0; i < n; ++i) sum += value(first + i);
+    for (std::size_t p = 0; p < count; ++p) {
+        const int64_t steps = static_cast<int64_t>(p) - first;
+        if (steps >= 1) {
+            // One step on: the newest sample comes in; before the window has been replaced
+            // once, the start's fill leaves from its end, after that the oldest sample.
+            sum += value(first + steps) - value(steps <= n ? first + n - steps : first + steps - n);
+        }
+        sums[p] = static_cast<int32_t>(sum);
+    }
+}
+
+template void SmoothedSums(const CSeries<CSample>&, int, std::vector<int32_t>&);
+template void SmoothedSums(const CSeries<CShaft>&, int, std::vector<int32_t>&);
+
 }  // namespace orvex

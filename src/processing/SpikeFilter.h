@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/Dataset.h"
 
@@ -62,6 +63,10 @@ int64_t SmoothContinue(CSeriesBase& series, Pos p);
 // The moving sum that Start at the series' first sample and Continue up to `p` give, computed
 // from the samples alone (the series' smoothing state is not touched).
 int64_t SmoothedSumAt(const CSeriesBase& series, Pos p, int n);
+// SmoothedSumAt for every sample of the series, in one pass (the sums are those values, which
+// always fit 32 bits).
+template <class TSample>
+void SmoothedSums(const CSeries<TSample>& series, int n, std::vector<int32_t>& sums);
 inline int64_t SmoothedSum(CSeriesBase& series, Pos p, int n, bool cont) {
     return cont ? SmoothContinue(series, p) : SmoothStart(series, p, n);
 }

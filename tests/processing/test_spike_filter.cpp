@@ -346,6 +346,36 @@ TEST(Smoothing, MovingSumOverSlots) {
     }
 }
 
+// The one-pass sums over a whole series equal the sum at each position, before, inside and
+// after a sub-range, for windows longer than the series and sums beyond the int32 range.
+TEST(Smoothing, OnePassSumsEqualTheSumAtEachPosition) {
+    std::vector<int32_t> values;
+    uint32_t x = 12345;
+    for (int i = 0; i < 60; ++i) {
+        x = x * 1103515245u + 12345u;
+        values.push_back(i % 7 == 0 ? 2000000000 : static_cast<int32_t>(x >> 12) - 500000);
+    }
+    for (std::size_t size : {0u, 1u, 3u, 60u}) {
+        for (bool range : {false, true}) {
+            CSampleList s;
+            Fill(s, std::vector<int32_t>(values.begin(), values.begin() + size), 10);
+            if (range && size > 2) {
+                s.SetRange(10, static_cast<int32_t>(size - 2) * 10);
+                s.SetRangeMode(true);
+            }
+            for (int n : {1, 2, 4, 7, 64}) {
+                SCOPED_TRACE(testing::Message()
+                             << size << " samples, range " << range << ", n " << n);
+                std::vector<int32_t> sums;
+                SmoothedSums(s, n, sums);
+                ASSERT_EQ(sums.size(), size);
+                for (std::size_t p = 0; p < size; ++p)
+                    ASSERT_EQ(sums[p], SmoothedSumAt(s, static_cast<Pos>(p), n)) << "at " << p;
+            }
+        }
+    }
+}
+
 TEST(Smoothing, ReadsFilteredValuesInFilteredMode) {
     CSampleList s;
     Fill(s, {10, 20, 30}, 10000);
