@@ -37,7 +37,7 @@ struct SampleKeys {
 // 16, 256, 4096 ... samples.
 class CTraceData {
   public:
-    static constexpr std::size_t kShift = 3;
+    static constexpr std::size_t kShift = 4;
     static constexpr std::size_t kBlock = std::size_t{1} << kShift;
 
     std::vector<int32_t> values;
