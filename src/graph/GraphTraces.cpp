@@ -244,10 +244,22 @@ void CTraceData::EnsureKeys(const std::vector<TSample>& samples, bool byDistance
         k.count = samples.size();
         k.zero = byDistance ? 0 : zeroTime;
     }
-    if (keysValid && keysByDistance == byDistance && keysZero == zeroTime && keys.base == k.base &&
+    if (keysValid && keysByDistance == byDistance && keysZero == zeroTime && keysSource == k.base &&
         keys.count == k.count)
         return;
-    keys = k;
+    keysSource = k.base;
+    if (k.count >= kCompactKeysFrom) {
+        compactKeys.resize(k.count);
+        for (std::size_t i = 0; i < k.count; ++i) compactKeys[i] = k[i];
+        keys.base = reinterpret_cast<const unsigned char*>(compactKeys.data());
+        keys.stride = sizeof(int32_t);
+        keys.count = k.count;
+        keys.zero = 0;
+    } else {
+        compactKeys.clear();
+        compactKeys.shrink_to_fit();
+        keys = k;
+    }
     std::size_t levels = 0, step = kBlock;
     for (; step < keys.size(); step *= kBlock) {
         if (keyLevels.size() <= levels) keyLevels.emplace_back();
@@ -270,8 +282,10 @@ template <class Pred>
 std::size_t FirstTrue(const CTraceData& d, std::size_t i, std::size_t stop, Pred pred) {
     const int maxLevel = static_cast<int>(d.keyLevels.size());
     auto keyAt = [&](std::size_t j, int level) {
-        return level == 0 ? d.keys[j]
-                          : d.keyLevels[static_cast<std::size_t>(level - 1)][j >> (CTraceData::kShift * static_cast<std::size_t>(level))];
+        return level == 0
+                   ? d.keys[j]
+                   : d.keyLevels[static_cast<std::size_t>(level - 1)]
+                                [j >> (CTraceData::kShift * static_cast<std::size_t>(level))];
     };
     std::size_t j = i + 1, block = 1;
     int level = 0;
@@ -318,17 +332,21 @@ int64_t NextColumnKey(const TraceXMap& xm, int64_t col) {
     return known[at];
 }
 
-// The whole values of the next columns are read soon; ask for them early.
-void Prefetch(const CTraceData& d, std::size_t j) {
-    if (j + CTraceData::kBlock < d.values.size() && j >= CTraceData::kBlock) {
-        for (std::size_t k : {j - CTraceData::kBlock, j, j + CTraceData::kBlock}) {
-            __builtin_prefetch(&d.values[k]);
-            __builtin_prefetch(d.keys.Address(k));
-        }
-        if (!d.lo.empty()) {
-            __builtin_prefetch(&d.lo[0][j / CTraceData::kBlock]);
-            __builtin_prefetch(&d.hi[0][j / CTraceData::kBlock]);
-        }
+// A column a few columns on is read soon: ask early for its start at every level its
+// reduction reads (the start of one column is the end of the one before, so the ends of every
+// column are fetched ahead).
+void Prefetch(const CTraceData& d, std::size_t j, std::size_t width) {
+    if (j + CTraceData::kBlock >= d.values.size() || j < CTraceData::kBlock) return;
+    __builtin_prefetch(&d.values[j - CTraceData::kBlock]);
+    __builtin_prefetch(&d.values[j]);
+    __builtin_prefetch(d.keys.Address(j - 1));
+    __builtin_prefetch(d.keys.Address(j));
+    std::size_t block = CTraceData::kBlock;
+    for (std::size_t level = 0; level < d.lo.size() && block <= width; ++level) {
+        const std::size_t at = j >> (CTraceData::kShift * (level + 1));
+        __builtin_prefetch(&d.lo[level][at]);
+        __builtin_prefetch(&d.hi[level][at]);
+        block <<= CTraceData::kShift;
     }
 }
 
@@ -414,12 +432,22 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
         const int64_t col = xm.Column(keys[i]);
         // [i, j) share the pixel column.
         const int64_t next = NextColumnKey(xm, col);
-        // Evenly spaced samples: the previous column's width usually lands on the boundary.
+        // Evenly spaced samples: the previous column's width lands on the boundary or one
+        // sample beside it (columns are not a whole number of samples wide).
+        auto boundary = [&](std::size_t k) {
+            return k > i && k < stop && keys[k - 1] < next && keys[k] >= next;
+        };
         std::size_t j = i + width;
-        if (width == 0 || j >= stop || keys[j - 1] >= next || keys[j] < next)
-            j = FirstTrue(data, i, stop, [next](int32_t k) { return k >= next; });
+        if (width == 0 || !boundary(j)) {
+            if (width > 0 && boundary(j + 1))
+                ++j;
+            else if (width > 1 && boundary(j - 1))
+                --j;
+            else
+                j = FirstTrue(data, i, stop, [next](int32_t k) { return k >= next; });
+        }
         width = j - i;
-        if (j < stop) Prefetch(data, j + 4 * width);
+        if (j < stop) Prefetch(data, j + 4 * width, width);
         if (j - i <= 4) {
             for (std::size_t k = i; k < j; ++k)
                 point(static_cast<float>(xm.Pixel(keys[k])), ym.Y(data.values[k]));

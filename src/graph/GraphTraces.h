@@ -46,8 +46,14 @@ class CTraceData {
     uint64_t lastUsed = 0;
 
     // Horizontal value (time less the zero time, or distance) of every sample, and of every
-    // 16th, 256th ... sample; the levels are made on first use for the axis in use.
+    // 16th, 256th ... sample; the levels are made on first use for the axis in use. A long
+    // series keeps a copy of its horizontal values (`compactKeys`): read from samples far apart,
+    // each column boundary of a zoomed-out window would cost a cache and page miss. A shorter
+    // one reads them from the samples, and nothing is copied after a data change.
+    static constexpr std::size_t kCompactKeysFrom = std::size_t{1} << 20;
     mutable SampleKeys keys;
+    mutable std::vector<int32_t> compactKeys;
+    mutable const void* keysSource = nullptr;
     mutable std::vector<std::vector<int32_t>> keyLevels;
     mutable bool keysValid = false, keysByDistance = false;
     mutable int32_t keysZero = 0;
