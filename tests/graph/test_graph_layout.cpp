@@ -360,6 +360,7 @@ TEST(GraphLayoutTraces, ReducedTraceEqualsEnvelopeOfAllSamples) {
     ExpectEnvelope(1545 * 256, 7, 2.0);  // device pixels of a high-density screen
     ExpectEnvelope(1545 * 8, 3, 1.0);    // zoomed in: every sample drawn
     ExpectEnvelope(1545 * 64, 1, 1.0);   // 64 samples per column
+    ExpectEnvelope(1545 * 700, 1, 1.0);  // over a million samples: keys kept in their own array
 }
 
 TEST(GraphSettings, OptionsAndFirstStateFromTheApplication) {
