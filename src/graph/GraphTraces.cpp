@@ -172,6 +172,7 @@ const CTraceData& CTraceCache::Get(const CBriodashDataset& ds, TraceKind kind, i
     if (e.fingerprint == f.Value() && !e.values.empty()) return e;
     e.fingerprint = f.Value();
     e.keysValid = false;
+    e.ForgetColumns();
     std::vector<int32_t>& v = e.values;
     v.clear();
     switch (kind) {
@@ -248,6 +249,7 @@ void CTraceData::EnsureKeys(const std::vector<TSample>& samples, bool byDistance
         keys.count == k.count)
         return;
     keysSource = k.base;
+    ForgetColumns();
     if (k.count >= kCompactKeysFrom) {
         compactKeys.resize(k.count);
         for (std::size_t i = 0; i < k.count; ++i) compactKeys[i] = k[i];
@@ -428,32 +430,51 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
         put(x, y);
         heldX = x;
     };
+    const std::vector<CTraceData::Column>& known = data.columns;
+    std::vector<CTraceData::Column>& drawn = data.columnsDrawn;
+    drawn.clear();
+    std::size_t cursor = 0;
     while (i < stop) {
         const int64_t col = xm.Column(keys[i]);
         // [i, j) share the pixel column.
         const int64_t next = NextColumnKey(xm, col);
-        // Evenly spaced samples: the previous column's width lands on the boundary or one
-        // sample beside it (columns are not a whole number of samples wide).
-        auto boundary = [&](std::size_t k) {
-            return k > i && k < stop && keys[k - 1] < next && keys[k] >= next;
-        };
-        std::size_t j = i + width;
-        if (width == 0 || !boundary(j)) {
-            if (width > 0 && boundary(j + 1))
-                ++j;
-            else if (width > 1 && boundary(j - 1))
-                --j;
-            else
-                j = FirstTrue(data, i, stop, [next](int32_t k) { return k >= next; });
+        while (cursor < known.size() && known[cursor].i < i) ++cursor;
+        const bool again = cursor < known.size() && known[cursor].i == i &&
+                           known[cursor].next == next && known[cursor].j < stop;
+        int32_t low = 0, high = 0;
+        std::size_t j = 0;
+        if (again) {
+            j = known[cursor].j;
+            low = known[cursor].low;
+            high = known[cursor].high;
+        } else {
+            // Evenly spaced samples: the previous column's width lands on the boundary or one
+            // sample beside it (columns are not a whole number of samples wide).
+            auto boundary = [&](std::size_t k) {
+                return k > i && k < stop && keys[k - 1] < next && keys[k] >= next;
+            };
+            j = i + width;
+            if (width == 0 || !boundary(j)) {
+                if (width > 0 && boundary(j + 1))
+                    ++j;
+                else if (width > 1 && boundary(j - 1))
+                    --j;
+                else
+                    j = FirstTrue(data, i, stop, [next](int32_t k) { return k >= next; });
+            }
+            if (j < stop) Prefetch(data, j + 4 * (j - i), j - i);
+            if (j - i > 4) {
+                data.Range(i, j, low, high);
+                // A column that ends at the window's end may grow when the window does.
+                if (j < stop) drawn.push_back({i, j, next, low, high});
+            }
         }
+        if (again) drawn.push_back(known[cursor]);
         width = j - i;
-        if (j < stop) Prefetch(data, j + 4 * width, width);
         if (j - i <= 4) {
             for (std::size_t k = i; k < j; ++k)
                 point(static_cast<float>(xm.Pixel(keys[k])), ym.Y(data.values[k]));
         } else {
-            int32_t low = 0, high = 0;
-            data.Range(i, j, low, high);
             const auto x0 = static_cast<float>(xm.Pixel(keys[i]));
             const auto x1 = static_cast<float>(xm.Pixel(keys[j - 1]));
             const float xc =
@@ -468,6 +489,7 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
         }
         i = j;
     }
+    std::swap(data.columns, data.columnsDrawn);
     if (stepped && any) {
         if (extendTo > heldX) heldX = extendTo;
         if (heldX > lastX) put(heldX, lastY);

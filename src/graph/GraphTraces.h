@@ -54,6 +54,21 @@ class CTraceData {
     mutable SampleKeys keys;
     mutable std::vector<int32_t> compactKeys;
     mutable const void* keysSource = nullptr;
+
+    // The dense pixel columns of the last drawing: samples [i, j) lie before the boundary
+    // `next`, with their smallest and largest value. A column that starts at the same sample
+    // before the same boundary again (the same window, or one moved by whole columns) is taken
+    // from here.
+    struct Column {
+        std::size_t i, j;
+        int64_t next;
+        int32_t low, high;
+    };
+    mutable std::vector<Column> columns, columnsDrawn;
+    void ForgetColumns() const {
+        columns.clear();
+        columnsDrawn.clear();
+    }
     mutable std::vector<std::vector<int32_t>> keyLevels;
     mutable bool keysValid = false, keysByDistance = false;
     mutable int32_t keysZero = 0;

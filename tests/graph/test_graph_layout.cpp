@@ -363,6 +363,52 @@ TEST(GraphLayoutTraces, ReducedTraceEqualsEnvelopeOfAllSamples) {
     ExpectEnvelope(1545 * 700, 1, 1.0);  // over a million samples: keys kept in their own array
 }
 
+TEST(GraphLayoutTraces, ColumnsTakenFromTheLastDrawingEqualColumnsReducedAfresh) {
+    // The same window again, windows moved by whole columns and by parts of one, a wider and
+    // a narrower window and one reaching the end of the data: the kept layout (which takes
+    // columns from its last drawing) draws every point a new layout draws.
+    GraphDoc g;
+    CBriodashDataset& ds = g.Add("A");
+    uint32_t seed = 99;
+    auto noise = [&seed](int) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 16) % 4096);
+    };
+    const int n = 400000;
+    GraphDoc::FillAnalog(ds, 1, 135, -5, 5, 100, n, 2, noise);
+    const int32_t end = (n - 1) * 2;
+    const int32_t span = 1545 * 100;  // 100 units, 50 samples per column
+    const struct {
+        int32_t start, span;
+    } windows[] = {{1000, span},
+                   {1000, span},
+                   {1000 + 100 * 7, span},
+                   {1000 + 100 * 7 + 33, span},
+                   {1000 + 100 * 14, span},
+                   {1000, span * 2},
+                   {1000, span / 2},
+                   {end - span + 50, span},
+                   {end - span + 50, span},
+                   {0, end},
+                   {0, end}};
+    CGraphLayout kept;
+    for (const auto& w : windows) {
+        SCOPED_TRACE(testing::Message() << "window " << w.start << " + " << w.span);
+        const CGraphViewState st = WindowState(w.start, w.span, 0, end);
+        const CGraphScene& again = kept.Build(g.doc, st, GraphOptions{}, 1600, 900);
+        CGraphLayout fresh;
+        const CGraphScene& first = fresh.Build(g.doc, st, GraphOptions{}, 1600, 900);
+        ASSERT_EQ(again.polylines.size(), 1u);
+        ASSERT_EQ(first.polylines.size(), 1u);
+        const GPolyline &a = again.polylines[0], &b = first.polylines[0];
+        ASSERT_EQ(a.count, b.count);
+        for (uint32_t k = 0; k < a.count; ++k) {
+            ASSERT_EQ(again.points[a.first + k].x, first.points[b.first + k].x) << k;
+            ASSERT_EQ(again.points[a.first + k].y, first.points[b.first + k].y) << k;
+        }
+    }
+}
+
 TEST(GraphSettings, OptionsAndFirstStateFromTheApplication) {
     CDataAcqApp app("/nonexistent/ORVEX.INI");
     app.SetColor(AppColor::GraphBackground, 0x101010);
