@@ -209,6 +209,13 @@ void RasterItems(const PixelBuffer& b, const std::vector<RasterItem>& items, dou
         WriteItems(b, items, dpr);
         return;
     }
+    // One batch at a time shares the worker; another thread's batch is written alone.
+    static std::mutex shared;
+    std::unique_lock<std::mutex> sharing(shared, std::try_to_lock);
+    if (!sharing.owns_lock()) {
+        WriteItems(b, items, dpr);
+        return;
+    }
     static CRowWorker worker;
     const int middle = top + (bottom - top) / 2;
     PixelBuffer upper = b, lower = b;
