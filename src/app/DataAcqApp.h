@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@
 namespace orvex {
 
 class IHostServices;
+enum class MainCommand;
 
 // Run-time state of the data server; it starts idle and is not stored.
 struct ServerState {
@@ -95,6 +97,11 @@ class CDataAcqApp {
     const bool* BoolSetting(std::string_view key) const;
     int32_t* IntSetting(std::string_view key);
     const int32_t* IntSetting(std::string_view key) const;
+    // The menu commands that show and change one setting, as the settings tables name them: a
+    // flag's command flips it; a choice's command sets its value and is checked while the
+    // setting holds it. Nothing (false) for a command that changes no setting.
+    std::optional<bool> IsSettingCommandChecked(MainCommand id) const;
+    bool ApplySettingCommand(MainCommand id);
 
     // The recent-file list, newest first, at most kRecentFiles ("Recent File List").
     static constexpr int kRecentFiles = RecentFileSettings::kFiles;
@@ -294,6 +301,9 @@ class CDataAcqApp {
         void (*save)(CDataAcqApp&);
         bool* (*flag)(CDataAcqApp&, std::string_view key);
         int32_t* (*integer)(CDataAcqApp&, std::string_view key);
+        // Finds the setting that menu command `id` shows; changes it when `apply`. Returns
+        // false when no field of the group names the command, else whether it is checked.
+        bool (*command)(CDataAcqApp&, MainCommand id, bool apply, bool& checked);
         bool singleValues;  // one value per key: listed by SettingKeys()
     };
     static const std::vector<GroupEntry>& Groups();

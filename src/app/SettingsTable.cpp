@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "app/MainFrameCommands.h"
 #include "app/ProfileValues.h"
 
 namespace orvex {
@@ -34,6 +35,7 @@ bool ScanSettingInts(const std::string& text, int count, std::array<int, 4>& lis
 namespace {
 
 using Kind = SettingKind;
+using C = MainCommand;
 
 constexpr const char* kSettings = "Settings";
 constexpr const char* kRecentSection = "Recent File List";
@@ -65,14 +67,19 @@ const SettingTable<GeneralSettings>& GeneralTable() {
              .set = [](G& g, const SettingValue& v, int) { g.version = v.text; }},
             Integer<&G::recordSegments>("Record-Segments", 1, 1, 8),
             Integer<&G::comPort>("ComPort", 1, 1, 8),
-            Flag<&G::autoSave>("AutoSave", true),
-            Flag<&G::mphScale>("MPHScale", false),
-            Flag<&G::likeAnalogs>("LikeAnalogs", true),
-            Integer<&G::xAxisMode>("XAxisMode", 1, 1, 2),
-            Integer<&G::xDistMode>("XDistMode", 1, 0, 4),
-            Flag<&G::analogScales>("AnalogScales", true),
+            Flag<&G::autoSave>("AutoSave", true).Menu({{C::AutoSave}}),
+            Flag<&G::mphScale>("MPHScale", false).Menu({{C::MphLowerHalf}}),
+            Flag<&G::likeAnalogs>("LikeAnalogs", true).Menu({{C::CombineAnalogScales}}),
+            Integer<&G::xAxisMode>("XAxisMode", 1, 1, 2)
+                .Menu({{C::DisplayTime, 1}, {C::DisplayDistance, 2}}),
+            Integer<&G::xDistMode>("XDistMode", 1, 0, 4)
+                .Menu({{C::DistFrontWheel, 1},
+                       {C::DistRearWheel, 2},
+                       {C::DistAccelerometer, 3},
+                       {C::DistEngine, 4}}),
+            Flag<&G::analogScales>("AnalogScales", true).Menu({{C::AnalogScales}}),
             Integer<&G::printerSetupFlags>("Printer-SetupFlags", 0, 0, INT_MAX),
-            Flag<&G::showToolTips>("Show-ToolTips", false),
+            Flag<&G::showToolTips>("Show-ToolTips", false).Menu({{C::MenuTips}}),
             {.key = "Theme",
              .kind = Kind::String,
              .defText = "System",
@@ -94,36 +101,38 @@ const SettingTable<TrackMapSettings>& TrackMapTable() {
                        Fraction<&G::lateralNeg>("TrackMap-LateralNeg", 0.2f, 0, 1.0f),
                        Fraction<&G::longitudePos>("TrackMap-LongitudePos", 0.2f, 0, 1.0f),
                        Fraction<&G::longitudeNeg>("TrackMap-LongitudeNeg", 0.2f, 0, 1.0f),
-                       Integer<&G::trackMarkers>("TrackMap-TrackMarkers", 0, 0, 2),
-                       Flag<&G::trackRace>("TrackMap-TrackRace", true),
-                       Flag<&G::rampAccel>("TrackMap-RampAccel", false),
+                       Integer<&G::trackMarkers>("TrackMap-TrackMarkers", 0, 0, 2)
+                           .Menu({{C::TrackGreen, 1}, {C::TrackRed, 2}}),
+                       Flag<&G::trackRace>("TrackMap-TrackRace", true).Menu({{C::TrackRace}}),
+                       Flag<&G::rampAccel>("TrackMap-RampAccel", false).Menu({{C::RampAccel}}),
                    });
     return table;
 }
 
 const SettingTable<TractionCircleSettings>& TractionCircleTable() {
     using G = TractionCircleSettings;
-    static const SettingTable<G> table =
-        InSection<G>(kSettings, {
-                                    Flag<&G::drawCurve>("FC-Draw Curve", true),
-                                    Flag<&G::xGrid>("FC-XGrid", false),
-                                    Flag<&G::yGrid>("FC-YGrid", false),
-                                    Flag<&G::values>("FC-Values", true),
-                                });
+    static const SettingTable<G> table = InSection<G>(
+        kSettings, {
+                       Flag<&G::drawCurve>("FC-Draw Curve", true).Menu({{C::FcDrawCurve}}),
+                       Flag<&G::xGrid>("FC-XGrid", false).Menu({{C::FcXGrid}}),
+                       Flag<&G::yGrid>("FC-YGrid", false).Menu({{C::FcYGrid}}),
+                       Flag<&G::values>("FC-Values", true).Menu({{C::FcValues}}),
+                   });
     return table;
 }
 
 const SettingTable<LapReportSettings>& LapReportTable() {
     using G = LapReportSettings;
-    static const SettingTable<G> table =
-        InSection<G>(kSettings, {
-                                    Flag<&G::displaySpeeds>("LapReport-DisplaySpeeds", false),
-                                    Flag<&G::calculateBest>("LapReport-CalculateBest", false),
-                                    Flag<&G::colorSegs>("LapReport-ColorSegs", false),
-                                    Flag<&G::highliteBest>("LapReport-HighliteBest", false),
-                                    Flag<&G::viewAll>("LapReport-ViewAll", true),
-                                    Flag<&G::useSelected>("LapReport-UseSelected", false),
-                                });
+    static const SettingTable<G> table = InSection<G>(
+        kSettings,
+        {
+            Flag<&G::displaySpeeds>("LapReport-DisplaySpeeds", false).Menu({{C::LapDisplaySpeeds}}),
+            Flag<&G::calculateBest>("LapReport-CalculateBest", false).Menu({{C::LapCalculateBest}}),
+            Flag<&G::colorSegs>("LapReport-ColorSegs", false).Menu({{C::LapColorSegs}}),
+            Flag<&G::highliteBest>("LapReport-HighliteBest", false).Menu({{C::LapHighliteBest}}),
+            Flag<&G::viewAll>("LapReport-ViewAll", true).Menu({{C::LapViewAll}}),
+            Flag<&G::useSelected>("LapReport-UseSelected", false).Menu({{C::LapUseSelected}}),
+        });
     return table;
 }
 
@@ -255,23 +264,23 @@ const SettingTable<ColorSettings>& ColorTable() {
             .set = [](G& c, const SettingValue& v,
                       int n) { c.colors.at(n) = static_cast<ColorRef>(v.number); }};
     };
-    using C = AppColor;
+    using A = AppColor;
     static const SettingTable<G> table = InSection<G>(
         "ColorSettings",
         {
-            color("Graph-Background", C::GraphBackground, 255, 255, 255),
-            color("Graph-RPMLabel", C::GraphRpmLabel, 0, 0, 255),
-            color("Graph-MPHLabel", C::GraphMphLabel, 255, 0, 0),
-            color("Graph-TimeLabel", C::GraphTimeLabel, 0, 0, 0),
-            color("Trackmap-Background", C::TrackmapBackground, 255, 255, 255),
-            color("Trackmap-Track", C::TrackmapTrack, 0, 0, 255),
-            color("Trackmap-StartFinish", C::TrackmapStartFinish, 0, 0, 0),
-            color("Trackmap-AccelSeg", C::TrackmapAccelSeg, 0, 255, 0),
-            color("Trackmap-DecelSeg", C::TrackmapDecelSeg, 255, 0, 0),
-            color("Trackmap-LeftSeg", C::TrackmapLeftSeg, 0, 255, 255),
-            color("Trackmap-RightSeg", C::TrackmapRightSeg, 255, 0, 255),
-            color("FrictionCircle-Background", C::FrictionCircleBackground, 255, 255, 255),
-            color("FrictionCircle-Axes", C::FrictionCircleAxes, 0, 0, 0),
+            color("Graph-Background", A::GraphBackground, 255, 255, 255),
+            color("Graph-RPMLabel", A::GraphRpmLabel, 0, 0, 255),
+            color("Graph-MPHLabel", A::GraphMphLabel, 255, 0, 0),
+            color("Graph-TimeLabel", A::GraphTimeLabel, 0, 0, 0),
+            color("Trackmap-Background", A::TrackmapBackground, 255, 255, 255),
+            color("Trackmap-Track", A::TrackmapTrack, 0, 0, 255),
+            color("Trackmap-StartFinish", A::TrackmapStartFinish, 0, 0, 0),
+            color("Trackmap-AccelSeg", A::TrackmapAccelSeg, 0, 255, 0),
+            color("Trackmap-DecelSeg", A::TrackmapDecelSeg, 255, 0, 0),
+            color("Trackmap-LeftSeg", A::TrackmapLeftSeg, 0, 255, 255),
+            color("Trackmap-RightSeg", A::TrackmapRightSeg, 255, 0, 255),
+            color("FrictionCircle-Background", A::FrictionCircleBackground, 255, 255, 255),
+            color("FrictionCircle-Axes", A::FrictionCircleAxes, 0, 0, 0),
         });
     return table;
 }
@@ -285,12 +294,13 @@ const SettingTable<TrackMapWindowSettings>& TrackMapWindowTable() {
 
 const SettingTable<MarkerViewSettings>& MarkerViewTable() {
     using G = MarkerViewSettings;
-    static const SettingTable<G> table =
-        InSection<G>("Marker-View", {
-                                        Flag<&G::bottom>("Bottom", false),
-                                        Integer<&G::height>("Height", -1, -1, 9999),
-                                        Integer<&G::width>("Width", -1, -1, 9999),
-                                    });
+    static const SettingTable<G> table = InSection<G>(
+        "Marker-View",
+        {
+            Flag<&G::bottom>("Bottom", false).Menu({{C::MarkerRight, 0}, {C::MarkerBelow, 1}}),
+            Integer<&G::height>("Height", -1, -1, 9999),
+            Integer<&G::width>("Width", -1, -1, 9999),
+        });
     return table;
 }
 
@@ -359,6 +369,24 @@ CDataAcqApp::GroupEntry CDataAcqApp::ValueGroup(const char* name, bool singleVal
             if (f.integer && key == f.key) return f.integer(app.*Member);
         return nullptr;
     };
+    e.command = [](CDataAcqApp& app, MainCommand id, bool apply, bool& checked) {
+        for (const auto& f : Table()) {
+            for (const SettingMenuItem& item : f.menu) {
+                if (item.command != id) continue;
+                if (f.flag) {
+                    bool& b = *f.flag(app.*Member);
+                    if (apply) b = item.value == kFlipSetting ? !b : item.value != 0;
+                    checked = item.value == kFlipSetting ? b : b == (item.value != 0);
+                } else {
+                    int32_t& n = *f.integer(app.*Member);
+                    if (apply) n = item.value;
+                    checked = n == item.value;
+                }
+                return true;
+            }
+        }
+        return false;
+    };
     e.singleValues = singleValues;
     return e;
 }
@@ -375,6 +403,7 @@ const std::vector<CDataAcqApp::GroupEntry>& CDataAcqApp::Groups() {
                           save,
                           [](App&, std::string_view) -> bool* { return nullptr; },
                           [](App&, std::string_view) -> int32_t* { return nullptr; },
+                          [](App&, MainCommand, bool, bool&) { return false; },
                           false};
     };
     static const std::vector<GroupEntry> groups = [&] {
@@ -462,6 +491,20 @@ bool* CDataAcqApp::BoolSetting(std::string_view key) {
     for (const GroupEntry& e : Groups())
         if (bool* b = e.singleValues ? e.flag(*this, key) : nullptr) return b;
     return nullptr;
+}
+
+std::optional<bool> CDataAcqApp::IsSettingCommandChecked(MainCommand id) const {
+    bool checked = false;
+    for (const GroupEntry& e : Groups())
+        if (e.command(const_cast<CDataAcqApp&>(*this), id, false, checked)) return checked;
+    return std::nullopt;
+}
+
+bool CDataAcqApp::ApplySettingCommand(MainCommand id) {
+    bool checked = false;
+    for (const GroupEntry& e : Groups())
+        if (e.command(*this, id, true, checked)) return true;
+    return false;
 }
 
 const bool* CDataAcqApp::BoolSetting(std::string_view key) const {

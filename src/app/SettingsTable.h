@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -36,6 +37,20 @@ inline SettingValue ListValue(int a, int b = 0, int c = 0, int d = 0) {
 
 using SettingKind = CDataAcqApp::SettingKind;
 
+// A menu command that shows a setting: it flips a flag, or chooses `value`.
+inline constexpr int kFlipSetting = INT32_MIN;
+struct SettingMenuItem {
+    MainCommand command{};
+    int value = kFlipSetting;
+};
+// Up to four commands (the choices of one key).
+struct SettingMenu {
+    std::array<SettingMenuItem, 4> items{};
+    std::size_t count = 0;
+    const SettingMenuItem* begin() const { return items.data(); }
+    const SettingMenuItem* end() const { return items.data() + count; }
+};
+
 template <class T>
 struct SettingField {
     const char* key;
@@ -57,10 +72,17 @@ struct SettingField {
     // The member itself, for the menu's toggles.
     bool* (*flag)(T&) = nullptr;
     int32_t* (*integer)(T&) = nullptr;
+    // The main frame's commands that show and change the member.
+    SettingMenu menu{};
 
     SettingField In(const char* sectionName) const {
         SettingField f = *this;
         f.section = sectionName;
+        return f;
+    }
+    SettingField Menu(std::initializer_list<SettingMenuItem> items) const {
+        SettingField f = *this;
+        for (const SettingMenuItem& item : items) f.menu.items.at(f.menu.count++) = item;
         return f;
     }
 };
@@ -162,11 +184,6 @@ SettingField<MemberClass<M>> Words(const char* key, const char* def) {
     f.defText = def;
     return f;
 }
-template <auto M>
-SettingField<MemberClass<M>> Smoothing(const char* key) {
-    return Bind<M>(key, SettingKind::Smoothing, 4);
-}
-
 // --- Loading and saving ---
 
 // The value of one field as the file gives it, or its default.
