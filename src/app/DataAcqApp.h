@@ -92,7 +92,7 @@ class CDataAcqApp {
     // Every key of the groups that hold one value per key, in the order the file lists them.
     static std::vector<SettingKey> SettingKeys();
     // The member behind a key of one of those groups (found by key alone, which is unique),
-    // or nullptr when the key holds no value of that type. The menu's toggles use these.
+    // or nullptr when the key holds no value of that type.
     bool* BoolSetting(std::string_view key);
     const bool* BoolSetting(std::string_view key) const;
     int32_t* IntSetting(std::string_view key);
