@@ -232,18 +232,9 @@ void CDataAcqApp::ReadSettings(const CProfileFile& file) {
     for (G id : {G::TrackMap, G::TractionCircle, G::LapReport, G::LiveData, G::ComPort, G::Units})
         LoadGroup(id);
     // The units decide how the channel setups below are made.
-    if (m_bOldFormat) {
-        LoadOldEngine();
-        LoadOldShafts();
-        LoadOldSmoothing();
-    }
+    LoadGroup(m_bOldFormat ? G::OldFormat : G::RpmChannels);
     LoadGroup(G::Transmission);
-    if (m_bOldFormat) LoadOldSpeedSensor();
     LoadGroup(G::Differential);
-    if (m_bOldFormat)
-        LoadOldTires();
-    else
-        LoadGroup(G::RpmChannels);
     for (G id : {G::AnalogChannels, G::DigitalChannels, G::LoggerConfigs, G::SpikeFilter, G::Colors,
                  G::TrackMapWindow, G::MarkerView, G::Server, G::RecentFiles})
         LoadGroup(id);

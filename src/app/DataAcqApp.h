@@ -79,6 +79,7 @@ class CDataAcqApp {
         bool recordDefault = false;  // the default comes from the record (a value read before)
         bool conditional = false;    // read or written only for some records, or its kind
                                      // depends on the record
+        bool neverWritten = false;   // read from files that have it, never written
         int count = 0;               // List: the numbers of one key
     };
     // A group of the settings file: its table's keys and the sections the table applies to.
@@ -292,6 +293,7 @@ class CDataAcqApp {
         MarkerView,
         Server,
         RecentFiles,
+        OldFormat,  // read only from settings older than V2.8E, never written
     };
     struct GroupEntry {
         const char* name;
@@ -317,6 +319,7 @@ class CDataAcqApp {
     static SettingGroup AnalogChannelGroup();
     static SettingGroup DigitalChannelGroup();
     static SettingGroup LoggerConfigGroup();
+    static SettingGroup OldFormatGroup();
     void LoadRpmChannels();
     void SaveRpmChannels();
     void LoadAnalogChannels();
@@ -326,11 +329,7 @@ class CDataAcqApp {
     void LoadLoggerConfigs();
     void SaveLoggerConfigs();
     // The keys of settings older than V2.8E, read once and moved into the RPM channels.
-    void LoadOldEngine();
-    void LoadOldShafts();
-    void LoadOldSmoothing();
-    void LoadOldSpeedSensor();
-    void LoadOldTires();
+    void LoadOldFormat();
     CFreqSetup& RpmSetup(int channel, int type);
 
     std::string m_strSettingsPath;

@@ -10,6 +10,7 @@ namespace orvex {
 
 namespace {
 
+using Key = CDataAcqApp::SettingKey;
 constexpr float kPi = 3.1415926535f;
 
 bool InvertIsInteger(int analogType) {
@@ -24,64 +25,132 @@ CFreqSetup& CDataAcqApp::RpmSetup(int channel, int type) {
 
 // --- Settings older than V2.8E ---
 
-void CDataAcqApp::LoadOldEngine() {
-    int cylinders = GetProfileRangedInt("Engine", "Cylinders", 8, 1, 12);
-    int strokes = GetProfileRangedInt("Engine", "Strokes", 4, 1, 4);
-    int type = EngineRpmType(cylinders, strokes);
-    CFreqSetup& engine = RpmSetup(1, type);
-    engine.m_nRpmType = type;
-    engine.m_nPPR = RpmDefaultPPR(type);
+namespace {
+
+// The keys that settings older than V2.8E kept instead of the RPM channel sections. They are
+// read once, moved into the default RPM channels and never written.
+struct OldFormatKeys {
+    int32_t cylinders{}, strokes{};
+    bool slippage{}, wheelSlippage{}, transSlippage{};
+    int16_t tachSmoothing{}, axleSmoothing{}, wheelSmoothing{}, clutchSmoothing{};
+    bool onAxle{};
+    int32_t rpmDisplay{};
+    int32_t shaftPpr{}, wheelPpr{}, clutchPpr{};
+};
+
+// The sections "Tire" (rear wheel) and "Wheel" (front wheel).
+struct OldTire {
+    bool byDiameter{};
+    float diameter{}, circumference{};
+};
+
+template <class T>
+SettingField<T> OldKey(SettingField<T> f, const char* section = nullptr) {
+    f.writeIf = NeverWritten<T>;
+    if (section) f.section = section;
+    return f;
 }
 
-void CDataAcqApp::LoadOldShafts() {
+const SettingTable<OldFormatKeys>& OldFormatTable() {
+    using O = OldFormatKeys;
+    static const SettingTable<O> table = {
+        OldKey(Integer<&O::cylinders>("Cylinders", 8, 1, 12), "Engine"),
+        OldKey(Integer<&O::strokes>("Strokes", 4, 1, 4), "Engine"),
+        OldKey(Flag<&O::slippage>("Slippage", false), "Settings"),
+        OldKey(Flag<&O::wheelSlippage>("WheelSlippage", false), "Settings"),
+        OldKey(Flag<&O::transSlippage>("TransSlippage", false), "Settings"),
+        OldKey(Bind<&O::tachSmoothing>("Tach Smoothing", SettingKind::Smoothing, 4), "Settings"),
+        OldKey(Bind<&O::axleSmoothing>("Axle Smoothing", SettingKind::Smoothing, 4), "Settings"),
+        OldKey(Bind<&O::wheelSmoothing>("Wheel Smoothing", SettingKind::Smoothing, 4), "Settings"),
+        OldKey(Bind<&O::clutchSmoothing>("Clutch Smoothing", SettingKind::Smoothing, 4),
+               "Settings"),
+        OldKey(Flag<&O::onAxle>("On Axle", false), "Speed Sensor"),
+        OldKey(Integer<&O::rpmDisplay>("RPM Display", 1, 0, 4), "Speed Sensor"),
+        OldKey(Integer<&O::shaftPpr>("PPR", 1, 1, 999), "Shaft"),
+        OldKey(Integer<&O::wheelPpr>("PPR", 1, 1, 999), "Wheel"),
+        OldKey(Integer<&O::clutchPpr>("PPR", 1, 1, 999), "Clutch"),
+    };
+    return table;
+}
+
+const SettingTable<OldTire>& OldTireTable() {
+    using T = OldTire;
+    auto onlyIf = [](SettingField<T> f, bool (*when)(const T&, int)) {
+        f.readIf = when;
+        return OldKey(f);
+    };
+    static const SettingTable<T> table = {
+        OldKey(Flag<&T::byDiameter>("By Diameter", false)),
+        onlyIf(Fraction<&T::diameter>("Diameter", 1.0f, 0.01f, 999.9f),
+               [](const T& t, int) { return t.byDiameter; }),
+        onlyIf(Fraction<&T::circumference>("Circumference", 3.14f, 0.01f, 9999.9f),
+               [](const T& t, int) { return !t.byDiameter; }),
+    };
+    return table;
+}
+
+const char* const kOldTireSections[] = {"Tire", "Wheel"};
+
+}  // namespace
+
+CDataAcqApp::SettingGroup CDataAcqApp::OldFormatGroup() {
+    SettingGroup g;
+    g.keys = DescribeSettingFields(OldFormatTable());
+    for (const char* section : kOldTireSections) g.sections.push_back(section);
+    for (Key& k : DescribeSettingFields(OldTireTable())) g.keys.push_back(std::move(k));
+    return g;
+}
+
+// Moves the old keys into the default RPM channels: 1 the engine, 2 the drive shaft or rear
+// wheel, 3 the front wheel, 4 the clutch.
+void CDataAcqApp::LoadOldFormat() {
+    OldFormatKeys old;
+    LoadSettingFields(*this, "", OldFormatTable(), old);
+    OldTire tires[2];
+    for (int i = 0; i < 2; ++i)
+        LoadSettingFields(*this, kOldTireSections[i], OldTireTable(), tires[i]);
+
+    const int engineType = EngineRpmType(old.cylinders, old.strokes);
+    CFreqSetup& engine = RpmSetup(1, engineType);
+    engine.m_nRpmType = engineType;
+    engine.m_nPPR = RpmDefaultPPR(engineType);
+
     RpmSetup(2, 0);
     RpmSetup(3, 11);
     RpmSetup(4, 13);
-    if (GetProfileBool("Settings", "Slippage", false)) RpmSetup(2, 0).m_nSlipPartner = 1;
-    if (GetProfileBool("Settings", "WheelSlippage", false)) RpmSetup(3, 11).m_nSlipPartner = 2;
-    if (GetProfileBool("Settings", "TransSlippage", false)) RpmSetup(3, 11).m_nSlipPartner = 2;
+    if (old.slippage) RpmSetup(2, 0).m_nSlipPartner = 1;
+    if (old.wheelSlippage || old.transSlippage) RpmSetup(3, 11).m_nSlipPartner = 2;
     RpmSetup(4, 13).m_nSlipPartner = 1;
-}
 
-void CDataAcqApp::LoadOldSmoothing() {
-    RpmSetup(1, 0).m_nSmoothing = GetProfileSmoothing("Settings", "Tach Smoothing");
-    RpmSetup(2, 0).m_nSmoothing = GetProfileSmoothing("Settings", "Axle Smoothing");
-    RpmSetup(3, 11).m_nSmoothing = GetProfileSmoothing("Settings", "Wheel Smoothing");
-    RpmSetup(4, 13).m_nSmoothing = GetProfileSmoothing("Settings", "Clutch Smoothing");
-}
+    RpmSetup(1, 0).m_nSmoothing = old.tachSmoothing;
+    RpmSetup(2, 0).m_nSmoothing = old.axleSmoothing;
+    RpmSetup(3, 11).m_nSmoothing = old.wheelSmoothing;
+    RpmSetup(4, 13).m_nSmoothing = old.clutchSmoothing;
 
-void CDataAcqApp::LoadOldSpeedSensor() {
     CFreqSetup& shaft = RpmSetup(2, 0);
-    bool onAxle = GetProfileBool("Speed Sensor", "On Axle", false);
-    shaft.m_strDescription = onAxle ? "Drive Shaft" : "Rear Wheel";
-    shaft.m_nRpmType = onAxle ? 10 : 12;
-    shaft.m_nDisplayMode = GetProfileRangedInt("Speed Sensor", "RPM Display", 1, 0, 4);
-}
+    shaft.m_strDescription = old.onAxle ? "Drive Shaft" : "Rear Wheel";
+    shaft.m_nRpmType = old.onAxle ? 10 : 12;
+    shaft.m_nDisplayMode = old.rpmDisplay;
 
-void CDataAcqApp::LoadOldTires() {
     const float toUnits = m_units.units == Units::Metric ? 2.54f : 1.0f;
-    auto readTire = [&](CFreqSetup& s, const char* section) {
-        bool byDiameter = GetProfileBool(section, "By Diameter", false);
-        s.m_nTireSizeMode = byDiameter ? 1 : 0;
-        if (byDiameter) {
-            s.m_fDiameter = GetProfileFloat(section, "Diameter", 1.0f, 0.01f, 999.9f) * toUnits;
+    auto setTire = [&](CFreqSetup& s, const OldTire& tire) {
+        s.m_nTireSizeMode = tire.byDiameter ? 1 : 0;
+        if (tire.byDiameter) {
+            s.m_fDiameter = tire.diameter * toUnits;
             s.m_fCircumference = s.m_fDiameter * kPi;
         } else {
-            s.m_fCircumference =
-                GetProfileFloat(section, "Circumference", 3.14f, 0.01f, 9999.9f) * toUnits;
+            s.m_fCircumference = tire.circumference * toUnits;
             s.m_fDiameter = s.m_fCircumference / kPi;
         }
     };
-
-    RpmSetup(2, 0).m_nPPR = GetProfileRangedInt("Shaft", "PPR", 1, 1, 999);
+    RpmSetup(2, 0).m_nPPR = old.shaftPpr;
     // A drive-shaft sensor leaves the tire to a rear-wheel setup on channel 0.
-    int tireChannel = RpmSetup(2, 0).m_nRpmType == 12 ? 2 : 0;
-    readTire(RpmSetup(tireChannel, 12), "Tire");
-
+    const int tireChannel = RpmSetup(2, 0).m_nRpmType == 12 ? 2 : 0;
+    setTire(RpmSetup(tireChannel, 12), tires[0]);
     CFreqSetup& wheel = RpmSetup(3, 11);
-    wheel.m_nPPR = GetProfileRangedInt("Wheel", "PPR", 1, 1, 999);
-    readTire(wheel, "Wheel");
-    RpmSetup(4, 13).m_nPPR = GetProfileRangedInt("Clutch", "PPR", 1, 1, 999);
+    wheel.m_nPPR = old.wheelPpr;
+    setTire(wheel, tires[1]);
+    RpmSetup(4, 13).m_nPPR = old.clutchPpr;
 }
 
 // --- RPM channels 0 to 5 ---

@@ -465,6 +465,9 @@ const std::vector<CDataAcqApp::GroupEntry>& CDataAcqApp::Groups() {
             ValueGroup<&App::m_markerView, &MarkerViewTable>("Marker view", true),
             ValueGroup<&App::m_serverSettings, &ServerTable>("Server", true),
             recent,
+            numbered(
+                "Settings older than V2.8E", &App::OldFormatGroup,
+                [](App& app) { app.LoadOldFormat(); }, [](App&) {}),
         };
     }();
     return groups;

@@ -155,6 +155,12 @@ SettingField<MemberClass<M>> Bind(const char* key, SettingKind kind, double def,
     return f;
 }
 
+// The writeIf of a key that is read and never written.
+template <class T>
+bool NeverWritten(const T&, int) {
+    return false;
+}
+
 // A missing or unusable key keeps the record's own value.
 template <class T>
 SettingField<T> KeepOwn(SettingField<T> f) {
@@ -302,7 +308,8 @@ std::vector<CDataAcqApp::SettingKey> DescribeSettingFields(const SettingTable<T>
         for (int n = f.first; n <= f.last; ++n)
             out.push_back({f.section ? f.section : "", SettingKeyName(f.key, n), f.kind, f.def,
                            f.min, f.max, f.defText, f.fallback != nullptr,
-                           f.readIf || f.writeIf || f.asBool, f.count});
+                           f.readIf || f.writeIf || f.asBool, f.writeIf == &NeverWritten<T>,
+                           f.count});
     return out;
 }
 

@@ -58,7 +58,7 @@ const SettingTable<C>& LoggerConfigTable() {
         // Read for files that have it; the logger's own value is never written.
         [] {
             auto f = KeepOwn(Fraction<&C::m_fPcaClock>("PCA Clock", 0, 50000.0f, 500000.0f));
-            f.writeIf = [](const C&, int) { return false; };
+            f.writeIf = NeverWritten<C>;
             return f;
         }(),
         KeepOwn(Bind<&C::m_nActive>("Active Settings", Kind::Int, 0, 1, 255)),
