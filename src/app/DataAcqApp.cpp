@@ -19,32 +19,6 @@ namespace orvex {
 
 namespace {
 
-constexpr const char* kSettings = "Settings";
-
-// The format version written at exit.
-constexpr int kMajor = 3, kMinor = 3;
-constexpr char kLetter = 'E';
-
-struct ColorKey {
-    const char* key;
-    ColorRef color;
-};
-const ColorKey kColorKeys[kAppColors] = {
-    {"Graph-Background", MakeRGB(255, 255, 255)},
-    {"Graph-RPMLabel", MakeRGB(0, 0, 255)},
-    {"Graph-MPHLabel", MakeRGB(255, 0, 0)},
-    {"Graph-TimeLabel", MakeRGB(0, 0, 0)},
-    {"Trackmap-Background", MakeRGB(255, 255, 255)},
-    {"Trackmap-Track", MakeRGB(0, 0, 255)},
-    {"Trackmap-StartFinish", MakeRGB(0, 0, 0)},
-    {"Trackmap-AccelSeg", MakeRGB(0, 255, 0)},
-    {"Trackmap-DecelSeg", MakeRGB(255, 0, 0)},
-    {"Trackmap-LeftSeg", MakeRGB(0, 255, 255)},
-    {"Trackmap-RightSeg", MakeRGB(255, 0, 255)},
-    {"FrictionCircle-Background", MakeRGB(255, 255, 255)},
-    {"FrictionCircle-Axes", MakeRGB(0, 0, 0)},
-};
-
 // Settings older than V2.8E keep the RPM channels in the engine, shaft, tire and wheel keys.
 bool IsOldVersion(int major, int minor, char letter) {
     return major < 2 || (major == 2 && minor < 8) || (major == 2 && minor == 8 && letter < 'E');
@@ -67,12 +41,6 @@ void ParseVersion(const std::string& text, int& major, int& minor, char& letter)
         if (p < end) letter = *p;
         if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
     }
-}
-
-std::string GearKey(int gear) {
-    static const char* const kFirst[] = {"1st Gear", "2nd Gear", "3rd Gear"};
-    if (gear <= 3) return kFirst[gear - 1];
-    return std::to_string(gear) + "th Gear";
 }
 
 }  // namespace
@@ -98,7 +66,7 @@ AppTheme ThemeFromName(std::string_view name) {
 CDataAcqApp::CDataAcqApp() : CDataAcqApp(DefaultSettingsPath()) {}
 
 CDataAcqApp::CDataAcqApp(std::string settingsPath) : m_strSettingsPath(std::move(settingsPath)) {
-    for (int i = 0; i < kAppColors; ++i) m_colors[i] = kColorKeys[i].color;
+    for (const GroupEntry& group : Groups()) group.reset(*this);
 }
 
 std::string CDataAcqApp::DefaultSettingsPath() {
@@ -117,7 +85,7 @@ std::string CDataAcqApp::OldSettingsPath() const {
 
 EquationChannels CDataAcqApp::GetEquationChannels() const {
     EquationChannels ch;
-    ch.m_units = m_units;
+    ch.m_units = m_units.units;
     ch.m_fVoltageCorrection = m_fAnalog20Offset;
     for (int n = 1; n <= 5; ++n) ch.m_pFreq[n - 1] = m_defaultCarSetup.FindRpmSetup(n);
     for (int n = 1; n <= 20; ++n) ch.m_pAnalog[n - 1] = m_defaultCarSetup.FindAnalogSetup(n);
@@ -126,7 +94,7 @@ EquationChannels CDataAcqApp::GetEquationChannels() const {
 }
 
 double CDataAcqApp::GetPlaybackPeriodMs() const {
-    return std::pow(10.0, m_nServerTimer / 10.0);
+    return std::pow(10.0, m_serverSettings.timer / 10.0);
 }
 
 // --- Typed profile access ---
@@ -252,69 +220,26 @@ void CDataAcqApp::ReadSettings(const CProfileFile& file) {
     m_defaultCarSetup.m_analog.clear();
     m_defaultCarSetup.m_digital.clear();
 
+    using G = GroupId;
+    LoadGroup(G::General);
     // An empty version counts as current; a missing one as V2.8D.
-    std::string version = GetProfileString(kSettings, "Version", "V2.8D");
-    int major = kMajor, minor = kMinor;
-    char letter = kLetter;
-    if (!version.empty()) ParseVersion(version, major, minor, letter);
+    int major = GeneralSettings::kMajor, minor = GeneralSettings::kMinor;
+    char letter = GeneralSettings::kLetter;
+    if (!m_general.version.empty()) ParseVersion(m_general.version, major, minor, letter);
     m_bOldFormat = IsOldVersion(major, minor, letter);
+    m_general.printerSetupFlags |= 0x849;
 
-    LoadSettingRows();
-    m_nPrinterSetupFlags |= 0x849;
-    m_theme = ThemeFromName(GetProfileString(kSettings, "Theme", "System"));
-    m_units = GetProfileString(kSettings, "Units", "Imperial") == "Metric" ? Units::Metric
-                                                                           : Units::Imperial;
-    if (m_bOldFormat) {
-        LoadOldEngine();
-        LoadOldShafts();
-        LoadOldSmoothing();
-    }
-    LoadTransmission();  // with the old speed sensor keys between gears and rear end
-    if (m_bOldFormat)
-        LoadOldTires();
-    else
-        LoadRpmChannels();
-    LoadAnalogChannels();
-    LoadDigitalChannels();
-    LoadLoggerConfigs();
-    LoadSpikeFilter();
-    LoadColors();
-    LoadRecentFiles();
+    for (G id : {G::TrackMap, G::TractionCircle, G::LapReport, G::LiveData, G::ComPort, G::Units})
+        LoadGroup(id);
+    // The units decide how the channel setups below are made.
+    LoadGroup(m_bOldFormat ? G::OldFormat : G::RpmChannels);
+    LoadGroup(G::Transmission);
+    LoadGroup(G::Differential);
+    for (G id : {G::AnalogChannels, G::DigitalChannels, G::LoggerConfigs, G::SpikeFilter, G::Colors,
+                 G::TrackMapWindow, G::MarkerView, G::Server, G::RecentFiles})
+        LoadGroup(id);
     m_server = ServerState{};
     m_profile.Clear();
-}
-
-void CDataAcqApp::LoadTransmission() {
-    CCarSetup& car = m_defaultCarSetup;
-    car.m_nGears = GetProfileRangedInt("Transmission", "Gears", 0, 0, 6);
-    for (int g = 1; g <= 6; ++g)
-        car.m_fGearRatio[g - 1] = GetProfileFloat("Transmission", GearKey(g), 1.0f, 0.01f, 99.99f);
-    if (m_bOldFormat) LoadOldSpeedSensor();
-    bool byRatio = GetProfileBool("Differential", "By Ratio", false);
-    car.m_nRearEndMode = byRatio ? 1 : 0;
-    if (byRatio) {
-        car.m_fRearEndRatio = GetProfileFloat("Differential", "Ratio", 1.0f, 0.01f, 999.9f);
-    } else {
-        car.m_nDriveTeeth = GetProfileRangedInt("Differential", "Pinion", 1, 1, 999);
-        car.m_nAxleTeeth = GetProfileRangedInt("Differential", "Ring", 1, 1, 999);
-        car.m_fRearEndRatio = car.m_nDriveTeeth < 1 ? 1.0f
-                                                    : static_cast<float>(car.m_nAxleTeeth) /
-                                                          static_cast<float>(car.m_nDriveTeeth);
-    }
-}
-
-void CDataAcqApp::LoadSpikeFilter() {
-    for (int n = 1; n <= kRpmSpikeChannels; ++n)
-        m_rpmSpike[n - 1] =
-            GetProfileRangedInt("Spike Filter", "RPM Channel #" + std::to_string(n), 0, 0, 2);
-    for (int n = 1; n <= kAnalogSpikeChannels; ++n)
-        m_analogSpike[n - 1] =
-            GetProfileRangedInt("Spike Filter", "Analog Channel #" + std::to_string(n), 0, 0, 2);
-}
-
-void CDataAcqApp::LoadColors() {
-    for (int i = 0; i < kAppColors; ++i)
-        m_colors[i] = GetProfileColor("ColorSettings", kColorKeys[i].key, kColorKeys[i].color);
 }
 
 // --- Exit ---
@@ -365,79 +290,21 @@ bool CDataAcqApp::SaveSettings(IHostServices& host) {
 
 void CDataAcqApp::WriteSettings(CProfileFile& file) {
     m_profile = std::move(file);
-    SaveSettingRows();
+    for (const GroupEntry& group : Groups()) group.save(*this);
     file = std::move(m_profile);
     m_profile.Clear();
 }
 
-void CDataAcqApp::SaveVersion() {
-    char version[32];
-    std::snprintf(version, sizeof version, "V%1d.%02d%c", kMajor, kMinor, kLetter);
-    WriteProfileString(kSettings, "Version", version);
-}
-
-void CDataAcqApp::SaveTheme() {
-    WriteProfileString(kSettings, "Theme", ThemeName(m_theme));
-}
-
-constexpr const char* kRecentSection = "Recent File List";
-
 void CDataAcqApp::AddRecentFile(const std::string& path) {
     if (path.empty()) return;
     RemoveRecentFile(path);
-    m_recentFiles.insert(m_recentFiles.begin(), path);
-    if (m_recentFiles.size() > static_cast<std::size_t>(kRecentFiles))
-        m_recentFiles.resize(kRecentFiles);
+    std::vector<std::string>& files = m_recent.files;
+    files.insert(files.begin(), path);
+    if (files.size() > static_cast<std::size_t>(kRecentFiles)) files.resize(kRecentFiles);
 }
 
 void CDataAcqApp::RemoveRecentFile(const std::string& path) {
-    std::erase(m_recentFiles, path);
-}
-
-void CDataAcqApp::LoadRecentFiles() {
-    m_recentFiles.clear();
-    for (int i = 1; i <= kRecentFiles; ++i) {
-        std::string v = GetProfileString(kRecentSection, "File" + std::to_string(i), "");
-        if (!v.empty()) m_recentFiles.push_back(std::move(v));
-    }
-}
-
-// Written last, as the list was always saved after every other setting.
-void CDataAcqApp::SaveRecentFiles() {
-    m_profile.DeleteSection(kRecentSection);
-    for (std::size_t i = 0; i < m_recentFiles.size(); ++i)
-        WriteProfileString(kRecentSection, "File" + std::to_string(i + 1), m_recentFiles[i]);
-}
-
-void CDataAcqApp::SaveUnits() {
-    WriteProfileString(kSettings, "Units", m_units == Units::Metric ? "Metric" : "Imperial");
-}
-
-void CDataAcqApp::SaveTransmission() {
-    const CCarSetup& car = m_defaultCarSetup;
-    WriteProfileInt("Transmission", "Gears", car.m_nGears);
-    for (int g = 1; g <= 6; ++g)
-        WriteProfileRatio("Transmission", GearKey(g), car.m_fGearRatio[g - 1]);
-    WriteProfileBool("Differential", "By Ratio", car.m_nRearEndMode == 1);
-    if (car.m_nRearEndMode == 1) {
-        WriteProfileRatio("Differential", "Ratio", car.m_fRearEndRatio);
-    } else {
-        WriteProfileInt("Differential", "Pinion", car.m_nDriveTeeth);
-        WriteProfileInt("Differential", "Ring", car.m_nAxleTeeth);
-    }
-}
-
-void CDataAcqApp::SaveSpikeFilter() {
-    for (int n = 1; n <= kRpmSpikeChannels; ++n)
-        WriteProfileInt("Spike Filter", "RPM Channel #" + std::to_string(n), m_rpmSpike[n - 1]);
-    for (int n = 1; n <= kAnalogSpikeChannels; ++n)
-        WriteProfileInt("Spike Filter", "Analog Channel #" + std::to_string(n),
-                        m_analogSpike[n - 1]);
-}
-
-void CDataAcqApp::SaveColors() {
-    for (int i = 0; i < kAppColors; ++i)
-        WriteProfileColor("ColorSettings", kColorKeys[i].key, m_colors[i]);
+    std::erase(m_recent.files, path);
 }
 
 }  // namespace orvex

@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/SettingsGroups.h"
 #include "graph/Color.h"
 #include "host/HostServices.h"
 #include "host/ProfileFile.h"
@@ -19,31 +21,8 @@
 
 namespace orvex {
 
-// The window colours the user chose under View > Theme.
-enum class AppTheme { System, Light, Dark };
-// The settings text of a theme ("System", "Light", "Dark") and back; unknown text is System.
-const char* ThemeName(AppTheme theme);
-AppTheme ThemeFromName(std::string_view name);
-
 class IHostServices;
-
-// The thirteen colours of the graph, the track map and the traction circle.
-enum class AppColor {
-    GraphBackground,
-    GraphRpmLabel,
-    GraphMphLabel,
-    GraphTimeLabel,
-    TrackmapBackground,
-    TrackmapTrack,
-    TrackmapStartFinish,
-    TrackmapAccelSeg,
-    TrackmapDecelSeg,
-    TrackmapLeftSeg,
-    TrackmapRightSeg,
-    FrictionCircleBackground,
-    FrictionCircleAxes,
-};
-inline constexpr int kAppColors = 13;
+enum class MainCommand;
 
 // Run-time state of the data server; it starts idle and is not stored.
 struct ServerState {
@@ -58,8 +37,8 @@ struct ServerState {
 
 class CDataAcqApp {
   public:
-    static constexpr int kRpmSpikeChannels = 5;
-    static constexpr int kAnalogSpikeChannels = 20;
+    static constexpr int kRpmSpikeChannels = SpikeFilterSettings::kRpmChannels;
+    static constexpr int kAnalogSpikeChannels = SpikeFilterSettings::kAnalogChannels;
     static constexpr int kLoggerConfigs = 4;
 
     // Uses the settings file of DefaultSettingsPath().
@@ -89,28 +68,45 @@ class CDataAcqApp {
     // Writes every setting into `file` as the exit does.
     void WriteSettings(CProfileFile& file);
 
-    // One key of the settings file that holds a single value, as its table declares it.
-    enum class SettingKind { Bool, Int, Float, String };
+    // One key of the settings file as its group's table declares it.
+    enum class SettingKind { Bool, Int, Long, Float, Ratio, Smoothing, Color, String, List };
     struct SettingKey {
-        const char* section;
-        const char* key;
+        std::string section;  // empty: each section of its group
+        std::string key;
         SettingKind kind;
-        double defaultValue, minimum, maximum;  // Bool: 0 or 1; String: no default text
+        double defaultValue, minimum, maximum;  // Bool: 0 or 1
+        std::string defaultText;                // String
+        bool recordDefault = false;  // the default comes from the record (a value read before)
+        bool conditional = false;    // read or written only for some records, or its kind
+                                     // depends on the record
+        bool neverWritten = false;   // read from files that have it, never written
+        int count = 0;               // List: the numbers of one key
     };
-    // A row of the settings table: a key and its member, or a group of keys with its saver.
-    struct SettingRow;
-    // Every single-value key in the order the file lists them.
+    // A group of the settings file: its table's keys and the sections the table applies to.
+    struct SettingGroup {
+        std::string name;
+        std::vector<std::string> sections;
+        std::vector<SettingKey> keys;
+    };
+    // Every group in the order the file is written.
+    static std::vector<SettingGroup> SettingGroups();
+    // Every key of the groups that hold one value per key, in the order the file lists them.
     static std::vector<SettingKey> SettingKeys();
-    // The member behind a key of [Settings] or another section (found by key alone, which
-    // is unique), or nullptr when the key holds no value of that type.
+    // The member behind a key of one of those groups (found by key alone, which is unique),
+    // or nullptr when the key holds no value of that type.
     bool* BoolSetting(std::string_view key);
     const bool* BoolSetting(std::string_view key) const;
     int32_t* IntSetting(std::string_view key);
     const int32_t* IntSetting(std::string_view key) const;
+    // The menu commands that show and change one setting, as the settings tables name them: a
+    // flag's command flips it; a choice's command sets its value and is checked while the
+    // setting holds it. Nothing (false) for a command that changes no setting.
+    std::optional<bool> IsSettingCommandChecked(MainCommand id) const;
+    bool ApplySettingCommand(MainCommand id);
 
     // The recent-file list, newest first, at most kRecentFiles ("Recent File List").
-    static constexpr int kRecentFiles = 8;
-    const std::vector<std::string>& GetRecentFiles() const { return m_recentFiles; }
+    static constexpr int kRecentFiles = RecentFileSettings::kFiles;
+    const std::vector<std::string>& GetRecentFiles() const { return m_recent.files; }
     // Puts `path` first (once); the oldest entry beyond eight drops off.
     void AddRecentFile(const std::string& path);
     void RemoveRecentFile(const std::string& path);
@@ -119,96 +115,96 @@ class CDataAcqApp {
     bool IsOldFormat() const { return m_bOldFormat; }
 
     // --- Settings members ---
-    int32_t GetPrinterSetupFlags() const { return m_nPrinterSetupFlags; }
-    void SetPrinterSetupFlags(int32_t v) { m_nPrinterSetupFlags = v; }
-    bool GetShowToolTips() const { return m_bShowToolTips; }
-    void SetShowToolTips(bool v) { m_bShowToolTips = v; }
+    int32_t GetPrinterSetupFlags() const { return m_general.printerSetupFlags; }
+    void SetPrinterSetupFlags(int32_t v) { m_general.printerSetupFlags = v; }
+    bool GetShowToolTips() const { return m_general.showToolTips; }
+    void SetShowToolTips(bool v) { m_general.showToolTips = v; }
     // "Theme" of the windows: the desktop's colours, or a light or dark palette.
-    AppTheme GetTheme() const { return m_theme; }
-    void SetTheme(AppTheme v) { m_theme = v; }
-    int32_t GetRecordSegments() const { return m_nRecordSegments; }
-    void SetRecordSegments(int32_t v) { m_nRecordSegments = v; }
-    int32_t GetComPort() const { return m_nComPort; }
-    void SetComPort(int32_t v) { m_nComPort = v; }
+    AppTheme GetTheme() const { return m_general.theme; }
+    void SetTheme(AppTheme v) { m_general.theme = v; }
+    int32_t GetRecordSegments() const { return m_general.recordSegments; }
+    void SetRecordSegments(int32_t v) { m_general.recordSegments = v; }
+    int32_t GetComPort() const { return m_general.comPort; }
+    void SetComPort(int32_t v) { m_general.comPort = v; }
     // A typed device path kept beside the port number ("ComDevice"); empty: the number's device.
-    const std::string& GetComDevice() const { return m_strComDevice; }
-    void SetComDevice(const std::string& v) { m_strComDevice = v; }
-    bool GetSharedPort() const { return m_bSharedPort; }
-    void SetSharedPort(bool v) { m_bSharedPort = v; }
-    bool GetStackedTabs() const { return m_bStackedTabs; }
-    void SetStackedTabs(bool v) { m_bStackedTabs = v; }
-    bool GetAutoSave() const { return m_bAutoSave; }
-    void SetAutoSave(bool v) { m_bAutoSave = v; }
-    bool GetMphScale() const { return m_bMphScale; }
-    void SetMphScale(bool v) { m_bMphScale = v; }
-    bool GetLikeAnalogs() const { return m_bLikeAnalogs; }
-    void SetLikeAnalogs(bool v) { m_bLikeAnalogs = v; }
-    int32_t GetXAxisMode() const { return m_nXAxisMode; }
-    void SetXAxisMode(int32_t v) { m_nXAxisMode = v; }
-    int32_t GetXDistMode() const { return m_nXDistMode; }
-    void SetXDistMode(int32_t v) { m_nXDistMode = v; }
-    bool GetAnalogScales() const { return m_bAnalogScales; }
-    void SetAnalogScales(bool v) { m_bAnalogScales = v; }
-    bool GetOpenTrackMap() const { return m_bOpenTrackMap; }
-    void SetOpenTrackMap(bool v) { m_bOpenTrackMap = v; }
-    bool GetCalcBanking() const { return m_bCalcBanking; }
-    void SetCalcBanking(bool v) { m_bCalcBanking = v; }
-    int32_t GetGroundSpeedMap() const { return m_nGroundSpeedMap; }
-    void SetGroundSpeedMap(int32_t v) { m_nGroundSpeedMap = v; }
-    int32_t GetTrackMapDrawSegments() const { return m_nTrackMapDrawSegments; }
-    void SetTrackMapDrawSegments(int32_t v) { m_nTrackMapDrawSegments = v; }
-    float GetTrackMapLateralPos() const { return m_fTrackMapLateralPos; }
-    void SetTrackMapLateralPos(float v) { m_fTrackMapLateralPos = v; }
-    float GetTrackMapLateralNeg() const { return m_fTrackMapLateralNeg; }
-    void SetTrackMapLateralNeg(float v) { m_fTrackMapLateralNeg = v; }
-    float GetTrackMapLongitudePos() const { return m_fTrackMapLongitudePos; }
-    void SetTrackMapLongitudePos(float v) { m_fTrackMapLongitudePos = v; }
-    float GetTrackMapLongitudeNeg() const { return m_fTrackMapLongitudeNeg; }
-    void SetTrackMapLongitudeNeg(float v) { m_fTrackMapLongitudeNeg = v; }
-    int32_t GetTrackMapTrackMarkers() const { return m_nTrackMapTrackMarkers; }
-    void SetTrackMapTrackMarkers(int32_t v) { m_nTrackMapTrackMarkers = v; }
-    bool GetTrackMapTrackRace() const { return m_bTrackMapTrackRace; }
-    void SetTrackMapTrackRace(bool v) { m_bTrackMapTrackRace = v; }
-    bool GetTrackMapRampAccel() const { return m_bTrackMapRampAccel; }
-    void SetTrackMapRampAccel(bool v) { m_bTrackMapRampAccel = v; }
-    bool GetFcDrawCurve() const { return m_bFcDrawCurve; }
-    void SetFcDrawCurve(bool v) { m_bFcDrawCurve = v; }
-    bool GetFcXGrid() const { return m_bFcXGrid; }
-    void SetFcXGrid(bool v) { m_bFcXGrid = v; }
-    bool GetFcYGrid() const { return m_bFcYGrid; }
-    void SetFcYGrid(bool v) { m_bFcYGrid = v; }
-    bool GetFcValues() const { return m_bFcValues; }
-    void SetFcValues(bool v) { m_bFcValues = v; }
-    bool GetLapReportDisplaySpeeds() const { return m_bLapReportDisplaySpeeds; }
-    void SetLapReportDisplaySpeeds(bool v) { m_bLapReportDisplaySpeeds = v; }
-    bool GetLapReportCalculateBest() const { return m_bLapReportCalculateBest; }
-    void SetLapReportCalculateBest(bool v) { m_bLapReportCalculateBest = v; }
-    bool GetLapReportColorSegs() const { return m_bLapReportColorSegs; }
-    void SetLapReportColorSegs(bool v) { m_bLapReportColorSegs = v; }
-    bool GetLapReportHighliteBest() const { return m_bLapReportHighliteBest; }
-    void SetLapReportHighliteBest(bool v) { m_bLapReportHighliteBest = v; }
-    bool GetLapReportViewAll() const { return m_bLapReportViewAll; }
-    void SetLapReportViewAll(bool v) { m_bLapReportViewAll = v; }
-    bool GetLapReportUseSelected() const { return m_bLapReportUseSelected; }
-    void SetLapReportUseSelected(bool v) { m_bLapReportUseSelected = v; }
-    Units GetUnits() const { return m_units; }
-    void SetUnits(Units v) { m_units = v; }
-    bool GetTrackMapOnTop() const { return m_bTrackMapOnTop; }
-    void SetTrackMapOnTop(bool v) { m_bTrackMapOnTop = v; }
-    bool GetMarkerViewBottom() const { return m_bMarkerViewBottom; }
-    void SetMarkerViewBottom(bool v) { m_bMarkerViewBottom = v; }
-    int32_t GetMarkerViewHeight() const { return m_nMarkerViewHeight; }
-    void SetMarkerViewHeight(int32_t v) { m_nMarkerViewHeight = v; }
-    int32_t GetMarkerViewWidth() const { return m_nMarkerViewWidth; }
-    void SetMarkerViewWidth(int32_t v) { m_nMarkerViewWidth = v; }
+    const std::string& GetComDevice() const { return m_comPort.device; }
+    void SetComDevice(const std::string& v) { m_comPort.device = v; }
+    bool GetSharedPort() const { return m_comPort.shared; }
+    void SetSharedPort(bool v) { m_comPort.shared = v; }
+    bool GetStackedTabs() const { return m_liveData.stackedTabs; }
+    void SetStackedTabs(bool v) { m_liveData.stackedTabs = v; }
+    bool GetAutoSave() const { return m_general.autoSave; }
+    void SetAutoSave(bool v) { m_general.autoSave = v; }
+    bool GetMphScale() const { return m_general.mphScale; }
+    void SetMphScale(bool v) { m_general.mphScale = v; }
+    bool GetLikeAnalogs() const { return m_general.likeAnalogs; }
+    void SetLikeAnalogs(bool v) { m_general.likeAnalogs = v; }
+    int32_t GetXAxisMode() const { return m_general.xAxisMode; }
+    void SetXAxisMode(int32_t v) { m_general.xAxisMode = v; }
+    int32_t GetXDistMode() const { return m_general.xDistMode; }
+    void SetXDistMode(int32_t v) { m_general.xDistMode = v; }
+    bool GetAnalogScales() const { return m_general.analogScales; }
+    void SetAnalogScales(bool v) { m_general.analogScales = v; }
+    bool GetOpenTrackMap() const { return m_general.openTrackMap; }
+    void SetOpenTrackMap(bool v) { m_general.openTrackMap = v; }
+    bool GetCalcBanking() const { return m_general.calcBanking; }
+    void SetCalcBanking(bool v) { m_general.calcBanking = v; }
+    int32_t GetGroundSpeedMap() const { return m_general.groundSpeedMap; }
+    void SetGroundSpeedMap(int32_t v) { m_general.groundSpeedMap = v; }
+    int32_t GetTrackMapDrawSegments() const { return m_trackMap.drawSegments; }
+    void SetTrackMapDrawSegments(int32_t v) { m_trackMap.drawSegments = v; }
+    float GetTrackMapLateralPos() const { return m_trackMap.lateralPos; }
+    void SetTrackMapLateralPos(float v) { m_trackMap.lateralPos = v; }
+    float GetTrackMapLateralNeg() const { return m_trackMap.lateralNeg; }
+    void SetTrackMapLateralNeg(float v) { m_trackMap.lateralNeg = v; }
+    float GetTrackMapLongitudePos() const { return m_trackMap.longitudePos; }
+    void SetTrackMapLongitudePos(float v) { m_trackMap.longitudePos = v; }
+    float GetTrackMapLongitudeNeg() const { return m_trackMap.longitudeNeg; }
+    void SetTrackMapLongitudeNeg(float v) { m_trackMap.longitudeNeg = v; }
+    int32_t GetTrackMapTrackMarkers() const { return m_trackMap.trackMarkers; }
+    void SetTrackMapTrackMarkers(int32_t v) { m_trackMap.trackMarkers = v; }
+    bool GetTrackMapTrackRace() const { return m_trackMap.trackRace; }
+    void SetTrackMapTrackRace(bool v) { m_trackMap.trackRace = v; }
+    bool GetTrackMapRampAccel() const { return m_trackMap.rampAccel; }
+    void SetTrackMapRampAccel(bool v) { m_trackMap.rampAccel = v; }
+    bool GetFcDrawCurve() const { return m_circle.drawCurve; }
+    void SetFcDrawCurve(bool v) { m_circle.drawCurve = v; }
+    bool GetFcXGrid() const { return m_circle.xGrid; }
+    void SetFcXGrid(bool v) { m_circle.xGrid = v; }
+    bool GetFcYGrid() const { return m_circle.yGrid; }
+    void SetFcYGrid(bool v) { m_circle.yGrid = v; }
+    bool GetFcValues() const { return m_circle.values; }
+    void SetFcValues(bool v) { m_circle.values = v; }
+    bool GetLapReportDisplaySpeeds() const { return m_lapReport.displaySpeeds; }
+    void SetLapReportDisplaySpeeds(bool v) { m_lapReport.displaySpeeds = v; }
+    bool GetLapReportCalculateBest() const { return m_lapReport.calculateBest; }
+    void SetLapReportCalculateBest(bool v) { m_lapReport.calculateBest = v; }
+    bool GetLapReportColorSegs() const { return m_lapReport.colorSegs; }
+    void SetLapReportColorSegs(bool v) { m_lapReport.colorSegs = v; }
+    bool GetLapReportHighliteBest() const { return m_lapReport.highliteBest; }
+    void SetLapReportHighliteBest(bool v) { m_lapReport.highliteBest = v; }
+    bool GetLapReportViewAll() const { return m_lapReport.viewAll; }
+    void SetLapReportViewAll(bool v) { m_lapReport.viewAll = v; }
+    bool GetLapReportUseSelected() const { return m_lapReport.useSelected; }
+    void SetLapReportUseSelected(bool v) { m_lapReport.useSelected = v; }
+    Units GetUnits() const { return m_units.units; }
+    void SetUnits(Units v) { m_units.units = v; }
+    bool GetTrackMapOnTop() const { return m_trackMapWindow.onTop; }
+    void SetTrackMapOnTop(bool v) { m_trackMapWindow.onTop = v; }
+    bool GetMarkerViewBottom() const { return m_markerView.bottom; }
+    void SetMarkerViewBottom(bool v) { m_markerView.bottom = v; }
+    int32_t GetMarkerViewHeight() const { return m_markerView.height; }
+    void SetMarkerViewHeight(int32_t v) { m_markerView.height = v; }
+    int32_t GetMarkerViewWidth() const { return m_markerView.width; }
+    void SetMarkerViewWidth(int32_t v) { m_markerView.width = v; }
 
     // --- Server settings and state ---
-    const std::string& GetSuspensionApp() const { return m_strSuspensionApp; }
-    void SetSuspensionApp(std::string v) { m_strSuspensionApp = std::move(v); }
-    bool GetServerAutoMode() const { return m_bServerAutoMode; }
-    void SetServerAutoMode(bool v) { m_bServerAutoMode = v; }
-    int32_t GetServerTimer() const { return m_nServerTimer; }
-    void SetServerTimer(int32_t v) { m_nServerTimer = v; }
+    const std::string& GetSuspensionApp() const { return m_serverSettings.suspensionApp; }
+    void SetSuspensionApp(std::string v) { m_serverSettings.suspensionApp = std::move(v); }
+    bool GetServerAutoMode() const { return m_serverSettings.autoMode; }
+    void SetServerAutoMode(bool v) { m_serverSettings.autoMode = v; }
+    int32_t GetServerTimer() const { return m_serverSettings.timer; }
+    void SetServerTimer(int32_t v) { m_serverSettings.timer = v; }
     // Playback period of the timer exponent: 10^(Timer/10) milliseconds.
     double GetPlaybackPeriodMs() const;
     ServerState& GetServerState() { return m_server; }
@@ -221,16 +217,16 @@ class CDataAcqApp {
     float GetAnalog20Offset() const { return m_fAnalog20Offset; }
     void SetAnalog20Offset(float v) { m_fAnalog20Offset = v; }
     // Spike filter levels 0..2 of RPM channels 1..5 and analog channels 1..20.
-    int32_t GetRpmSpikeLevel(int channel) const { return m_rpmSpike.at(channel - 1); }
-    void SetRpmSpikeLevel(int channel, int32_t v) { m_rpmSpike.at(channel - 1) = v; }
-    int32_t GetAnalogSpikeLevel(int channel) const { return m_analogSpike.at(channel - 1); }
-    void SetAnalogSpikeLevel(int channel, int32_t v) { m_analogSpike.at(channel - 1) = v; }
-    const std::array<int, kRpmSpikeChannels>& GetRpmSpikeLevels() const { return m_rpmSpike; }
+    int32_t GetRpmSpikeLevel(int channel) const { return m_spike.rpm.at(channel - 1); }
+    void SetRpmSpikeLevel(int channel, int32_t v) { m_spike.rpm.at(channel - 1) = v; }
+    int32_t GetAnalogSpikeLevel(int channel) const { return m_spike.analog.at(channel - 1); }
+    void SetAnalogSpikeLevel(int channel, int32_t v) { m_spike.analog.at(channel - 1) = v; }
+    const std::array<int, kRpmSpikeChannels>& GetRpmSpikeLevels() const { return m_spike.rpm; }
     const std::array<int, kAnalogSpikeChannels>& GetAnalogSpikeLevels() const {
-        return m_analogSpike;
+        return m_spike.analog;
     }
-    ColorRef GetColor(AppColor which) const { return m_colors.at(static_cast<int>(which)); }
-    void SetColor(AppColor which, ColorRef c) { m_colors.at(static_cast<int>(which)) = c; }
+    ColorRef GetColor(AppColor which) const { return m_colors.colors.at(static_cast<int>(which)); }
+    void SetColor(AppColor which, ColorRef c) { m_colors.colors.at(static_cast<int>(which)) = c; }
 
     // Stored logger configurations User 1 to User 4 (index 0 to 3).
     CTachConfig& GetLoggerConfig(int index) { return m_configs.at(index); }
@@ -276,35 +272,64 @@ class CDataAcqApp {
     void WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
 
   private:
-    // Loaders and savers of one group of keys each.
-    // The rows of the settings file in the order they are written (SettingsTable.cpp).
-    static const std::vector<SettingRow>& SettingRows();
-    void LoadSettingRows();
-    void SaveSettingRows();
-    void SaveVersion();
-    void SaveTheme();
-    void SaveUnits();
-    void LoadRecentFiles();
-    void SaveRecentFiles();
-    void LoadOldEngine();
-    void LoadOldShafts();
-    void LoadOldSmoothing();
-    void LoadOldSpeedSensor();
-    void LoadOldTires();
-    void LoadTransmission();
-    void SaveTransmission();
+    // The groups of the settings file in the order they are written (SettingsTable.cpp).
+    enum class GroupId {
+        General,
+        TrackMap,
+        TractionCircle,
+        LapReport,
+        LiveData,
+        ComPort,
+        Transmission,
+        Differential,
+        Units,
+        RpmChannels,
+        AnalogChannels,
+        DigitalChannels,
+        LoggerConfigs,
+        SpikeFilter,
+        Colors,
+        TrackMapWindow,
+        MarkerView,
+        Server,
+        RecentFiles,
+        OldFormat,  // read only from settings older than V2.8E, never written
+    };
+    struct GroupEntry {
+        const char* name;
+        SettingGroup (*describe)();
+        void (*reset)(CDataAcqApp&);
+        void (*load)(CDataAcqApp&);
+        void (*save)(CDataAcqApp&);
+        bool* (*flag)(CDataAcqApp&, std::string_view key);
+        int32_t* (*integer)(CDataAcqApp&, std::string_view key);
+        // Finds the setting that menu command `id` shows; changes it when `apply`. Returns
+        // false when no field of the group names the command, else whether it is checked.
+        bool (*command)(CDataAcqApp&, MainCommand id, bool apply, bool& checked);
+        bool singleValues;  // one value per key: listed by SettingKeys()
+    };
+    static const std::vector<GroupEntry>& Groups();
+    // The entry of a group of members whose table `Table()` gives.
+    template <auto Member, auto Table>
+    static GroupEntry ValueGroup(const char* name, bool singleValues);
+    void LoadGroup(GroupId id) { Groups()[static_cast<std::size_t>(id)].load(*this); }
+    // The groups whose tables apply to numbered sections (SettingsChannels.cpp,
+    // SettingsTachConfig.cpp).
+    static SettingGroup RpmChannelGroup();
+    static SettingGroup AnalogChannelGroup();
+    static SettingGroup DigitalChannelGroup();
+    static SettingGroup LoggerConfigGroup();
+    static SettingGroup OldFormatGroup();
     void LoadRpmChannels();
     void SaveRpmChannels();
     void LoadAnalogChannels();
     void SaveAnalogChannels();
     void LoadDigitalChannels();
     void SaveDigitalChannels();
-    void LoadSpikeFilter();
-    void SaveSpikeFilter();
-    void LoadColors();
-    void SaveColors();
     void LoadLoggerConfigs();
     void SaveLoggerConfigs();
+    // The keys of settings older than V2.8E, read once and moved into the RPM channels.
+    void LoadOldFormat();
     CFreqSetup& RpmSetup(int channel, int type);
 
     std::string m_strSettingsPath;
@@ -312,59 +337,24 @@ class CDataAcqApp {
     CProfileFile m_profile;          // the file being read or written
     CProfileFile m_loaded;           // the file as read at start-up
     bool m_bOldFormat = false;
-    std::vector<std::string> m_recentFiles;
+    RecentFileSettings m_recent;
 
-    int32_t m_nPrinterSetupFlags = 0;
-    bool m_bShowToolTips = false;
-    AppTheme m_theme = AppTheme::System;
-    int32_t m_nRecordSegments = 1;
-    int32_t m_nComPort = 1;
-    std::string m_strComDevice;
-    bool m_bSharedPort = false;
-    bool m_bStackedTabs = true;
-    bool m_bAutoSave = true;
-    bool m_bMphScale = false;
-    bool m_bLikeAnalogs = true;
-    int32_t m_nXAxisMode = 1;
-    int32_t m_nXDistMode = 1;
-    bool m_bAnalogScales = true;
-    bool m_bOpenTrackMap = false;
-    bool m_bCalcBanking = false;
-    int32_t m_nGroundSpeedMap = 2;
-    int32_t m_nTrackMapDrawSegments = 0;
-    float m_fTrackMapLateralPos = 0.2f;
-    float m_fTrackMapLateralNeg = 0.2f;
-    float m_fTrackMapLongitudePos = 0.2f;
-    float m_fTrackMapLongitudeNeg = 0.2f;
-    int32_t m_nTrackMapTrackMarkers = 0;
-    bool m_bTrackMapTrackRace = true;
-    bool m_bTrackMapRampAccel = false;
-    bool m_bFcDrawCurve = true;
-    bool m_bFcXGrid = false;
-    bool m_bFcYGrid = false;
-    bool m_bFcValues = true;
-    bool m_bLapReportDisplaySpeeds = false;
-    bool m_bLapReportCalculateBest = false;
-    bool m_bLapReportColorSegs = false;
-    bool m_bLapReportHighliteBest = false;
-    bool m_bLapReportViewAll = true;
-    bool m_bLapReportUseSelected = false;
-    Units m_units = Units::Imperial;
-    bool m_bTrackMapOnTop = true;
-    bool m_bMarkerViewBottom = false;
-    int32_t m_nMarkerViewHeight = -1;
-    int32_t m_nMarkerViewWidth = -1;
-
-    std::string m_strSuspensionApp;
-    bool m_bServerAutoMode = false;
-    int32_t m_nServerTimer = 30;
+    GeneralSettings m_general;
+    TrackMapSettings m_trackMap;
+    TractionCircleSettings m_circle;
+    LapReportSettings m_lapReport;
+    LiveDataSettings m_liveData;
+    ComPortSettings m_comPort;
+    UnitSettings m_units;
+    TrackMapWindowSettings m_trackMapWindow;
+    MarkerViewSettings m_markerView;
+    ServerSettings m_serverSettings;
     ServerState m_server;
 
     CCarSetup m_defaultCarSetup;
     float m_fAnalog20Offset = -1.0f;
-    std::array<int, kRpmSpikeChannels> m_rpmSpike{};
-    std::array<int, kAnalogSpikeChannels> m_analogSpike{};
-    std::array<ColorRef, kAppColors> m_colors{};
+    SpikeFilterSettings m_spike;
+    ColorSettings m_colors;
     std::array<CTachConfig, kLoggerConfigs> m_configs;
     std::vector<CColor> m_colorSets;
 

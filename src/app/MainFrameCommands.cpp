@@ -183,51 +183,6 @@ const std::vector<MainFrameCommand> kCommands = {
      true},
 };
 
-// The commands that show and change one key of the settings file, named as the settings
-// table names it: a flag flips (kFlip); a choice sets its value and is checked while the key
-// holds it.
-constexpr int kFlip = -1;
-struct SettingCommand {
-    MainCommand id;
-    const char* key;
-    int value;
-};
-const SettingCommand kSettingCommands[] = {
-    {C::AutoSave, "AutoSave", kFlip},
-    {C::MenuTips, "Show-ToolTips", kFlip},
-    {C::MarkerRight, "Bottom", 0},
-    {C::MarkerBelow, "Bottom", 1},
-    {C::MphLowerHalf, "MPHScale", kFlip},
-    {C::CombineAnalogScales, "LikeAnalogs", kFlip},
-    {C::AnalogScales, "AnalogScales", kFlip},
-    {C::DisplayTime, "XAxisMode", 1},
-    {C::DisplayDistance, "XAxisMode", 2},
-    {C::DistFrontWheel, "XDistMode", 1},
-    {C::DistRearWheel, "XDistMode", 2},
-    {C::DistAccelerometer, "XDistMode", 3},
-    {C::DistEngine, "XDistMode", 4},
-    {C::RampAccel, "TrackMap-RampAccel", kFlip},
-    {C::TrackGreen, "TrackMap-TrackMarkers", 1},
-    {C::TrackRed, "TrackMap-TrackMarkers", 2},
-    {C::TrackRace, "TrackMap-TrackRace", kFlip},
-    {C::FcXGrid, "FC-XGrid", kFlip},
-    {C::FcYGrid, "FC-YGrid", kFlip},
-    {C::FcDrawCurve, "FC-Draw Curve", kFlip},
-    {C::FcValues, "FC-Values", kFlip},
-    {C::LapUseSelected, "LapReport-UseSelected", kFlip},
-    {C::LapDisplaySpeeds, "LapReport-DisplaySpeeds", kFlip},
-    {C::LapHighliteBest, "LapReport-HighliteBest", kFlip},
-    {C::LapCalculateBest, "LapReport-CalculateBest", kFlip},
-    {C::LapColorSegs, "LapReport-ColorSegs", kFlip},
-    {C::LapViewAll, "LapReport-ViewAll", kFlip},
-};
-
-const SettingCommand* SettingCommandOf(MainCommand id) {
-    for (const SettingCommand& c : kSettingCommands)
-        if (c.id == id) return &c;
-    return nullptr;
-}
-
 }  // namespace
 
 const std::vector<MainFrameCommand>& MainFrameCommands() {
@@ -247,11 +202,8 @@ std::string MainCommandText(MainCommand id, const CDataAcqApp& app) {
 
 bool IsMainCommandChecked(MainCommand id, const CDataAcqApp& app) {
     if (FindMainCommand(id).kind == K::Action) return false;
-    if (const SettingCommand* c = SettingCommandOf(id)) {
-        if (c->value == kFlip) return *app.BoolSetting(c->key);
-        if (const int32_t* n = app.IntSetting(c->key)) return *n == c->value;
-        return *app.BoolSetting(c->key) == (c->value != 0);
-    }
+    // The commands of the settings tables' toggles and choices.
+    if (std::optional<bool> checked = app.IsSettingCommandChecked(id)) return *checked;
     const int segments = app.GetTrackMapDrawSegments();
     switch (id) {
         case C::UnitsImperial:
@@ -278,17 +230,7 @@ bool IsMainCommandChecked(MainCommand id, const CDataAcqApp& app) {
 }
 
 bool ApplyMainToggle(MainCommand id, CDataAcqApp& app) {
-    if (const SettingCommand* c = SettingCommandOf(id)) {
-        if (c->value == kFlip) {
-            bool* flag = app.BoolSetting(c->key);
-            *flag = !*flag;
-        } else if (int32_t* n = app.IntSetting(c->key)) {
-            *n = c->value;
-        } else {
-            *app.BoolSetting(c->key) = c->value != 0;
-        }
-        return true;
-    }
+    if (app.ApplySettingCommand(id)) return true;
     // The three segment modes share the low two bits: choosing the mode already set clears it.
     auto segmentMode = [&app](int mode) {
         const int v = app.GetTrackMapDrawSegments();
