@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "graph/GraphScene.h"
 
@@ -25,5 +27,71 @@ void RasterTrace(const PixelBuffer& buffer, const GPoint* points, std::size_t co
 // One line from (x1, y1) to (x2, y2) in scene coordinates.
 void RasterLine(const PixelBuffer& buffer, float x1, float y1, float x2, float y2, uint32_t argb,
                 double dpr);
+
+// The pixels that traces of one colour set in a picture of `width` x `height` device pixels, as
+// bits in blocks of 8 x 8 pixels a word, so that a segment whose pixels all lie in set blocks
+// is known to add nothing without its pixels being walked.
+class CPixelMask {
+  public:
+    // An empty mask of that size, keeping the memory.
+    void Reset(int width, int height);
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    bool Marked(int x, int y) const;
+    // Marks one pixel; true when it was not marked yet (off the mask it always is).
+    bool Mark(int x, int y) {
+        if (x < 0 || y < 0 || x >= m_width || y >= m_height) return true;
+        uint64_t& word = m_blocks[static_cast<std::size_t>(y >> 3) * m_blocksX +
+                                  static_cast<std::size_t>(x >> 3)];
+        const uint64_t bit = uint64_t{1} << (((y & 7) << 3) | (x & 7));
+        const bool fresh = (word & bit) == 0;
+        word |= bit;
+        return fresh;
+    }
+    // Whether every pixel of the box [x0, x1] x [y0, y1] is marked (false past the edge).
+    bool BoxMarked(int x0, int y0, int x1, int y1) const;
+    // Calls span(y, x0, x1) for each run of marked pixels [x0, x1) of a row, row by row from
+    // the top, left to right.
+    template <class Span>
+    void ForEachSpan(Span&& span) const {
+        for (int y = 0; y < m_height; ++y) {
+            const uint64_t* row = m_blocks.data() + static_cast<std::size_t>(y >> 3) * m_blocksX;
+            const int shift = (y & 7) * 8;
+            int start = -1;
+            for (std::size_t bx = 0; bx < m_blocksX; ++bx) {
+                uint32_t bits = static_cast<uint32_t>(row[bx] >> shift) & 0xFFu;
+                const int base = static_cast<int>(bx) * 8;
+                if (bits == 0xFFu) {
+                    if (start < 0) start = base;
+                    continue;
+                }
+                for (int i = 0; i < 8; ++i, bits >>= 1) {
+                    if (bits & 1u) {
+                        if (start < 0) start = base + i;
+                    } else if (start >= 0) {
+                        span(y, start, base + i);
+                        start = -1;
+                    }
+                }
+            }
+            if (start >= 0) span(y, start, std::min(static_cast<int>(m_blocksX) * 8, m_width));
+        }
+    }
+
+  private:
+    int m_width = 0, m_height = 0;
+    std::size_t m_blocksX = 0;
+    std::vector<uint64_t> m_blocks;
+};
+
+// Marks in `mask` the pixels that the painter sets for a polyline drawn with a one-pixel pen
+// without antialiasing and with flat caps, through `count` points given in device pixels in
+// 26.6 fixed point (64 to a pixel, as the painter takes them). The painter draws each segment
+// along its longer axis from the rounded start up to the rounded end and keeps the line
+// joined where it turns back or changes from mostly vertical to mostly horizontal (a pixel
+// is added where the next segment would start more than a pixel away, or half a pixel where
+// it reverses), so a segment's pixels depend on the one before it. A segment whose pixels
+// (its ends' box widened by one pixel) are all marked already is not walked.
+void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count);
 
 }  // namespace orvex
