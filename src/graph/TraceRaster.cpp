@@ -131,8 +131,7 @@ bool CPixelMask::Marked(int x, int y) const {
     return (word >> (((y & 7) << 3) | (x & 7))) & 1;
 }
 
-bool CPixelMask::BoxMarked(int x0, int y0, int x1, int y1) const {
-    if (x0 < 0 || y0 < 0 || x1 >= m_width || y1 >= m_height) return false;
+bool CPixelMask::BoxMarkedAnySize(int x0, int y0, int x1, int y1) const {
     for (int by = y0 >> 3; by <= y1 >> 3; ++by) {
         const uint64_t* row = m_blocks.data() + static_cast<std::size_t>(by) * m_blocksX;
         const int cy0 = std::max(y0 - by * 8, 0), cy1 = std::min(y1 - by * 8, 7);
@@ -244,37 +243,74 @@ void Stroke(LineState& st, int64_t b1, int64_t a1, int64_t b2, int64_t a2, int f
     } while (++a < as);
 }
 
+// The direction of a segment between whole pixels and whether it is nearly parallel to its
+// axis, as the painter tells them.
+inline void DirectionOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int& dir,
+                        bool& axisAligned) {
+    const int64_t dx = x2 > x1 ? x2 - x1 : x1 - x2, dy = y2 > y1 ? y2 - y1 : y1 - y2;
+    if (dx < dy) {
+        dir = y2 > y1 ? kTopToBottom : kBottomToTop;
+        axisAligned = 4 * dx < dy;
+    } else {
+        dir = x2 > x1 ? kLeftToRight : kRightToLeft;
+        axisAligned = 4 * dy < dx;
+    }
+}
+
 }  // namespace
 
 void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count) {
     if (count < 2) return;
     LineState st;
-    // The state is held as pixels of the minor and major axis: x and y swap for mostly
-    // vertical segments.
     auto segment = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2, bool walk) {
         const int64_t dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
         if (dx < dy) {
-            // Pixels are (b, a) = (x, y).
+            // Along y: pixels are (b, a) = (x, y).
             Stroke(st, x1, y1, x2, y2, kTopToBottom, kBottomToTop, walk,
                    [&mask](int a, int b) { mask.Mark(b, a); });
         } else if (dx != 0) {
-            // Along x: the state's pixel is kept as (x, y) too.
-            LineState flipped = st;
-            std::swap(flipped.last.x, flipped.last.y);
-            Stroke(flipped, y1, x1, y2, x2, kLeftToRight, kRightToLeft, walk,
+            // Along x: the state's pixel is held as (y, x) while the segment is walked.
+            std::swap(st.last.x, st.last.y);
+            Stroke(st, y1, x1, y2, x2, kLeftToRight, kRightToLeft, walk,
                    [&mask](int a, int b) { mask.Mark(a, b); });
-            std::swap(flipped.last.x, flipped.last.y);
-            st = flipped;
+            std::swap(st.last.x, st.last.y);
         }
     };
+    // A segment passed over leaves its direction at once; its last pixel matters only to a
+    // segment walked after it, and is found then from its ends and the direction before it.
+    std::size_t pending = 0;  // the segment passed over last (0: none)
+    int dirBefore = 0;        // the direction before that segment
     for (std::size_t i = 1; i < count; ++i) {
         const int64_t x1 = xy[2 * i - 2], y1 = xy[2 * i - 1], x2 = xy[2 * i], y2 = xy[2 * i + 1];
-        // Its pixels lie in its ends' box widened by a pixel.
-        const int px0 = static_cast<int>(std::min(x1, x2) >> 6) - 1;
-        const int px1 = static_cast<int>(std::max(x1, x2) >> 6) + 1;
-        const int py0 = static_cast<int>(std::min(y1, y2) >> 6) - 1;
-        const int py1 = static_cast<int>(std::max(y1, y2) >> 6) + 1;
-        segment(x1, y1, x2, y2, !mask.BoxMarked(px0, py0, px1, py1));
+        // Its pixels lie in its ends' box, widened by a pixel where it turns (the joint's
+        // pixel).
+        int dir = 0;
+        bool aligned = false;
+        DirectionOf(x1, y1, x2, y2, dir, aligned);
+        const int grow = dir == st.dir ? 0 : 1;
+        const int px0 = static_cast<int>(std::min(x1, x2) >> 6) - grow;
+        const int px1 = static_cast<int>(std::max(x1, x2) >> 6) + grow;
+        const int py0 = static_cast<int>(std::min(y1, y2) >> 6) - grow;
+        const int py1 = static_cast<int>(std::max(y1, y2) >> 6) + grow;
+        if (mask.BoxMarked(px0, py0, px1, py1)) {
+            dirBefore = st.dir;
+            pending = i;
+            st.dir = dir;
+            st.axisAligned = aligned;
+            st.hasLast = true;
+            continue;
+        }
+        if (pending == i - 1 && pending != 0) {
+            // The last pixel of the segment before, with the state it was drawn after.
+            const std::size_t j = pending;
+            const int keptDir = st.dir;
+            const bool keptAligned = st.axisAligned;
+            st.dir = dirBefore;
+            segment(xy[2 * j - 2], xy[2 * j - 1], xy[2 * j], xy[2 * j + 1], false);
+            st.dir = keptDir;
+            st.axisAligned = keptAligned;
+        }
+        segment(x1, y1, x2, y2, true);
     }
 }
 

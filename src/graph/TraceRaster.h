@@ -49,7 +49,28 @@ class CPixelMask {
         return fresh;
     }
     // Whether every pixel of the box [x0, x1] x [y0, y1] is marked (false past the edge).
-    bool BoxMarked(int x0, int y0, int x1, int y1) const;
+    bool BoxMarked(int x0, int y0, int x1, int y1) const {
+        if (x0 < 0 || y0 < 0 || x1 >= m_width || y1 >= m_height) return false;
+        const int bx0 = x0 >> 3, bx1 = x1 >> 3, by0 = y0 >> 3, by1 = y1 >> 3;
+        if (bx1 - bx0 > 1 || by1 - by0 > 1) return BoxMarkedAnySize(x0, y0, x1, y1);
+        // Within two blocks each way: the box's part in each of them.
+        const uint64_t* row0 = m_blocks.data() + static_cast<std::size_t>(by0) * m_blocksX;
+        const int xa = x0 & 7, xb = bx0 == bx1 ? x1 & 7 : 7;
+        const int ya = y0 & 7, yb = by0 == by1 ? y1 & 7 : 7;
+        uint64_t need = BlockBits(xa, ya, xb, yb);
+        if ((row0[bx0] & need) != need) return false;
+        if (bx1 != bx0) {
+            need = BlockBits(0, ya, x1 & 7, yb);
+            if ((row0[bx1] & need) != need) return false;
+        }
+        if (by1 == by0) return true;
+        const uint64_t* row1 = row0 + m_blocksX;
+        need = BlockBits(xa, 0, xb, y1 & 7);
+        if ((row1[bx0] & need) != need) return false;
+        if (bx1 == bx0) return true;
+        need = BlockBits(0, 0, x1 & 7, y1 & 7);
+        return (row1[bx1] & need) == need;
+    }
     // Calls span(y, x0, x1) for each run of marked pixels [x0, x1) of a row, row by row from
     // the top, left to right.
     template <class Span>
@@ -79,6 +100,14 @@ class CPixelMask {
     }
 
   private:
+    // The bits of columns x0..x1 and rows y0..y1 of one block (all within 0..7).
+    static uint64_t BlockBits(int x0, int y0, int x1, int y1) {
+        const uint64_t columns = ((uint64_t{2} << x1) - 1) & ~((uint64_t{1} << x0) - 1);
+        const uint64_t rows = (~uint64_t{0} >> (56 - 8 * (y1 - y0))) & 0x0101010101010101ull;
+        return (columns * rows) << (8 * y0);
+    }
+    bool BoxMarkedAnySize(int x0, int y0, int x1, int y1) const;
+
     int m_width = 0, m_height = 0;
     std::size_t m_blocksX = 0;
     std::vector<uint64_t> m_blocks;
@@ -86,7 +115,8 @@ class CPixelMask {
 
 // Marks in `mask` the pixels that the painter sets for a polyline drawn with a one-pixel pen
 // without antialiasing and with flat caps, through `count` points given in device pixels in
-// 26.6 fixed point (64 to a pixel, as the painter takes them). The painter draws each segment
+// 26.6 fixed point (64 to a pixel, as the painter takes them), on whole device pixels with no
+// two consecutive points on the same pixel. The painter draws each segment
 // along its longer axis from the rounded start up to the rounded end and keeps the line
 // joined where it turns back or changes from mostly vertical to mostly horizontal (a pixel
 // is added where the next segment would start more than a pixel away, or half a pixel where

@@ -8,6 +8,10 @@
 #include <limits>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "graph/Markers.h"
 #include "graph/TraceRaster.h"
 
@@ -61,6 +65,40 @@ void BoxText(CGraphScene& scene, float x1, float y1, float x2, float y2, std::st
     scene.AddText(x, y, std::move(text), h, v, colour, font, toOverlay);
 }
 
+// The pixel of each step, std::round(l.X(lr[i])) and std::round(l.Y(fr[i])), as the whole part
+// of the value plus a half, which is the same for values from 1 on; false when a value lies
+// outside [1, 1e9) (those are to be rounded one by one).
+bool PixelsOf(const double* lr, const double* fr, std::size_t n, const FrictionLayout& l,
+              int32_t* xs, int32_t* ys) {
+    const double originX = l.originX, originY = l.originY, scale = l.scale;
+    std::size_t i = 0;
+    bool plain = true;
+#if defined(__SSE2__)
+    // Two steps at a time.
+    const __m128d ox = _mm_set1_pd(originX), oy = _mm_set1_pd(originY), s = _mm_set1_pd(scale);
+    const __m128d half = _mm_set1_pd(0.5), lo = _mm_set1_pd(1.0), hi = _mm_set1_pd(1e9);
+    __m128d ok = _mm_cmpeq_pd(lo, lo);
+    for (; i + 2 <= n; i += 2) {
+        const __m128d x = _mm_add_pd(ox, _mm_mul_pd(_mm_loadu_pd(lr + i), s));
+        const __m128d y = _mm_sub_pd(oy, _mm_mul_pd(_mm_loadu_pd(fr + i), s));
+        ok = _mm_and_pd(ok, _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(x, lo), _mm_cmplt_pd(x, hi)),
+                                       _mm_and_pd(_mm_cmpge_pd(y, lo), _mm_cmplt_pd(y, hi))));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(xs + i),
+                         _mm_cvttpd_epi32(_mm_add_pd(x, half)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(ys + i),
+                         _mm_cvttpd_epi32(_mm_add_pd(y, half)));
+    }
+    plain = _mm_movemask_pd(ok) == 3;
+#endif
+    for (; i < n; ++i) {
+        const double x = originX + lr[i] * scale, y = originY - fr[i] * scale;
+        plain = plain && x >= 1.0 && x < 1e9 && y >= 1.0 && y < 1e9;
+        xs[i] = static_cast<int32_t>(x + 0.5);
+        ys[i] = static_cast<int32_t>(y + 0.5);
+    }
+    return plain;
+}
+
 LineBlend MarkerBlendOn(ColorRef background) {
     return MarkerRasterOp(background) == RasterOp::Xor ? LineBlend::Xor : LineBlend::NotXor;
 }
@@ -73,7 +111,8 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
     traces.points.clear();
     traces.runs.clear();
     CPixelMask mask;
-    std::vector<int32_t> xy;  // the curve's points in device pixels, 26.6 fixed point
+    std::vector<int32_t> xs, ys;  // each step's pixel
+    std::vector<int32_t> xy;      // the curve's points in device pixels, 26.6 fixed point
     const std::vector<FrictionEntry>& entries = circle.Entries();
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const FrictionEntry& e = entries[k];
@@ -100,18 +139,29 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
             continue;
         }
         // The curve through the points on whole pixels; a point on the pixel of the one before
-        // adds nothing.
+        // adds nothing. Inside the picture std::round(v) is the whole part of v + 0.5.
+        xs.resize(n);
+        ys.resize(n);
+        const bool plain = PixelsOf(lr, fr, n, l, xs.data(), ys.data());
+        if (!plain)
+            for (std::size_t i = 0; i < n; ++i) {
+                xs[i] = static_cast<int32_t>(RoundToPixel(l.X(lr[i])));
+                ys[i] = static_cast<int32_t>(RoundToPixel(l.Y(fr[i])));
+            }
+        // Where the painter takes the points: in device pixels, 64 to a pixel.
         xy.clear();
         xy.reserve(2 * n);
-        float px = std::numeric_limits<float>::quiet_NaN(), py = px;
+        const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
+        const auto unit = static_cast<int32_t>(dpr) * 64;
         for (std::size_t i = 0; i < n; ++i) {
-            const float x = RoundToPixel(l.X(lr[i])), y = RoundToPixel(l.Y(fr[i]));
-            if (x == px && y == py) continue;
-            px = x;
-            py = y;
-            // Where the painter takes the point: in device pixels, 64 to a pixel.
-            xy.push_back(static_cast<int32_t>(static_cast<double>(x) * dpr * 64.));
-            xy.push_back(static_cast<int32_t>(static_cast<double>(y) * dpr * 64.));
+            if (i > 0 && xs[i] == xs[i - 1] && ys[i] == ys[i - 1]) continue;
+            if (wholeRatio) {
+                xy.push_back(xs[i] * unit);
+                xy.push_back(ys[i] * unit);
+            } else {
+                xy.push_back(static_cast<int32_t>(static_cast<double>(xs[i]) * dpr * 64.));
+                xy.push_back(static_cast<int32_t>(static_cast<double>(ys[i]) * dpr * 64.));
+            }
         }
         const std::size_t count = xy.size() / 2;
         if (count < 2) continue;  // a curve of no length sets no pixel
