@@ -71,31 +71,52 @@ class CPixelMask {
         need = BlockBits(0, 0, x1 & 7, y1 & 7);
         return (row1[bx1] & need) == need;
     }
-    // Calls span(y, x0, x1) for each run of marked pixels [x0, x1) of a row, row by row from
-    // the top, left to right.
+    // Calls span(y, x0, x1) for each run of marked pixels [x0, x1) of a row inside the box
+    // [left, right) x [top, bottom), row by row from the top, left to right.
     template <class Span>
-    void ForEachSpan(Span&& span) const {
-        for (int y = 0; y < m_height; ++y) {
-            const uint64_t* row = m_blocks.data() + static_cast<std::size_t>(y >> 3) * m_blocksX;
-            const int shift = (y & 7) * 8;
-            int start = -1;
-            for (std::size_t bx = 0; bx < m_blocksX; ++bx) {
-                uint32_t bits = static_cast<uint32_t>(row[bx] >> shift) & 0xFFu;
-                const int base = static_cast<int>(bx) * 8;
-                if (bits == 0xFFu) {
-                    if (start < 0) start = base;
-                    continue;
-                }
-                for (int i = 0; i < 8; ++i, bits >>= 1) {
-                    if (bits & 1u) {
-                        if (start < 0) start = base + i;
-                    } else if (start >= 0) {
-                        span(y, start, base + i);
+    void ForEachSpan(int left, int top, int right, int bottom, Span&& span) const {
+        left = std::max(left, 0);
+        top = std::max(top, 0);
+        right = std::min(right, m_width);
+        bottom = std::min(bottom, m_height);
+        if (left >= right || top >= bottom) return;
+        const std::size_t bx0 = static_cast<std::size_t>(left >> 3);
+        const std::size_t bx1 = static_cast<std::size_t>((right + 7) >> 3);
+        std::vector<std::size_t> used;  // the blocks of a block row with a marked pixel
+        for (int by = top >> 3; by <= (bottom - 1) >> 3; ++by) {
+            const uint64_t* row = m_blocks.data() + static_cast<std::size_t>(by) * m_blocksX;
+            used.clear();
+            for (std::size_t bx = bx0; bx < bx1; ++bx)
+                if (row[bx]) used.push_back(bx);
+            if (used.empty()) continue;
+            for (int y = std::max(by * 8, top); y < std::min(by * 8 + 8, bottom); ++y) {
+                const int shift = (y & 7) * 8;
+                int start = -1, end = -1;
+                for (std::size_t bx : used) {
+                    uint32_t bits = static_cast<uint32_t>(row[bx] >> shift) & 0xFFu;
+                    const int base = static_cast<int>(bx) * 8;
+                    if (start >= 0 && end != base) {  // the run stopped in a blank block
+                        span(y, start, end);
                         start = -1;
                     }
+                    if (bits == 0xFFu) {
+                        if (start < 0) start = base;
+                        end = base + 8;
+                        continue;
+                    }
+                    for (int i = 0; i < 8; ++i, bits >>= 1) {
+                        if (bits & 1u) {
+                            if (start < 0) start = base + i;
+                            end = base + i + 1;
+                        } else if (start >= 0) {
+                            span(y, start, base + i);
+                            start = -1;
+                        }
+                    }
+                    if (start >= 0) end = base + 8;
                 }
+                if (start >= 0) span(y, start, std::min(end, m_width));
             }
-            if (start >= 0) span(y, start, std::min(static_cast<int>(m_blocksX) * 8, m_width));
         }
     }
 

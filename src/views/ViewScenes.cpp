@@ -183,7 +183,15 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
         // each row: however often the laps retrace a loop, each pixel is painted once.
         mask.Reset(deviceW, deviceH);
         MarkPolyline(mask, xy.data(), count);
-        mask.ForEachSpan([&](int y, int x0, int x1) {
+        // The pixels lie within a pixel of the points' box.
+        int left = deviceW, top = deviceH, right = 0, bottom = 0;
+        for (std::size_t i = 0; i < xy.size(); i += 2) {
+            left = std::min(left, xy[i] >> 6);
+            right = std::max(right, xy[i] >> 6);
+            top = std::min(top, xy[i + 1] >> 6);
+            bottom = std::max(bottom, xy[i + 1] >> 6);
+        }
+        mask.ForEachSpan(left - 1, top - 1, right + 2, bottom + 2, [&](int y, int x0, int x1) {
             const auto row = static_cast<float>((y + 0.5) / dpr);
             beginRun();
             add(static_cast<float>(x0 / dpr), row);
