@@ -53,24 +53,21 @@ class CPixelMask {
         if (x0 < 0 || y0 < 0 || x1 >= m_width || y1 >= m_height) return false;
         const int bx0 = x0 >> 3, bx1 = x1 >> 3, by0 = y0 >> 3, by1 = y1 >> 3;
         if (bx1 - bx0 > 1 || by1 - by0 > 1) return BoxMarkedAnySize(x0, y0, x1, y1);
-        // Within two blocks each way: the box's part in each of them.
+        // Within two blocks each way: the box's part in each of them, tested all at once (a
+        // part that does not exist needs no bit).
         const uint64_t* row0 = m_blocks.data() + static_cast<std::size_t>(by0) * m_blocksX;
-        const int xa = x0 & 7, xb = bx0 == bx1 ? x1 & 7 : 7;
-        const int ya = y0 & 7, yb = by0 == by1 ? y1 & 7 : 7;
-        uint64_t need = BlockBits(xa, ya, xb, yb);
-        if ((row0[bx0] & need) != need) return false;
-        if (bx1 != bx0) {
-            need = BlockBits(0, ya, x1 & 7, yb);
-            if ((row0[bx1] & need) != need) return false;
-        }
-        if (by1 == by0) return true;
-        const uint64_t* row1 = row0 + m_blocksX;
-        need = BlockBits(xa, 0, xb, y1 & 7);
-        if ((row1[bx0] & need) != need) return false;
-        if (bx1 == bx0) return true;
-        need = BlockBits(0, 0, x1 & 7, y1 & 7);
-        return (row1[bx1] & need) == need;
+        const uint64_t* row1 = row0 + (by1 - by0) * static_cast<std::ptrdiff_t>(m_blocksX);
+        const bool twoX = bx1 != bx0, twoY = by1 != by0;
+        const int xa = x0 & 7, xb = twoX ? 7 : x1 & 7, xc = x1 & 7;
+        const int ya = y0 & 7, yb = twoY ? 7 : y1 & 7, yc = y1 & 7;
+        const uint64_t n00 = BlockBits(xa, ya, xb, yb);
+        const uint64_t n10 = twoX ? BlockBits(0, ya, xc, yb) : 0;
+        const uint64_t n01 = twoY ? BlockBits(xa, 0, xb, yc) : 0;
+        const uint64_t n11 = twoX && twoY ? BlockBits(0, 0, xc, yc) : 0;
+        return ((~row0[bx0] & n00) | (~row0[bx1] & n10) | (~row1[bx0] & n01) |
+                (~row1[bx1] & n11)) == 0;
     }
+
     // Calls span(y, x0, x1) for each run of marked pixels [x0, x1) of a row inside the box
     // [left, right) x [top, bottom), row by row from the top, left to right.
     template <class Span>

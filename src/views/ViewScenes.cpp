@@ -149,20 +149,23 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
                 ys[i] = static_cast<int32_t>(RoundToPixel(l.Y(fr[i])));
             }
         // Where the painter takes the points: in device pixels, 64 to a pixel.
-        xy.clear();
-        xy.reserve(2 * n);
+        xy.resize(2 * n);
         const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
         const auto unit = static_cast<int32_t>(dpr) * 64;
+        std::size_t kept = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            if (i > 0 && xs[i] == xs[i - 1] && ys[i] == ys[i - 1]) continue;
+            // Branch-free: the point is written, and kept when it moved.
+            const bool moved = i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1];
             if (wholeRatio) {
-                xy.push_back(xs[i] * unit);
-                xy.push_back(ys[i] * unit);
+                xy[2 * kept] = xs[i] * unit;
+                xy[2 * kept + 1] = ys[i] * unit;
             } else {
-                xy.push_back(static_cast<int32_t>(static_cast<double>(xs[i]) * dpr * 64.));
-                xy.push_back(static_cast<int32_t>(static_cast<double>(ys[i]) * dpr * 64.));
+                xy[2 * kept] = static_cast<int32_t>(static_cast<double>(xs[i]) * dpr * 64.);
+                xy[2 * kept + 1] = static_cast<int32_t>(static_cast<double>(ys[i]) * dpr * 64.);
             }
+            kept += moved ? 1 : 0;
         }
+        xy.resize(2 * kept);
         const std::size_t count = xy.size() / 2;
         if (count < 2) continue;  // a curve of no length sets no pixel
         const int deviceW = static_cast<int>(std::lround(width * dpr));
