@@ -4,8 +4,8 @@
 // slanted steps between sparse samples; clipped to the picture.
 #pragma once
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -83,10 +83,8 @@ bool PixelsOf(const double* lr, const double* fr, std::size_t n, const FrictionL
         const __m128d y = _mm_sub_pd(oy, _mm_mul_pd(_mm_loadu_pd(fr + i), s));
         ok = _mm_and_pd(ok, _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(x, lo), _mm_cmplt_pd(x, hi)),
                                        _mm_and_pd(_mm_cmpge_pd(y, lo), _mm_cmplt_pd(y, hi))));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(xs + i),
-                         _mm_cvttpd_epi32(_mm_add_pd(x, half)));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(ys + i),
-                         _mm_cvttpd_epi32(_mm_add_pd(y, half)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(xs + i), _mm_cvttpd_epi32(_mm_add_pd(x, half)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(ys + i), _mm_cvttpd_epi32(_mm_add_pd(y, half)));
     }
     plain = _mm_movemask_pd(ok) == 3;
 #endif
@@ -128,26 +126,25 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
         const double* lr = e.lrPlot.data();
         const double* fr = e.frPlot.data();
         const std::size_t n = e.lrPlot.size();
-        if (!traces.curve) {
-            // A dot around a pixel that already carries one of this entry's dots adds nothing.
-            mask.Reset(width, height);
-            beginRun();
-            for (std::size_t i = 0; i < n; ++i) {
-                const float x = RoundToPixel(l.X(lr[i])), y = RoundToPixel(l.Y(fr[i]));
-                if (mask.Mark(static_cast<int>(x), static_cast<int>(y))) add(x, y);
-            }
-            continue;
-        }
-        // The curve through the points on whole pixels; a point on the pixel of the one before
-        // adds nothing. Inside the picture std::round(v) is the whole part of v + 0.5.
+        // Each step's pixel. Inside the picture std::round(v) is the whole part of v + 0.5.
         xs.resize(n);
         ys.resize(n);
-        const bool plain = PixelsOf(lr, fr, n, l, xs.data(), ys.data());
-        if (!plain)
+        if (!PixelsOf(lr, fr, n, l, xs.data(), ys.data()))
             for (std::size_t i = 0; i < n; ++i) {
                 xs[i] = static_cast<int32_t>(RoundToPixel(l.X(lr[i])));
                 ys[i] = static_cast<int32_t>(RoundToPixel(l.Y(fr[i])));
             }
+        if (!traces.curve) {
+            // A dot around a pixel that already carries one of this entry's dots adds nothing.
+            mask.Reset(width, height);
+            beginRun();
+            for (std::size_t i = 0; i < n; ++i)
+                if (mask.Mark(xs[i], ys[i]))
+                    add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
+            continue;
+        }
+        // The curve through the points on whole pixels; a point on the pixel of the one before
+        // adds nothing.
         // Where the painter takes the points: in device pixels, 64 to a pixel.
         xy.resize(2 * n);
         const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
@@ -215,8 +212,8 @@ void FullTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l,
         traces.runs.push_back({static_cast<int>(k), static_cast<uint32_t>(traces.points.size()),
                                static_cast<uint32_t>(e.lrPlot.size())});
         for (std::size_t i = 0; i < e.lrPlot.size(); ++i)
-            traces.points.push_back({static_cast<float>(l.X(e.lrPlot[i])),
-                                     static_cast<float>(l.Y(e.frPlot[i]))});
+            traces.points.push_back(
+                {static_cast<float>(l.X(e.lrPlot[i])), static_cast<float>(l.Y(e.frPlot[i]))});
     }
 }
 

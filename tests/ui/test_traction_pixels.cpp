@@ -12,10 +12,10 @@
 
 #include "TestPaths.h"
 #include "app/DocumentSetup.h"
+#include "demo/SessionGenerator.h"
 #include "graph/TraceRaster.h"
 #include "graph/ui/ChartPainter.h"
 #include "host/NullHost.h"
-#include "demo/SessionGenerator.h"
 #include "processing/SpeedDistance.h"
 #include "views/AuxViews.h"
 #include "views/ViewData.h"
@@ -181,10 +181,12 @@ class TestTractionPixels : public QObject {
         QTest::addColumn<bool>("dark");
         for (bool curve : {true, false}) {
             const char* look = curve ? "curve" : "points";
-            QTest::newRow(qPrintable(QString("hour-%1").arg(look))) << 60.0 << curve << 1.0 << false;
+            QTest::newRow(qPrintable(QString("hour-%1").arg(look)))
+                << 60.0 << curve << 1.0 << false;
             QTest::newRow(qPrintable(QString("hour-%1-dpr2-dark").arg(look)))
                 << 60.0 << curve << 2.0 << true;
-            QTest::newRow(qPrintable(QString("small-%1").arg(look))) << 0.3 << curve << 1.0 << false;
+            QTest::newRow(qPrintable(QString("small-%1").arg(look)))
+                << 0.3 << curve << 1.0 << false;
             QTest::newRow(qPrintable(QString("small-%1-dpr2").arg(look)))
                 << 0.3 << curve << 2.0 << false;
             QTest::newRow(qPrintable(QString("small-%1-dark").arg(look)))
