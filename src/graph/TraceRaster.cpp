@@ -190,7 +190,11 @@ void Stroke(LineState& st, int64_t b1, int64_t a1, int64_t b2, int64_t a2, int f
         std::swap(b1, b2);
         dir = backward;
     }
-    const int64_t inc = ((b2 - b1) * 65536) / (a2 - a1);  // 16.16, rounded toward zero
+    // 16.16, rounded toward zero; in 32 bits where it fits (the far quicker division).
+    const int64_t db = b2 - b1, da = a2 - a1;
+    const int64_t inc = db >= -0x7fff && db <= 0x7fff && da <= 0x7fffffff
+                            ? static_cast<int32_t>(db * 65536) / static_cast<int32_t>(da)
+                            : (db * 65536) / da;
     int64_t b = b1 * 1024;
     // Turning back along the same axis: half a pixel more where the segment starts.
     const int axis = forward | backward;
@@ -259,20 +263,22 @@ inline void DirectionOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int& dir
 
 }  // namespace
 
-void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count) {
-    if (count < 2) return;
+namespace {
+
+template <class Put>
+void MarkPolylineOn(CPixelMask& mask, const int32_t* xy, std::size_t count, Put&& put) {
     LineState st;
     auto segment = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2, bool walk) {
         const int64_t dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
         if (dx < dy) {
             // Along y: pixels are (b, a) = (x, y).
             Stroke(st, x1, y1, x2, y2, kTopToBottom, kBottomToTop, walk,
-                   [&mask](int a, int b) { mask.Mark(b, a); });
+                   [&put](int a, int b) { put(b, a); });
         } else if (dx != 0) {
             // Along x: the state's pixel is held as (y, x) while the segment is walked.
             std::swap(st.last.x, st.last.y);
             Stroke(st, y1, x1, y2, x2, kLeftToRight, kRightToLeft, walk,
-                   [&mask](int a, int b) { mask.Mark(a, b); });
+                   [&put](int a, int b) { put(a, b); });
             std::swap(st.last.x, st.last.y);
         }
     };
@@ -312,6 +318,21 @@ void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count) {
         }
         segment(x1, y1, x2, y2, true);
     }
+}
+
+}  // namespace
+
+void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count) {
+    if (count < 2) return;
+    // Points a pixel or more inside the mask: every pixel set lies on it.
+    bool inside = true;
+    for (std::size_t i = 0; i < 2 * count; i += 2)
+        inside = inside && xy[i] >= 64 && xy[i + 1] >= 64 && xy[i] < (mask.Width() - 1) * 64 &&
+                 xy[i + 1] < (mask.Height() - 1) * 64;
+    if (inside)
+        MarkPolylineOn(mask, xy, count, [&mask](int x, int y) { mask.Set(x, y); });
+    else
+        MarkPolylineOn(mask, xy, count, [&mask](int x, int y) { mask.Mark(x, y); });
 }
 
 void RasterLine(const PixelBuffer& b, float x1, float y1, float x2, float y2, uint32_t argb,

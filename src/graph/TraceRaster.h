@@ -48,8 +48,13 @@ class CPixelMask {
         word |= bit;
         return fresh;
     }
+    // Marks a pixel known to lie on the mask.
+    void Set(int x, int y) {
+        m_blocks[static_cast<std::size_t>(y >> 3) * m_blocksX + static_cast<std::size_t>(x >> 3)] |=
+            uint64_t{1} << (((y & 7) << 3) | (x & 7));
+    }
     // Whether every pixel of the box [x0, x1] x [y0, y1] is marked (false past the edge).
-    bool BoxMarked(int x0, int y0, int x1, int y1) const {
+    [[gnu::always_inline]] bool BoxMarked(int x0, int y0, int x1, int y1) const {
         if (x0 < 0 || y0 < 0 || x1 >= m_width || y1 >= m_height) return false;
         const int bx0 = x0 >> 3, bx1 = x1 >> 3, by0 = y0 >> 3, by1 = y1 >> 3;
         if (bx1 - bx0 > 1 || by1 - by0 > 1) return BoxMarkedAnySize(x0, y0, x1, y1);

@@ -143,9 +143,8 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
                     add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
             continue;
         }
-        // The curve through the points on whole pixels; a point on the pixel of the one before
-        // adds nothing.
-        // Where the painter takes the points: in device pixels, 64 to a pixel.
+        // The curve through the points on whole pixels, where the painter takes them: in device
+        // pixels, 64 to a pixel. A point on the pixel of the one before adds nothing.
         xy.resize(2 * n);
         const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
         const auto unit = static_cast<int32_t>(dpr) * 64;
@@ -174,9 +173,9 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
         if (!inside) {
             // Points at the picture's edge are clipped by the painter: the curve goes whole.
             beginRun();
-            for (std::size_t i = 0; i < xy.size(); i += 2)
-                add(static_cast<float>(xy[i] / (64. * dpr)),
-                    static_cast<float>(xy[i + 1] / (64. * dpr)));
+            for (std::size_t i = 0; i < n; ++i)
+                if (i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1])
+                    add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
             continue;
         }
         // The curve's pixels, found once as the painter sets them, go out as the runs of
