@@ -18,9 +18,10 @@ inline constexpr ColorRef kRedMarkerBox = MakeRGB(200, 0, 0);
 inline constexpr float kMarkerBox = 9.0f;  // side of a marker's square in pixels
 
 // The traction circle's traces reduced to what a picture of one layout at pixel ratio `dpr`
-// shows: each entry's points on whole pixels, the curve cut into runs of segments that set a
-// device pixel not painted in its colour yet (an hour of laps retraces the same loops), or one
-// dot per pixel. Painted, they set the pixels that the whole trace through every point does.
+// shows, with each entry's points on whole pixels: the device pixels that the painter sets for
+// the whole curve through them, as the runs of each row (an hour of laps retraces the same
+// loops, so each pixel is painted once), or one dot per pixel. Painted, they set the pixels
+// that drawing the whole trace through every point does.
 struct TractionTraces {
     struct Run {
         int entry = 0;
@@ -28,7 +29,7 @@ struct TractionTraces {
     };
     bool curve = true;
     std::vector<GPoint> points;
-    std::vector<Run> runs;  // curve runs, or each entry's dots
+    std::vector<Run> runs;  // two-point runs of a row of the curve, or each entry's dots
     std::size_t Points() const { return points.size(); }
 };
 void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& layout, int width,
