@@ -4,6 +4,7 @@
 // took (the figure that holds on a loaded machine); the target is under 5 ms.
 // - *_Paint1600x900: the whole view from nothing kept (a new size, new data, a new selection);
 //   the traction circle for one lap and for the whole hour at 100 Hz.
+// - TractionCircle_PaintPoints1600x900: the whole hour as data points from nothing kept.
 // - TractionCircle_PaintKeptTraces1600x900: the whole view again at the same size with the
 //   reduced traces kept (a grid or colour toggled).
 // - TractionCircle_MarkerMove1600x900: a marker moving one sample a frame; the overlay (boxes
@@ -147,6 +148,20 @@ BENCHMARK(TractionCircle_Paint1600x900)
     ->Arg(1)
     ->ArgNames({"hour"})
     ->Unit(benchmark::kMillisecond);
+
+// The whole hour drawn as data points, from nothing kept.
+void TractionCircle_PaintPoints1600x900(benchmark::State& state) {
+    NoCanvas canvas;
+    auto view = Circle(canvas, true);
+    view->Circle().Settings().drawCurve = false;
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    TimeFrames(state, [&] {
+        view->SettingsChanged();  // nothing kept
+        PaintWhole(image, view->BuildScene(kWidth, kHeight, 1.0, false));
+    });
+    state.counters["drawn_points"] = static_cast<double>(view->Traces().Points());
+}
+BENCHMARK(TractionCircle_PaintPoints1600x900)->Unit(benchmark::kMillisecond);
 
 void TractionCircle_PaintKeptTraces1600x900(benchmark::State& state) {
     NoCanvas canvas;

@@ -89,12 +89,24 @@ void CFrictionView::OnDatasetReplaced(const CBriodashDataset* old, CBriodashData
     SetSelection(kept);
 }
 
-const CGraphScene& CFrictionView::BuildScene(int width, int height, double devicePixelRatio, bool) {
+const CGraphScene& CFrictionView::BuildScene(int width, int height, double devicePixelRatio,
+                                             bool onPaper) {
+    if (onPaper) {
+        // Paper has finer pixels than the screen: every step is drawn where it lies.
+        TractionTraces full;
+        FullTractionTraces(m_circle, m_circle.Layout(width, height), full);
+        BuildTractionScene(m_circle, full, width, height, m_metrics, m_scene);
+        m_scene.devicePixelRatio = devicePixelRatio;
+        return m_scene;
+    }
     const bool curve = m_circle.Settings().drawCurve;
-    if (width != m_tracesWidth || height != m_tracesHeight || curve != m_bTracesCurve) {
-        ReduceTractionTraces(m_circle, m_circle.Layout(width, height), width, height, m_traces);
+    if (width != m_tracesWidth || height != m_tracesHeight || curve != m_bTracesCurve ||
+        devicePixelRatio != m_tracesRatio) {
+        ReduceTractionTraces(m_circle, m_circle.Layout(width, height), width, height,
+                             devicePixelRatio, m_traces);
         m_tracesWidth = width;
         m_tracesHeight = height;
+        m_tracesRatio = devicePixelRatio;
         m_bTracesCurve = curve;
     }
     BuildTractionScene(m_circle, m_traces, width, height, m_metrics, m_scene);

@@ -37,6 +37,7 @@ class CFrictionView : public CViewBase {
     void SettingsChanged(bool recompute = false);
     void SetColour(int entry, ColorRef colour);
     void SetMetrics(const SceneMetrics& metrics);
+    const SceneMetrics& Metrics() const { return m_metrics; }
 
     void OnUpdate(const ViewUpdate& update) override;
     void OnDatasetReplaced(const CBriodashDataset* old, CBriodashDataset* now) override;
@@ -55,9 +56,11 @@ class CFrictionView : public CViewBase {
     CFrictionCircle m_circle;
     SceneMetrics m_metrics;
     CGraphScene m_scene, m_overlay;
-    // The traces reduced for the size they were drawn at, until the data or the look changes.
+    // The traces reduced for the size and pixel ratio they were drawn at, until the data or the
+    // look changes.
     TractionTraces m_traces;
     int m_tracesWidth = -1, m_tracesHeight = -1;
+    double m_tracesRatio = 1.0;
     bool m_bTracesCurve = true;
 };
 

@@ -127,10 +127,18 @@ void CFrictionCircle::Recompute() {
     m_frUnits = std::max(m_frUnits, 1);
     m_lrMin = m_frMin = std::numeric_limits<int32_t>::max();
     m_lrMax = m_frMax = std::numeric_limits<int32_t>::min();
-    for (const FrictionEntry& e : m_entries) {
+    const auto units = static_cast<double>(PlotUnitsPerG());
+    for (FrictionEntry& e : m_entries) {
+        e.lrPlot.resize(e.lrValues.size());
+        e.frPlot.resize(e.frValues.size());
+        if (!e.lr || !e.fr) continue;
+        const int lrResolution = std::max(e.lr->m_nResolution, 1);
+        const int frResolution = std::max(e.fr->m_nResolution, 1);
         for (std::size_t i = 0; i < e.lrValues.size(); ++i) {
-            const auto x = static_cast<int32_t>(std::lround(PlotLr(e, i)));
-            const auto y = static_cast<int32_t>(std::lround(PlotFr(e, i)));
+            e.lrPlot[i] = e.lrValues[i] * units / lrResolution;
+            e.frPlot[i] = e.frValues[i] * units / frResolution;
+            const auto x = static_cast<int32_t>(std::lround(e.lrPlot[i]));
+            const auto y = static_cast<int32_t>(std::lround(e.frPlot[i]));
             m_lrMin = std::min(m_lrMin, x);
             m_lrMax = std::max(m_lrMax, x);
             m_frMin = std::min(m_frMin, y);
@@ -143,14 +151,6 @@ std::size_t CFrictionCircle::PointCount() const {
     std::size_t n = 0;
     for (const FrictionEntry& e : m_entries) n += e.lrValues.size();
     return n;
-}
-
-double CFrictionCircle::PlotLr(const FrictionEntry& e, std::size_t i) const {
-    return e.lrValues[i] * static_cast<double>(PlotUnitsPerG()) / std::max(e.lr->m_nResolution, 1);
-}
-
-double CFrictionCircle::PlotFr(const FrictionEntry& e, std::size_t i) const {
-    return e.frValues[i] * static_cast<double>(PlotUnitsPerG()) / std::max(e.fr->m_nResolution, 1);
 }
 
 FrictionLayout CFrictionCircle::Layout(int width, int height) const {

@@ -43,6 +43,9 @@ struct FrictionEntry {
     std::vector<int32_t> times;     // of the left-right samples walked
     std::vector<int32_t> lrValues;  // converted, units of 1 / its resolution factor
     std::vector<int32_t> frValues;  // front-rear value at the same step
+    // Both values of each step in plot units (at the selection's common scale), made once
+    // whenever the values are read so that drawing at any size starts from them.
+    std::vector<double> lrPlot, frPlot;
     bool Plots() const { return lr && fr && !lrValues.empty(); }
 };
 
@@ -101,8 +104,8 @@ class CFrictionCircle {
     int32_t PlotUnitsPerG() const { return std::max(m_lrUnits, m_frUnits); }
     std::size_t PointCount() const;
     // Plot units of step i of an entry.
-    double PlotLr(const FrictionEntry& e, std::size_t i) const;
-    double PlotFr(const FrictionEntry& e, std::size_t i) const;
+    double PlotLr(const FrictionEntry& e, std::size_t i) const { return e.lrPlot[i]; }
+    double PlotFr(const FrictionEntry& e, std::size_t i) const { return e.frPlot[i]; }
 
     FrictionLayout Layout(int width, int height) const;
     // Ticks of the x axis (left-right) or the y axis (front-rear) inside the layout.

@@ -5,9 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "graph/Markers.h"
+#include "graph/TraceRaster.h"
 
 namespace orvex {
 
@@ -40,68 +46,6 @@ std::string ValueLabel(double v, double step) {
     return buf;
 }
 
-// The pixels a trace has covered so far, so that a stretch drawn over pixels already painted
-// in its colour (an hour of laps retraces the same loops) is left out of the scene. One bit a
-// pixel, so that the grid of a large picture stays in the processor's cache.
-class PixelGrid {
-  public:
-    PixelGrid(int width, int height)
-        : m_width(std::max(width, 0)),
-          m_height(std::max(height, 0)),
-          m_bits((static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height) + 63) /
-                 64) {}
-    void Clear() { std::fill(m_bits.begin(), m_bits.end(), uint64_t{0}); }
-    // Marks the pixel; true when it was not marked yet (a pixel off the grid always is new).
-    bool Mark(int x, int y) {
-        if (!Inside(x, y)) return true;
-        return MarkAt(static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
-                      static_cast<std::size_t>(x));
-    }
-    // Marks the pixels of the line from a to b (both on whole pixels); true when one was new.
-    // Without `withStart` the pixel of a is taken as marked (it ends the segment before).
-    bool MarkLine(GPoint a, GPoint b, bool withStart) {
-        int x = static_cast<int>(a.x), y = static_cast<int>(a.y);
-        const int x1 = static_cast<int>(b.x), y1 = static_cast<int>(b.y);
-        const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
-        const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
-        int err = dx + dy;
-        bool fresh = withStart && Mark(x, y);
-        if (Inside(x, y) && Inside(x1, y1)) {
-            // Every pixel between two inside the grid is inside: walked by its index.
-            const auto stride = static_cast<std::ptrdiff_t>(m_width);
-            auto at = static_cast<std::ptrdiff_t>(y) * stride + x;
-            const std::ptrdiff_t stepY = sy * stride;
-            while (x != x1 || y != y1) {
-                const int e2 = 2 * err;
-                if (e2 >= dy) err += dy, x += sx, at += sx;
-                if (e2 <= dx) err += dx, y += sy, at += stepY;
-                fresh = MarkAt(static_cast<std::size_t>(at)) || fresh;
-            }
-            return fresh;
-        }
-        while (x != x1 || y != y1) {
-            const int e2 = 2 * err;
-            if (e2 >= dy) err += dy, x += sx;
-            if (e2 <= dx) err += dx, y += sy;
-            fresh = Mark(x, y) || fresh;
-        }
-        return fresh;
-    }
-
-  private:
-    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
-    bool MarkAt(std::size_t index) {
-        uint64_t& word = m_bits[index >> 6];
-        const uint64_t bit = uint64_t{1} << (index & 63);
-        const bool fresh = (word & bit) == 0;
-        word |= bit;
-        return fresh;
-    }
-
-    int m_width, m_height;
-    std::vector<uint64_t> m_bits;
-};
-
 // std::round of a pixel coordinate, without the library call: the same value for every
 // coordinate a picture can hold.
 inline float RoundToPixel(double v) {
@@ -121,6 +65,38 @@ void BoxText(CGraphScene& scene, float x1, float y1, float x2, float y2, std::st
     scene.AddText(x, y, std::move(text), h, v, colour, font, toOverlay);
 }
 
+// The pixel of each step, std::round(l.X(lr[i])) and std::round(l.Y(fr[i])), as the whole part
+// of the value plus a half, which is the same for values from 1 on; false when a value lies
+// outside [1, 1e9) (those are to be rounded one by one).
+bool PixelsOf(const double* lr, const double* fr, std::size_t n, const FrictionLayout& l,
+              int32_t* xs, int32_t* ys) {
+    const double originX = l.originX, originY = l.originY, scale = l.scale;
+    std::size_t i = 0;
+    bool plain = true;
+#if defined(__SSE2__)
+    // Two steps at a time.
+    const __m128d ox = _mm_set1_pd(originX), oy = _mm_set1_pd(originY), s = _mm_set1_pd(scale);
+    const __m128d half = _mm_set1_pd(0.5), lo = _mm_set1_pd(1.0), hi = _mm_set1_pd(1e9);
+    __m128d ok = _mm_cmpeq_pd(lo, lo);
+    for (; i + 2 <= n; i += 2) {
+        const __m128d x = _mm_add_pd(ox, _mm_mul_pd(_mm_loadu_pd(lr + i), s));
+        const __m128d y = _mm_sub_pd(oy, _mm_mul_pd(_mm_loadu_pd(fr + i), s));
+        ok = _mm_and_pd(ok, _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(x, lo), _mm_cmplt_pd(x, hi)),
+                                       _mm_and_pd(_mm_cmpge_pd(y, lo), _mm_cmplt_pd(y, hi))));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(xs + i), _mm_cvttpd_epi32(_mm_add_pd(x, half)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(ys + i), _mm_cvttpd_epi32(_mm_add_pd(y, half)));
+    }
+    plain = _mm_movemask_pd(ok) == 3;
+#endif
+    for (; i < n; ++i) {
+        const double x = originX + lr[i] * scale, y = originY - fr[i] * scale;
+        plain = plain && x >= 1.0 && x < 1e9 && y >= 1.0 && y < 1e9;
+        xs[i] = static_cast<int32_t>(x + 0.5);
+        ys[i] = static_cast<int32_t>(y + 0.5);
+    }
+    return plain;
+}
+
 LineBlend MarkerBlendOn(ColorRef background) {
     return MarkerRasterOp(background) == RasterOp::Xor ? LineBlend::Xor : LineBlend::NotXor;
 }
@@ -128,69 +104,122 @@ LineBlend MarkerBlendOn(ColorRef background) {
 }  // namespace
 
 void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l, int width,
-                          int height, TractionTraces& traces) {
+                          int height, double dpr, TractionTraces& traces) {
     traces.curve = circle.Settings().drawCurve;
     traces.points.clear();
     traces.runs.clear();
-    std::vector<GPoint> pts;
-    PixelGrid grid(width, height);
+    CPixelMask mask;
+    std::vector<int32_t> xs, ys;  // each step's pixel
+    std::vector<int32_t> xy;      // the curve's points in device pixels, 26.6 fixed point
     const std::vector<FrictionEntry>& entries = circle.Entries();
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const FrictionEntry& e = entries[k];
         if (!e.Plots()) continue;
-        pts.clear();
-        pts.reserve(e.lrValues.size());
-        // As PlotLr and PlotFr, operation for operation, so that the pixels are the same.
-        const auto units = static_cast<double>(circle.PlotUnitsPerG());
-        const int lrResolution = std::max(e.lr->m_nResolution, 1);
-        const int frResolution = std::max(e.fr->m_nResolution, 1);
-        for (std::size_t i = 0; i < e.lrValues.size(); ++i) {
-            const double lr = e.lrValues[i] * units / lrResolution;
-            const double fr = e.frValues[i] * units / frResolution;
-            const GPoint p{RoundToPixel(l.X(lr)), RoundToPixel(l.Y(fr))};
-            // Points on the pixel of the one before add nothing to the drawing.
-            if (!pts.empty() && pts.back().x == p.x && pts.back().y == p.y) continue;
-            pts.push_back(p);
-        }
-        // Each entry is painted over the ones before it: its own pixels only are skipped.
-        grid.Clear();
         const int entry = static_cast<int>(k);
         auto beginRun = [&traces, entry] {
             traces.runs.push_back({entry, static_cast<uint32_t>(traces.points.size()), 0});
         };
-        auto add = [&traces](GPoint p) {
-            traces.points.push_back(p);
+        auto add = [&traces](float x, float y) {
+            traces.points.push_back({x, y});
             ++traces.runs.back().count;
         };
-        if (traces.curve) {
-            if (pts.size() == 1) pts.push_back(pts.front());
-            // The curve in runs of segments that reach at least one pixel not painted yet.
-            bool open = false;
-            for (std::size_t i = 1; i < pts.size(); ++i) {
-                if (grid.MarkLine(pts[i - 1], pts[i], i == 1)) {
-                    if (!open) {
-                        beginRun();
-                        add(pts[i - 1]);
-                        open = true;
-                    }
-                    add(pts[i]);
-                } else {
-                    open = false;
-                }
+        const double* lr = e.lrPlot.data();
+        const double* fr = e.frPlot.data();
+        const std::size_t n = e.lrPlot.size();
+        // Each step's pixel. Inside the picture std::round(v) is the whole part of v + 0.5.
+        xs.resize(n);
+        ys.resize(n);
+        if (!PixelsOf(lr, fr, n, l, xs.data(), ys.data()))
+            for (std::size_t i = 0; i < n; ++i) {
+                xs[i] = static_cast<int32_t>(RoundToPixel(l.X(lr[i])));
+                ys[i] = static_cast<int32_t>(RoundToPixel(l.Y(fr[i])));
             }
-        } else {
-            // A dot on a pixel that already carries one of this entry's dots adds nothing.
+        if (!traces.curve) {
+            // A dot around a pixel that already carries one of this entry's dots adds nothing.
+            mask.Reset(width, height);
             beginRun();
-            for (const GPoint& p : pts)
-                if (grid.Mark(static_cast<int>(p.x), static_cast<int>(p.y))) add(p);
+            for (std::size_t i = 0; i < n; ++i)
+                if (mask.Mark(xs[i], ys[i]))
+                    add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
+            continue;
         }
+        // The curve through the points on whole pixels, where the painter takes them: in device
+        // pixels, 64 to a pixel. A point on the pixel of the one before adds nothing.
+        xy.resize(2 * n);
+        const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
+        const auto unit = static_cast<int32_t>(dpr) * 64;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            // Branch-free: the point is written, and kept when it moved.
+            const bool moved = i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1];
+            if (wholeRatio) {
+                xy[2 * kept] = xs[i] * unit;
+                xy[2 * kept + 1] = ys[i] * unit;
+            } else {
+                xy[2 * kept] = static_cast<int32_t>(static_cast<double>(xs[i]) * dpr * 64.);
+                xy[2 * kept + 1] = static_cast<int32_t>(static_cast<double>(ys[i]) * dpr * 64.);
+            }
+            kept += moved ? 1 : 0;
+        }
+        xy.resize(2 * kept);
+        const std::size_t count = xy.size() / 2;
+        if (count < 2) continue;  // a curve of no length sets no pixel
+        const int deviceW = static_cast<int>(std::lround(width * dpr));
+        const int deviceH = static_cast<int>(std::lround(height * dpr));
+        bool inside = dpr >= 1.0;  // below, whole pixels may lie less than a pixel apart
+        for (std::size_t i = 0; i < xy.size() && inside; i += 2)
+            inside = xy[i] >= 64 && xy[i + 1] >= 64 && xy[i] < (deviceW - 1) * 64 &&
+                     xy[i + 1] < (deviceH - 1) * 64;
+        if (!inside) {
+            // Points at the picture's edge are clipped by the painter: the curve goes whole.
+            beginRun();
+            for (std::size_t i = 0; i < n; ++i)
+                if (i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1])
+                    add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
+            continue;
+        }
+        // The curve's pixels, found once as the painter sets them, go out as the runs of
+        // each row: however often the laps retrace a loop, each pixel is painted once.
+        mask.Reset(deviceW, deviceH);
+        MarkPolyline(mask, xy.data(), count);
+        // The pixels lie within a pixel of the points' box.
+        int left = deviceW, top = deviceH, right = 0, bottom = 0;
+        for (std::size_t i = 0; i < xy.size(); i += 2) {
+            left = std::min(left, xy[i] >> 6);
+            right = std::max(right, xy[i] >> 6);
+            top = std::min(top, xy[i + 1] >> 6);
+            bottom = std::max(bottom, xy[i + 1] >> 6);
+        }
+        mask.ForEachSpan(left - 1, top - 1, right + 2, bottom + 2, [&](int y, int x0, int x1) {
+            const auto row = static_cast<float>((y + 0.5) / dpr);
+            beginRun();
+            add(static_cast<float>(x0 / dpr), row);
+            add(static_cast<float>(x1 / dpr), row);
+        });
+    }
+}
+
+void FullTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l,
+                        TractionTraces& traces) {
+    traces.curve = circle.Settings().drawCurve;
+    traces.points.clear();
+    traces.runs.clear();
+    const std::vector<FrictionEntry>& entries = circle.Entries();
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const FrictionEntry& e = entries[k];
+        if (!e.Plots()) continue;
+        traces.runs.push_back({static_cast<int>(k), static_cast<uint32_t>(traces.points.size()),
+                               static_cast<uint32_t>(e.lrPlot.size())});
+        for (std::size_t i = 0; i < e.lrPlot.size(); ++i)
+            traces.points.push_back(
+                {static_cast<float>(l.X(e.lrPlot[i])), static_cast<float>(l.Y(e.frPlot[i]))});
     }
 }
 
 void BuildTractionScene(const CFrictionCircle& circle, int width, int height, const SceneMetrics& m,
-                        CGraphScene& scene) {
+                        CGraphScene& scene, double dpr) {
     TractionTraces traces;
-    ReduceTractionTraces(circle, circle.Layout(width, height), width, height, traces);
+    ReduceTractionTraces(circle, circle.Layout(width, height), width, height, dpr, traces);
     BuildTractionScene(circle, traces, width, height, m, scene);
 }
 

@@ -17,9 +17,11 @@ inline constexpr ColorRef kGreenMarkerBox = MakeRGB(0, 200, 0);
 inline constexpr ColorRef kRedMarkerBox = MakeRGB(200, 0, 0);
 inline constexpr float kMarkerBox = 9.0f;  // side of a marker's square in pixels
 
-// The traction circle's traces reduced to what a picture of one layout shows: each entry's
-// points on whole pixels, the curve cut into runs of segments that reach a pixel not painted
-// in its colour yet (an hour of laps retraces the same loops), or one dot per pixel.
+// The traction circle's traces reduced to what a picture of one layout at pixel ratio `dpr`
+// shows, with each entry's points on whole pixels: the device pixels that the painter sets for
+// the whole curve through them, as the runs of each row (an hour of laps retraces the same
+// loops, so each pixel is painted once), or one dot per pixel. Painted, they set the pixels
+// that drawing the whole trace through every point does.
 struct TractionTraces {
     struct Run {
         int entry = 0;
@@ -27,18 +29,21 @@ struct TractionTraces {
     };
     bool curve = true;
     std::vector<GPoint> points;
-    std::vector<Run> runs;  // curve runs, or each entry's dots
+    std::vector<Run> runs;  // two-point runs of a row of the curve, or each entry's dots
     std::size_t Points() const { return points.size(); }
 };
 void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& layout, int width,
-                          int height, TractionTraces& traces);
+                          int height, double dpr, TractionTraces& traces);
+// Every step of every entry at its exact place, for paper, whose pixels are finer.
+void FullTractionTraces(const CFrictionCircle& circle, const FrictionLayout& layout,
+                        TractionTraces& traces);
 
 // Axes, ticks and traces on the base layer; the marker boxes and value texts on the overlay.
 void BuildTractionScene(const CFrictionCircle& circle, const TractionTraces& traces, int width,
                         int height, const SceneMetrics& metrics, CGraphScene& scene);
 // The same with the traces reduced afresh.
 void BuildTractionScene(const CFrictionCircle& circle, int width, int height,
-                        const SceneMetrics& metrics, CGraphScene& scene);
+                        const SceneMetrics& metrics, CGraphScene& scene, double dpr = 1.0);
 // The marker boxes (combined with what is below, so that they show over any trace) and the
 // value texts of the drawn markers, on the overlay.
 void AddTractionMarkers(const CFrictionCircle& circle, const FrictionLayout& layout, int width,

@@ -2,6 +2,11 @@
 // 3D faces, labels and legend, and the traction circle's traces, boxes and value texts.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <set>
+#include <utility>
+
+#include "graph/TraceRaster.h"
 #include "support/FakeHost.h"
 #include "views/ViewScenes.h"
 #include "views/ViewTestData.h"
@@ -96,9 +101,36 @@ TEST(TractionScene, TracesBoxesAndValueTexts) {
     circle.MoveMarker(false, 2 * kSecond, host);
     CGraphScene scene;
     BuildTractionScene(circle, 600, 600, SceneMetrics{}, scene);
-    ASSERT_EQ(CountOf(scene, PrimKind::Polyline), 1u);
-    // The last point repeats the one before on the same pixel: three points are drawn.
-    EXPECT_EQ(scene.polylines.at(0).count, 3u);
+    // The curve goes out as the runs of each row of the pixels the painter sets for it: the
+    // last point repeats the one before on the same pixel, so they are the pixels of the
+    // polyline through the first three.
+    ASSERT_GT(CountOf(scene, PrimKind::Polyline), 0u);
+    const FrictionLayout l = circle.Layout(600, 600);
+    std::vector<int32_t> xy;
+    for (std::size_t i = 0; i < 3; ++i) {
+        xy.push_back(static_cast<int32_t>(std::round(l.X(circle.PlotLr(circle.Entries()[0], i)))) *
+                     64);
+        xy.push_back(static_cast<int32_t>(std::round(l.Y(circle.PlotFr(circle.Entries()[0], i)))) *
+                     64);
+    }
+    CPixelMask expected;
+    expected.Reset(600, 600);
+    MarkPolyline(expected, xy.data(), 3);
+    std::set<std::pair<int, int>> want, got;
+    expected.ForEachSpan(0, 0, 600, 600, [&want](int y, int x0, int x1) {
+        for (int x = x0; x < x1; ++x) want.insert({x, y});
+    });
+    for (const GPrim& p : scene.base) {
+        if (p.kind != PrimKind::Polyline) continue;
+        const GPolyline& run = scene.polylines[p.index];
+        ASSERT_EQ(run.count, 2u);
+        const GPoint a = scene.points[run.first], b = scene.points[run.first + 1];
+        ASSERT_EQ(a.y, b.y);
+        for (auto x = static_cast<int>(a.x); x < static_cast<int>(b.x); ++x)
+            got.insert({x, static_cast<int>(a.y)});
+    }
+    EXPECT_EQ(got, want);
+    EXPECT_GT(want.size(), 100u);
     // Each box a one-pixel frame of four sides on the overlay, combined with what is below
     // (not-xor on the white background, so that it shows in its own colour there).
     std::vector<ColorRef> boxes;
@@ -161,8 +193,13 @@ TEST(TractionScene, ARetracedLoopAddsNothingToTheDrawing) {
         return s;
     };
     const CGraphScene once = scene(lrOnce, frOnce, true), thrice = scene(lrThrice, frThrice, true);
-    ASSERT_EQ(CountOf(thrice, PrimKind::Polyline), 1u);
-    EXPECT_EQ(thrice.points.size(), once.points.size());
+    ASSERT_GT(CountOf(thrice, PrimKind::Polyline), 0u);
+    // The same runs of pixels: each pixel is painted once however often the loop is driven.
+    ASSERT_EQ(thrice.points.size(), once.points.size());
+    for (std::size_t i = 0; i < once.points.size(); ++i) {
+        EXPECT_EQ(thrice.points[i].x, once.points[i].x);
+        EXPECT_EQ(thrice.points[i].y, once.points[i].y);
+    }
     EXPECT_EQ(CountOf(scene(lrThrice, frThrice, false), PrimKind::Ellipse), 4u);
 }
 

@@ -148,8 +148,53 @@ void EndBlend(QPainter& p, bool combined) {
     if (combined) p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
+// The pixels an outlined ellipse sets around its centre on a whole device pixel, drawn once
+// with the painter's own pen into a small picture: every dot of a data-point trace has the same
+// shape, so the others are written from it.
+struct DotStamp {
+    float rx = -1, ry = -1, width = 0;
+    double dpr = 0;
+    std::vector<QPoint> offsets;  // device pixels from the centre
+
+    bool Fits(const GEllipse& e, double ratio) const {
+        return e.rx == rx && e.ry == ry && e.width == width && ratio == dpr;
+    }
+    void Make(const GEllipse& e, double ratio) {
+        rx = e.rx;
+        ry = e.ry;
+        width = e.width;
+        dpr = ratio;
+        offsets.clear();
+        const int c = static_cast<int>(std::ceil(std::max(e.rx, e.ry) + e.width)) + 3;
+        QImage img(QSize(2 * c, 2 * c) * ratio, QImage::Format_RGB32);
+        img.setDevicePixelRatio(ratio);
+        img.fill(Qt::white);
+        {
+            QPainter q(&img);
+            q.setRenderHint(QPainter::Antialiasing, false);
+            q.setPen(PenOf(MakeRGB(0, 0, 0), e.width));
+            q.setBrush(Qt::NoBrush);
+            q.drawEllipse(QPointF(c, c), e.rx, e.ry);
+        }
+        const int centre = static_cast<int>(std::lround(c * ratio));
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixel(x, y) != qRgb(255, 255, 255))
+                    offsets.push_back(QPoint(x - centre, y - centre));
+    }
+};
+
+// Whether v times the ratio is a whole number of device pixels.
+bool OnDevicePixel(float v, double dpr, int& device) {
+    const double d = v * dpr;
+    if (!(std::fabs(d) < 1e9) || d != std::floor(d)) return false;
+    device = static_cast<int>(d);
+    return true;
+}
+
 void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& layer,
                 const SceneFonts& fonts, TracePath path) {
+    DotStamp stamp;
     const QColor background = ToQColor(s.background);
     double dpr = 1.0;
     const std::optional<PixelBuffer> direct =
@@ -206,6 +251,20 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
             }
             case PrimKind::Ellipse: {
                 const GEllipse& e = s.ellipses[prim.index];
+                int cx = 0, cy = 0;
+                if (direct && !e.filled && e.blend == LineBlend::Exact && e.width <= 1.0f &&
+                    OnDevicePixel(e.cx, dpr, cx) && OnDevicePixel(e.cy, dpr, cy)) {
+                    // A data point: its pixels written from the shape drawn once.
+                    if (!stamp.Fits(e, dpr)) stamp.Make(e, dpr);
+                    const uint32_t argb = Argb(ToQColor(e.outline));
+                    for (const QPoint& o : stamp.offsets) {
+                        const int x = cx + o.x(), y = cy + o.y();
+                        if (x >= 0 && y >= 0 && x < direct->width && y < direct->height)
+                            direct->pixels[static_cast<std::ptrdiff_t>(y) * direct->stride + x] =
+                                argb;
+                    }
+                    break;
+                }
                 p.setPen(PenOf(e.outline, e.width));
                 p.setBrush(e.filled ? QBrush(ToQColor(e.fill)) : QBrush(Qt::NoBrush));
                 const bool combined = BeginBlend(p, e.blend);
