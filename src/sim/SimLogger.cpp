@@ -1,5 +1,7 @@
 #include "SimLogger.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -19,10 +21,14 @@ uint8_t Checksum(const std::vector<uint8_t>& data) {
 
 void SimLogger::Serve(bool forever, int idleExitMs) {
     bool talked = false;
+    // A simulator whose starter has gone (a test that crashed) ends at the next quiet spell
+    // instead of waiting for a host forever.
+    const pid_t starter = ::getppid();
     for (;;) {
         uint8_t b = 0;
         if (!m_link.Receive(b, idleExitMs)) {
             if (!forever && talked) return;
+            if (::getppid() != starter) return;
             continue;
         }
         if (m_dead) continue;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <string>
 #include <thread>
 
 #include "logger/link/Framing.h"
@@ -241,4 +244,38 @@ TEST_F(LoggerPortTest, AbortIsSeenEvenWithThePacketAlreadyWaiting) {
     EXPECT_TRUE(Received(length).empty());
 }
 
+}  // namespace orvex
+
+namespace orvex {
+namespace {
+
+// A simulator left behind by a test that died (its starter gone, no host ever talking) ends by
+// itself, so nothing waits on its output for ever.
+TEST(Simulator, EndsWhenItsStarterHasGone) {
+    const std::string sim = test::SimulatorPath();
+    if (sim.empty()) GTEST_SKIP() << "no simulator";
+    const std::string command = "'" + sim + "' --idle-exit 200 >/dev/null 2>&1 & echo $!; sleep 1";
+    FILE* p = ::popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    int pid = 0;
+    ASSERT_EQ(std::fscanf(p, "%d", &pid), 1);
+    ::pclose(p);  // the shell that started it has ended
+    auto running = [pid] {
+        std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+        if (!f) return false;
+        int id = 0;
+        char name[256] = {}, state = 'X';
+        const bool read = std::fscanf(f, "%d %255s %c", &id, name, &state) == 3;
+        std::fclose(f);
+        return read && state != 'Z' && state != 'X';
+    };
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (running() && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const bool ended = !running();
+    if (!ended) ::kill(pid, SIGKILL);
+    EXPECT_TRUE(ended);
+}
+
+}  // namespace
 }  // namespace orvex
