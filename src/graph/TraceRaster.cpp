@@ -3,9 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace orvex {
 namespace {
@@ -360,90 +357,11 @@ void WriteItems(const PixelBuffer& b, const std::vector<RasterItem>& items, doub
     }
 }
 
-// One thread that writes the lower rows of a batch while the caller writes the upper ones.
-class CRowWorker {
-  public:
-    CRowWorker() : m_thread([this] { Run(); }) {}
-    ~CRowWorker() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_stop = true;
-        }
-        m_wake.notify_one();
-        m_thread.join();
-    }
-    void Start(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_buffer = b;
-            m_items = &items;
-            m_dpr = dpr;
-            m_busy = true;
-        }
-        m_wake.notify_one();
-    }
-    void Wait() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_done.wait(lock, [this] { return !m_busy; });
-    }
-
-  private:
-    void Run() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        while (true) {
-            m_wake.wait(lock, [this] { return m_stop || m_busy; });
-            if (m_stop) return;
-            const PixelBuffer b = m_buffer;
-            const std::vector<RasterItem>& items = *m_items;
-            const double dpr = m_dpr;
-            lock.unlock();
-            WriteItems(b, items, dpr);
-            lock.lock();
-            m_busy = false;
-            m_done.notify_one();
-        }
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_wake, m_done;
-    PixelBuffer m_buffer;
-    const std::vector<RasterItem>* m_items = nullptr;
-    double m_dpr = 1.0;
-    bool m_busy = false, m_stop = false;
-    std::thread m_thread;
-};
-
 }  // namespace
 
 void RasterItems(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
-    if (!b.pixels || items.empty()) return;
-    std::size_t points = 0;
-    for (const RasterItem& item : items) points += item.count + 1;
-    const int top = b.Top(), bottom = b.Bottom();
-    // Small batches are not worth the hand-over.
-    constexpr std::size_t kShared = 20000;
-    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
-    if (!twoCores || points < kShared || bottom - top < 64) {
-        WriteItems(b, items, dpr);
-        return;
-    }
-    // One batch at a time shares the worker; another thread's batch is written alone.
-    static std::mutex shared;
-    std::unique_lock<std::mutex> sharing(shared, std::try_to_lock);
-    if (!sharing.owns_lock()) {
-        WriteItems(b, items, dpr);
-        return;
-    }
-    static CRowWorker worker;
-    const int middle = top + (bottom - top) / 2;
-    PixelBuffer upper = b, lower = b;
-    upper.rowFrom = top;
-    upper.rowTo = middle;
-    lower.rowFrom = middle;
-    lower.rowTo = bottom;
-    worker.Start(lower, items, dpr);
-    WriteItems(upper, items, dpr);
-    worker.Wait();
+    if (!b.pixels) return;
+    WriteItems(b, items, dpr);
 }
 
 }  // namespace orvex

@@ -42,8 +42,7 @@ struct RasterItem {
     uint32_t argb = 0;
 };
 
-// Writes the items in order. A large batch is shared with a worker thread: each writes every
-// item into its own half of the rows, so the picture is the one the items give one by one.
+// Writes the items in order.
 void RasterItems(const PixelBuffer& buffer, const std::vector<RasterItem>& items, double dpr);
 
 // The pixels that traces of one colour set in a picture of `width` x `height` device pixels, as

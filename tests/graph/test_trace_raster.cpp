@@ -154,10 +154,9 @@ TEST(TraceRaster, DenseTracesSetTheSamePixelsAsThePlainRasteriser) {
     }
 }
 
-TEST(TraceRaster, RowBandsAndSharedBatchesGiveThePictureOfTheItemsOneByOne) {
-    // Overlapping traces and lines in several colours: a batch large enough to be shared with
-    // the worker, and each trace written into a band of rows, give the pixels of writing the
-    // items one by one (the band: those rows only).
+TEST(TraceRaster, RowBandsAndBatchesGiveThePictureOfTheItemsOneByOne) {
+    // Overlapping traces and lines in several colours: a batch, and each trace written into a
+    // band of rows, give the pixels of writing the items one by one (the band: those rows only).
     std::mt19937 rng(11);
     std::uniform_real_distribution<float> across(-5.0f, 305.0f), down(-10.0f, 210.0f);
     std::vector<std::vector<GPoint>> traces(12);

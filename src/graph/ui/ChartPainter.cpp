@@ -202,7 +202,7 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
     std::vector<QPointF> buffer;
     std::vector<QRectF> placed;
     // Lines and traces written straight into the picture are gathered until the painter draws
-    // again, and written together.
+    // again, and written together (each trace's pixels and the lines between in their order).
     std::vector<RasterItem> batch;
     auto flush = [&] {
         if (batch.empty()) return;
