@@ -21,11 +21,10 @@ inline int FloorClamp(double v, int size) {
 // across it the pixel that holds the line at each pixel's centre.
 void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, uint32_t argb) {
     const double dx = bx - ax, dy = by - ay;
-    const int top = b.Top(), bottom = b.Bottom();
     if (std::abs(dy) >= std::abs(dx)) {
         if (dy == 0) return;
-        const int from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), top);
-        const int to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), bottom);
+        const int from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
+        const int to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
         if (from >= to) return;
         uint32_t* p = b.pixels + static_cast<std::ptrdiff_t>(from) * b.stride;
         if (dx == 0) {
@@ -47,7 +46,7 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
         if (from >= to) return;
         if (dy == 0) {
             // A flat run: one row.
-            if (!(ay >= top && ay < bottom)) return;
+            if (!(ay >= 0 && ay < b.height)) return;
             uint32_t* row = b.pixels + static_cast<std::ptrdiff_t>(ay) * b.stride;
             std::fill(row + from, row + to, argb);
             return;
@@ -55,7 +54,7 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
         const double step = dy / dx;
         for (int x = from; x < to; ++x) {
             const double y = ay + (x + 0.5 - ax) * step;
-            if (y >= top && y < bottom)
+            if (y >= 0 && y < b.height)
                 b.pixels[static_cast<std::ptrdiff_t>(y) * b.stride + x] = argb;
         }
     }
@@ -85,8 +84,8 @@ bool OneColumn(const PixelBuffer& b, double ax, double ay, double bx, double by,
         if (lo - col < kMargin || col + 1 - hi < kMargin) return false;
     }
     run.col = col;
-    run.from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), b.Top());
-    run.to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.Bottom());
+    run.from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
+    run.to = std::min(FloorClamp(std::max(ay, by) + 0.5, b.height), b.height);
     return true;
 }
 
@@ -99,13 +98,9 @@ void RasterTrace(const PixelBuffer& b, const GPoint* pts, std::size_t count, uin
     // last value): those runs are joined and each pixel is written once. All the trace's pixels
     // have one colour, so the order of writing does not change the picture.
     ColumnRun pending, next;
-    // A segment sets rows from its upper end's (rounded down) to its lower end's (rounded);
-    // the ones that stay out of the rows written here are passed over.
-    const double top = b.Top() - 0.5, bottom = b.Bottom();
     for (std::size_t i = 1; i < count; ++i) {
-        const double ay = pts[i - 1].y * dpr, by = pts[i].y * dpr;
-        if (std::max(ay, by) < top || std::min(ay, by) >= bottom) continue;
-        const double ax = pts[i - 1].x * dpr, bx = pts[i].x * dpr;
+        const double ax = pts[i - 1].x * dpr, ay = pts[i - 1].y * dpr;
+        const double bx = pts[i].x * dpr, by = pts[i].y * dpr;
         if (!OneColumn(b, ax, ay, bx, by, next)) {
             Segment(b, ax, ay, bx, by, argb);
             continue;
@@ -344,24 +339,6 @@ void RasterLine(const PixelBuffer& b, float x1, float y1, float x2, float y2, ui
                 double dpr) {
     if (!b.pixels) return;
     Segment(b, x1 * dpr, y1 * dpr, x2 * dpr, y2 * dpr, argb);
-}
-
-namespace {
-
-void WriteItems(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
-    for (const RasterItem& item : items) {
-        if (item.count > 0)
-            RasterTrace(b, item.points, item.count, item.argb, dpr);
-        else
-            RasterLine(b, item.x1, item.y1, item.x2, item.y2, item.argb, dpr);
-    }
-}
-
-}  // namespace
-
-void RasterItems(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
-    if (!b.pixels) return;
-    WriteItems(b, items, dpr);
 }
 
 }  // namespace orvex

@@ -7,23 +7,17 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "graph/GraphScene.h"
 
 namespace orvex {
 
-// A picture of `width` x `height` 32-bit pixels, `stride` pixels from one row to the next;
-// only the rows [rowFrom, rowTo) are written.
+// A picture of `width` x `height` 32-bit pixels, `stride` pixels from one row to the next.
 struct PixelBuffer {
     uint32_t* pixels = nullptr;
     int width = 0, height = 0;
     std::ptrdiff_t stride = 0;
-    int rowFrom = 0, rowTo = std::numeric_limits<int>::max();
-
-    int Top() const { return std::max(rowFrom, 0); }
-    int Bottom() const { return std::min(rowTo, height); }
 };
 
 // The polyline through `count` points (scene coordinates) in colour `argb`.
@@ -33,17 +27,6 @@ void RasterTrace(const PixelBuffer& buffer, const GPoint* points, std::size_t co
 // One line from (x1, y1) to (x2, y2) in scene coordinates.
 void RasterLine(const PixelBuffer& buffer, float x1, float y1, float x2, float y2, uint32_t argb,
                 double dpr);
-
-// A polyline (count > 0) or a line (count == 0) to be written.
-struct RasterItem {
-    const GPoint* points = nullptr;
-    std::size_t count = 0;
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    uint32_t argb = 0;
-};
-
-// Writes the items in order.
-void RasterItems(const PixelBuffer& buffer, const std::vector<RasterItem>& items, double dpr);
 
 // The pixels that traces of one colour set in a picture of `width` x `height` device pixels, as
 // bits in blocks of 8 x 8 pixels a word, so that a segment whose pixels all lie in set blocks

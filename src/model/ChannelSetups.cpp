@@ -136,7 +136,7 @@ CAnalogConversion::CAnalogConversion(const CAnalogSetup& setup, Units units,
       m_mn(setup.GetMinimum(units)),
       m_mx(setup.GetMaximum(units)),
       m_off(setup.GetOffset(units)),
-      m_F(setup.FullScale()),
+      m_F(setup.m_nFamily == 0 ? setup.FullScale() : 0.0),  // only the second family's scale
       m_correction(voltageCorrection) {}
 
 int32_t CAnalogConversion::operator()(int32_t raw) const {

@@ -103,6 +103,8 @@ void CFrictionCircle::Walk(FrictionEntry& e) {
     Bounds(fr, start, end, e.frFirst, e.frLast);
     if (e.lrFirst == kNoPos || e.frFirst == kNoPos) return;
     const int nLr = std::max(m_settings.lrSmoothing, 1), nFr = std::max(m_settings.frSmoothing, 1);
+    const CAnalogConversion convertLr(*e.lr, m_units, m_fVoltage);
+    const CAnalogConversion convertFr(*e.fr, m_units, m_fVoltage);
     bool started = false;
     for (Pos a = e.lrFirst, b = e.frFirst; a != kNoPos && b != kNoPos;
          a = a == e.lrLast ? kNoPos : lr.Next(a), b = b == e.frLast ? kNoPos : fr.Next(b)) {
@@ -110,8 +112,8 @@ void CFrictionCircle::Walk(FrictionEntry& e) {
         const auto rawFr = static_cast<int32_t>(SmoothedSum(fr, b, nFr, started) / nFr);
         started = true;
         e.times.push_back(lr.GetSampleTime(a, true));
-        e.lrValues.push_back(AnalogValue(*e.lr, rawLr, m_units, m_fVoltage));
-        e.frValues.push_back(AnalogValue(*e.fr, rawFr, m_units, m_fVoltage));
+        e.lrValues.push_back(convertLr(rawLr));
+        e.frValues.push_back(convertFr(rawFr));
     }
 }
 
