@@ -215,6 +215,17 @@ void ChartPaintLayoutOnly_FullZoomOut_P95(benchmark::State& state) {
     TimeFrames(state, [&] { s.layout.Build(s.doc, s.state, s.options, kWidth, kHeight, 1.0); });
 }
 
+// The painting of the reduced scene alone, without the reduction.
+void ChartPaintPictureOnly_FullZoomOut_P95(benchmark::State& state) {
+    ChartSession& s = SessionAt(static_cast<int>(state.range(0)));
+    s.nav->ResetDisplay();
+    const CGraphScene& scene = s.layout.Build(s.doc, s.state, s.options, kWidth, kHeight, 1.0);
+    TimeFrames(state, [&] {
+        QPainter p(&s.image);
+        PaintScene(p, scene, {}, s.path);
+    });
+}
+
 // Records nothing: the benchmark paints by itself.
 class NoCanvas : public IViewCanvas {
   public:
@@ -377,6 +388,10 @@ BENCHMARK(ChartPaintLines_PanStepOnePercentWindow_P95)
 BENCHMARK(ChartPaintLayoutOnly_FullZoomOut_P95)
     ->Arg(1)
     ->Arg(10)
+    ->Iterations(kFrames)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ChartPaintPictureOnly_FullZoomOut_P95)
+    ->Arg(1)
     ->Iterations(kFrames)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ChartPaint_MarkerNudge_P95)->Iterations(200)->Unit(benchmark::kMillisecond);

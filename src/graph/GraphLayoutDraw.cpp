@@ -1,9 +1,11 @@
 // Drawing steps of the strip-chart layout: axes and scales, then each dataset's traces.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "graph/GraphDerived.h"
 #include "graph/GraphLayoutImpl.h"
+#include "host/TwoThreads.h"
 
 namespace orvex {
 
@@ -185,6 +187,45 @@ graph::TraceXMap CGraphLayout::Impl::XMap(const CBriodashDataset& ds) const {
     return xm;
 }
 
+void CGraphLayout::Impl::EmitJobs(const graph::TraceXMap& xm) {
+    CGraphScene& sc = *scene;
+    auto emit = [](const TraceJob& job, const graph::TraceXMap& x, CGraphScene& out) {
+        if (job.shafts)
+            graph::EmitTrace(*job.shafts, job.first, job.last, *job.data, x, job.ym, job.color,
+                             false, 0, out);
+        else
+            graph::EmitTrace(*job.samples, job.first, job.last, *job.data, x, job.ym, job.color,
+                             false, 0, out);
+        out.EndPolyline();
+    };
+    std::size_t samples = 0;
+    for (const TraceJob& job : jobs)
+        if (job.first != kNoPos && job.last >= job.first)
+            samples += static_cast<std::size_t>(job.last - job.first + 1);
+    // Few traces or few samples are not worth the hand-over.
+    constexpr std::size_t kShared = 100000;
+    if (jobs.size() < 2 || samples < kShared || !TwoThreadsAvailable()) {
+        for (const TraceJob& job : jobs) emit(job, xm, sc);
+        jobs.clear();
+        return;
+    }
+    // Each trace is reduced into its own scene by whichever thread takes it next; each
+    // thread maps with its own copy of the horizontal mapping, which keeps a memo.
+    if (jobScenes.size() < jobs.size()) jobScenes.resize(jobs.size());
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        const graph::TraceXMap x = xm;
+        for (std::size_t k = next++; k < jobs.size(); k = next++) {
+            jobScenes[k].Clear();
+            emit(jobs[k], x, jobScenes[k]);
+        }
+    };
+    RunOnTwoThreads(work, work);
+    sc.EndPolyline();
+    for (std::size_t k = 0; k < jobs.size(); ++k) sc.AppendPolylines(jobScenes[k]);
+    jobs.clear();
+}
+
 void CGraphLayout::Impl::DrawDataset(std::size_t d) {
     const CBriodashDataset& ds = *shown[d];
     CGraphScene& sc = *scene;
@@ -204,8 +245,8 @@ void CGraphLayout::Impl::DrawDataset(std::size_t d) {
         ym.perPixel = f.rpmPerPixel;
         ym.plotBottom = bottom;
         const graph::CTraceData& data = cache.Get(ds, graph::TraceKind::Rpm, ch, units, corr);
-        graph::EmitTrace(s.m_samples, s.First(), s.Last(), data, xm, ym,
-                         static_cast<ColorRef>(s.m_crTrace), false, 0, sc);
+        jobs.push_back({&s.m_samples, nullptr, s.First(), s.Last(), &data, ym,
+                        static_cast<ColorRef>(s.m_crTrace)});
     }
     for (int ch = 1; ch <= kRpmChannels; ++ch) {
         const CShaftList& s = ds.m_rpm[static_cast<std::size_t>(ch - 1)];
@@ -215,8 +256,8 @@ void CGraphLayout::Impl::DrawDataset(std::size_t d) {
         ym.perPixel = f.slipPerPixel;
         ym.plotBottom = bottom;
         const graph::CTraceData& data = cache.Get(ds, graph::TraceKind::Slip, ch, units, corr);
-        graph::EmitTrace(s.m_samples, s.First(), s.Last(), data, xm, ym,
-                         static_cast<ColorRef>(s.m_crSlip), false, 0, sc);
+        jobs.push_back({&s.m_samples, nullptr, s.First(), s.Last(), &data, ym,
+                        static_cast<ColorRef>(s.m_crSlip)});
     }
     for (int ch = 1; ch <= kAnalogChannels; ++ch) {
         const CSampleList& s = ds.m_analog[static_cast<std::size_t>(ch - 1)];
@@ -242,9 +283,10 @@ void CGraphLayout::Impl::DrawDataset(std::size_t d) {
         ym.perPixel = rec.unitsPerPixel;
         ym.plotBottom = bottom;
         const graph::CTraceData& data = cache.Get(ds, graph::TraceKind::Analog, ch, units, corr);
-        graph::EmitTrace(s.m_samples, s.First(), s.Last(), data, xm, ym,
-                         static_cast<ColorRef>(s.m_crTrace), false, 0, sc);
+        jobs.push_back({nullptr, &s.m_samples, s.First(), s.Last(), &data, ym,
+                        static_cast<ColorRef>(s.m_crTrace)});
     }
+    EmitJobs(xm);
 
     // Lap beacons up to the end of the dataset's data.
     const CSampleList& beacons = ds.m_markers;

@@ -60,6 +60,21 @@ struct CGraphLayout::Impl {
     void DrawAnalogScales(bool slipDrawn);
     void DrawDataset(std::size_t shownIndex);
     graph::TraceXMap XMap(const CBriodashDataset& ds) const;
+
+    // A trace to be reduced into the drawing: its samples (shafts or samples), its cached
+    // values and its vertical mapping.
+    struct TraceJob {
+        const std::vector<CShaft>* shafts = nullptr;
+        const std::vector<CSample>* samples = nullptr;
+        Pos first = kNoPos, last = kNoPos;
+        const graph::CTraceData* data = nullptr;
+        graph::TraceYMap ym;
+        ColorRef color = 0;
+    };
+    std::vector<TraceJob> jobs;
+    std::vector<CGraphScene> jobScenes;  // each job's trace, kept for its memory
+    // Reduces the traces gathered in `jobs` and appends them to the drawing in their order.
+    void EmitJobs(const graph::TraceXMap& xm);
 };
 
 }  // namespace orvex

@@ -121,12 +121,28 @@ void CGraphScene::EndPolyline() {
     // Too short to draw: take it back out of its layer and the pools.
     points.resize(pl.first);
     polylines.pop_back();
+    // Other primitives may have been added after it while it was open.
     for (auto* layer : {&base, &overlay}) {
-        if (!layer->empty() && layer->back().kind == PrimKind::Polyline &&
-            layer->back().index == polylines.size()) {
-            layer->pop_back();
+        const auto at = std::find_if(layer->rbegin(), layer->rend(), [this](const GPrim& p) {
+            return p.kind == PrimKind::Polyline && p.index == polylines.size();
+        });
+        if (at != layer->rend()) {
+            layer->erase(std::next(at).base());
             break;
         }
+    }
+}
+
+void CGraphScene::AppendPolylines(const CGraphScene& other) {
+    EndPolyline();
+    const auto offset = static_cast<uint32_t>(points.size());
+    points.insert(points.end(), other.points.begin(), other.points.end());
+    for (const GPrim& prim : other.base) {
+        if (prim.kind != PrimKind::Polyline) continue;
+        GPolyline pl = other.polylines[prim.index];
+        pl.first += offset;
+        polylines.push_back(pl);
+        base.push_back({PrimKind::Polyline, static_cast<uint32_t>(polylines.size() - 1)});
     }
 }
 

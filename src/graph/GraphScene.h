@@ -187,6 +187,8 @@ class CGraphScene {
     void AddPoint(float x, float y);
     // Closes the open trace; a trace of fewer than two points is dropped.
     void EndPolyline();
+    // Appends the traces of `other`'s base drawing (its other primitives are not taken).
+    void AppendPolylines(const CGraphScene& other);
 
     // Counts for tests and benchmarks.
     std::size_t PointCount() const { return points.size(); }

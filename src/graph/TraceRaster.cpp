@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/TwoThreads.h"
+
 namespace orvex {
 namespace {
 
@@ -21,6 +23,7 @@ inline int FloorClamp(double v, int size) {
 // across it the pixel that holds the line at each pixel's centre.
 void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, uint32_t argb) {
     const double dx = bx - ax, dy = by - ay;
+    const int left = b.Left(), right = b.Right();
     if (std::abs(dy) >= std::abs(dx)) {
         if (dy == 0) return;
         const int from = std::max(FloorClamp(std::min(ay, by) + 0.5, b.height), 0);
@@ -29,7 +32,7 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
         uint32_t* p = b.pixels + static_cast<std::ptrdiff_t>(from) * b.stride;
         if (dx == 0) {
             // The run of a pixel column: every row in the same column.
-            if (!(ax >= 0 && ax < b.width)) return;
+            if (!(ax >= left && ax < right)) return;
             p += static_cast<int>(ax);
             for (int y = from; y < to; ++y, p += b.stride) *p = argb;
             return;
@@ -38,11 +41,11 @@ void Segment(const PixelBuffer& b, double ax, double ay, double bx, double by, u
         for (int y = from; y < to; ++y, p += b.stride) {
             // Inside the picture the column is the whole part of x.
             const double x = ax + (y + 0.5 - ay) * step;
-            if (x >= 0 && x < b.width) p[static_cast<int>(x)] = argb;
+            if (x >= left && x < right) p[static_cast<int>(x)] = argb;
         }
     } else {
-        const int from = std::max(FloorClamp(std::min(ax, bx) + 0.5, b.width), 0);
-        const int to = std::min(FloorClamp(std::max(ax, bx) + 0.5, b.width), b.width);
+        const int from = std::max(FloorClamp(std::min(ax, bx) + 0.5, b.width), left);
+        const int to = std::min(FloorClamp(std::max(ax, bx) + 0.5, b.width), right);
         if (from >= to) return;
         if (dy == 0) {
             // A flat run: one row.
@@ -77,7 +80,7 @@ bool OneColumn(const PixelBuffer& b, double ax, double ay, double bx, double by,
     const double dx = bx - ax, dy = by - ay;
     if (dy == 0 || std::abs(dy) < std::abs(dx)) return false;
     const double lo = std::min(ax, bx), hi = std::max(ax, bx);
-    if (!(lo >= 0 && hi < b.width)) return false;
+    if (!(lo >= b.Left() && hi < b.Right())) return false;
     const int col = static_cast<int>(lo);
     if (dx != 0) {
         constexpr double kMargin = 1e-6;
@@ -98,9 +101,13 @@ void RasterTrace(const PixelBuffer& b, const GPoint* pts, std::size_t count, uin
     // last value): those runs are joined and each pixel is written once. All the trace's pixels
     // have one colour, so the order of writing does not change the picture.
     ColumnRun pending, next;
+    // A segment sets pixels only in the columns from its left end's (rounded down) to its
+    // right end's: the ones that stay out of the columns written here are passed over.
+    const double left = b.Left(), right = b.Right();
     for (std::size_t i = 1; i < count; ++i) {
-        const double ax = pts[i - 1].x * dpr, ay = pts[i - 1].y * dpr;
-        const double bx = pts[i].x * dpr, by = pts[i].y * dpr;
+        const double ax = pts[i - 1].x * dpr, bx = pts[i].x * dpr;
+        if (std::max(ax, bx) < left || std::min(ax, bx) >= right) continue;
+        const double ay = pts[i - 1].y * dpr, by = pts[i].y * dpr;
         if (!OneColumn(b, ax, ay, bx, by, next)) {
             Segment(b, ax, ay, bx, by, argb);
             continue;
@@ -339,6 +346,40 @@ void RasterLine(const PixelBuffer& b, float x1, float y1, float x2, float y2, ui
                 double dpr) {
     if (!b.pixels) return;
     Segment(b, x1 * dpr, y1 * dpr, x2 * dpr, y2 * dpr, argb);
+}
+
+namespace {
+
+void WriteItems(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
+    for (const RasterItem& item : items) {
+        if (item.count > 0)
+            RasterTrace(b, item.points, item.count, item.argb, dpr);
+        else
+            RasterLine(b, item.x1, item.y1, item.x2, item.y2, item.argb, dpr);
+    }
+}
+
+}  // namespace
+
+void RasterItems(const PixelBuffer& b, const std::vector<RasterItem>& items, double dpr) {
+    if (!b.pixels || items.empty()) return;
+    std::size_t points = 0;
+    for (const RasterItem& item : items) points += item.count + 1;
+    const int left = b.Left(), right = b.Right();
+    // Small batches are not worth the hand-over.
+    constexpr std::size_t kShared = 20000;
+    if (!TwoThreadsAvailable() || points < kShared || right - left < 64) {
+        WriteItems(b, items, dpr);
+        return;
+    }
+    const int middle = left + (right - left) / 2;
+    PixelBuffer leftHalf = b, rightHalf = b;
+    leftHalf.colFrom = left;
+    leftHalf.colTo = middle;
+    rightHalf.colFrom = middle;
+    rightHalf.colTo = right;
+    RunOnTwoThreads([&] { WriteItems(leftHalf, items, dpr); },
+                    [&] { WriteItems(rightHalf, items, dpr); });
 }
 
 }  // namespace orvex

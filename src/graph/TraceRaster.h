@@ -7,17 +7,23 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "graph/GraphScene.h"
 
 namespace orvex {
 
-// A picture of `width` x `height` 32-bit pixels, `stride` pixels from one row to the next.
+// A picture of `width` x `height` 32-bit pixels, `stride` pixels from one row to the next;
+// only the columns [colFrom, colTo) are written.
 struct PixelBuffer {
     uint32_t* pixels = nullptr;
     int width = 0, height = 0;
     std::ptrdiff_t stride = 0;
+    int colFrom = 0, colTo = std::numeric_limits<int>::max();
+
+    int Left() const { return std::max(colFrom, 0); }
+    int Right() const { return std::min(colTo, width); }
 };
 
 // The polyline through `count` points (scene coordinates) in colour `argb`.
@@ -27,6 +33,18 @@ void RasterTrace(const PixelBuffer& buffer, const GPoint* points, std::size_t co
 // One line from (x1, y1) to (x2, y2) in scene coordinates.
 void RasterLine(const PixelBuffer& buffer, float x1, float y1, float x2, float y2, uint32_t argb,
                 double dpr);
+
+// A polyline (count > 0) or a line (count == 0) to be written.
+struct RasterItem {
+    const GPoint* points = nullptr;
+    std::size_t count = 0;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    uint32_t argb = 0;
+};
+
+// Writes the items in order. A large batch is shared with a worker thread: each writes the
+// items into its own half of the columns, so the picture is the one the items give one by one.
+void RasterItems(const PixelBuffer& buffer, const std::vector<RasterItem>& items, double dpr);
 
 // The pixels that traces of one colour set in a picture of `width` x `height` device pixels, as
 // bits in blocks of 8 x 8 pixels a word, so that a segment whose pixels all lie in set blocks

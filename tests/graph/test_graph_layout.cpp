@@ -409,6 +409,53 @@ TEST(GraphLayoutTraces, ColumnsTakenFromTheLastDrawingEqualColumnsReducedAfresh)
     }
 }
 
+TEST(GraphLayoutTraces, TracesSharedBetweenTwoThreadsComeOutInTheirOrder) {
+    // Enough samples for the traces to be reduced by two threads: each trace equals the one
+    // drawn alone, and they follow one another in channel order.
+    GraphDoc g;
+    CBriodashDataset& ds = g.Add("A");
+    uint32_t seed = 7;
+    auto noise = [&seed](int) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 16) % 4096);
+    };
+    const int n = 60000;
+    for (int ch = 1; ch <= 5; ++ch) GraphDoc::FillAnalog(ds, ch, 135, -5, 5, 100, n, 2, noise);
+    const CGraphViewState st = WindowState(0, (n - 1) * 2, 0, (n - 1) * 2);
+    CGraphLayout together;
+    const CGraphScene& all = together.Build(g.doc, st, GraphOptions{}, 1600, 900);
+    ASSERT_EQ(all.polylines.size(), 5u);
+    std::vector<uint32_t> order;
+    for (const GPrim& p : all.base)
+        if (p.kind == PrimKind::Polyline) order.push_back(p.index);
+    EXPECT_EQ(order, (std::vector<uint32_t>{0, 1, 2, 3, 4}));
+    for (int ch = 1; ch <= 5; ++ch) {
+        SCOPED_TRACE(testing::Message() << "channel " << ch);
+        for (int k = 1; k <= 5; ++k) ds.m_analog[static_cast<std::size_t>(k - 1)].m_nOn = k == ch;
+        CGraphLayout alone;
+        const CGraphScene& one = alone.Build(g.doc, st, GraphOptions{}, 1600, 900);
+        ASSERT_EQ(one.polylines.size(), 1u);
+        const GPolyline &a = all.polylines[static_cast<std::size_t>(ch - 1)], &b = one.polylines[0];
+        EXPECT_EQ(a.color, b.color);
+        ASSERT_EQ(a.count, b.count);
+        for (uint32_t k = 0; k < a.count; ++k) {
+            ASSERT_EQ(all.points[a.first + k].x, one.points[b.first + k].x) << k;
+            ASSERT_EQ(all.points[a.first + k].y, one.points[b.first + k].y) << k;
+        }
+    }
+}
+
+TEST(GraphScene, ATraceTooShortLeavesNoEntryWhenOtherPrimitivesFollowedIt) {
+    CGraphScene sc;
+    sc.BeginPolyline(1);
+    sc.AddPoint(1, 1);
+    sc.AddLine(0, 0, 5, 5, 2);
+    sc.EndPolyline();
+    EXPECT_TRUE(sc.polylines.empty());
+    ASSERT_EQ(sc.base.size(), 1u);
+    EXPECT_EQ(sc.base[0].kind, PrimKind::Line);
+}
+
 TEST(GraphSettings, OptionsAndFirstStateFromTheApplication) {
     CDataAcqApp app("/nonexistent/ORVEX.INI");
     app.SetColor(AppColor::GraphBackground, 0x101010);

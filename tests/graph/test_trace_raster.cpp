@@ -154,5 +154,61 @@ TEST(TraceRaster, DenseTracesSetTheSamePixelsAsThePlainRasteriser) {
     }
 }
 
+TEST(TraceRaster, ColumnBandsAndSharedBatchesGiveThePictureOfTheItemsOneByOne) {
+    // Overlapping traces and lines in several colours: a batch large enough to be shared with
+    // the worker, and each trace written into a band of columns, give the pixels of writing the
+    // items one by one (the band: those columns only).
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> across(-5.0f, 305.0f), down(-10.0f, 210.0f);
+    std::vector<std::vector<GPoint>> traces(12);
+    std::vector<RasterItem> items;
+    for (std::size_t t = 0; t < traces.size(); ++t) {
+        float x = 0;
+        for (int i = 0; i < 3000; ++i) {
+            x += 0.1f;
+            traces[t].push_back({x, down(rng)});
+        }
+        RasterItem trace;
+        trace.points = traces[t].data();
+        trace.count = traces[t].size();
+        trace.argb = 0xFF000000u | static_cast<uint32_t>(t * 0x10203u);
+        items.push_back(trace);
+        RasterItem line;
+        line.x1 = across(rng);
+        line.y1 = down(rng);
+        line.x2 = across(rng);
+        line.y2 = down(rng);
+        line.argb = 0xFFFF0000u | static_cast<uint32_t>(t);
+        items.push_back(line);
+    }
+    for (double dpr : {1.0, 2.0}) {
+        const int w = static_cast<int>(300 * dpr), h = static_cast<int>(200 * dpr);
+        Picture shared(w, h), plain(w, h);
+        RasterItems(shared.Buffer(), items, dpr);
+        for (const RasterItem& item : items) {
+            if (item.count > 0)
+                RasterTrace(plain.Buffer(), item.points, item.count, item.argb, dpr);
+            else
+                RasterLine(plain.Buffer(), item.x1, item.y1, item.x2, item.y2, item.argb, dpr);
+        }
+        ASSERT_EQ(shared.pixels, plain.pixels) << "dpr " << dpr;
+        for (auto [from, to] : {std::pair{0, 1}, std::pair{37, 38}, std::pair{50, 131}}) {
+            Picture band(w, h);
+            PixelBuffer b = band.Buffer();
+            b.colFrom = from;
+            b.colTo = to;
+            RasterTrace(b, items[0].points, items[0].count, items[0].argb, dpr);
+            Picture whole(w, h);
+            RasterTrace(whole.Buffer(), items[0].points, items[0].count, items[0].argb, dpr);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const auto i = static_cast<std::size_t>(y * w + x);
+                    ASSERT_EQ(band.pixels[i], x >= from && x < to ? whole.pixels[i] : 0u)
+                        << x << "," << y << " band " << from << ".." << to;
+                }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orvex

@@ -201,17 +201,37 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
         path == TracePath::Direct ? DirectPixels(p, dpr) : std::nullopt;
     std::vector<QPointF> buffer;
     std::vector<QRectF> placed;
+    // Lines and traces written straight into the picture are gathered until the painter draws
+    // again, and written together.
+    std::vector<RasterItem> batch;
+    auto flush = [&] {
+        if (batch.empty()) return;
+        RasterItems(*direct, batch, dpr);
+        batch.clear();
+    };
     for (const GPrim& prim : layer) {
+        const bool written =
+            direct && ((prim.kind == PrimKind::Line && s.lines[prim.index].width <= 1.0f &&
+                        s.lines[prim.index].style == LineStyle::Solid &&
+                        (s.lines[prim.index].blend == LineBlend::Readable ||
+                         s.lines[prim.index].blend == LineBlend::Exact)) ||
+                       (prim.kind == PrimKind::Polyline && s.polylines[prim.index].width <= 1.0f));
+        if (!written) flush();
         switch (prim.kind) {
             case PrimKind::Line: {
                 const GLine& l = s.lines[prim.index];
                 QPen pen = PenOf(l.color, l.width, l.style);
                 if (l.blend == LineBlend::Readable)
                     pen.setColor(ReadableOn(pen.color(), background, kLineContrast));
-                if (direct && l.width <= 1.0f && l.style == LineStyle::Solid &&
-                    (l.blend == LineBlend::Readable || l.blend == LineBlend::Exact)) {
+                if (written) {
                     // Grid, axis, tick and event lines: written like the traces.
-                    RasterLine(*direct, l.x1, l.y1, l.x2, l.y2, Argb(pen.color()), dpr);
+                    RasterItem item;
+                    item.x1 = l.x1;
+                    item.y1 = l.y1;
+                    item.x2 = l.x2;
+                    item.y2 = l.y2;
+                    item.argb = Argb(pen.color());
+                    batch.push_back(item);
                     break;
                 }
                 p.setPen(pen);
@@ -268,9 +288,13 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
             }
             case PrimKind::Polyline: {
                 const GPolyline& pl = s.polylines[prim.index];
-                if (direct && pl.width <= 1.0f) {
-                    RasterTrace(*direct, &s.points[pl.first], pl.count, Argb(ToQColor(pl.color)),
-                                dpr);
+                if (written) {
+                    if (pl.count < 2) break;
+                    RasterItem item;
+                    item.points = &s.points[pl.first];
+                    item.count = pl.count;
+                    item.argb = Argb(ToQColor(pl.color));
+                    batch.push_back(item);
                     break;
                 }
                 buffer.resize(pl.count);
@@ -295,6 +319,7 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
                 break;
         }
     }
+    flush();
 }
 
 }  // namespace
