@@ -131,6 +131,11 @@ void CPixelMask::Reset(int width, int height) {
     m_blocks.assign(m_blocksX * static_cast<std::size_t>((m_height + 7) / 8), 0);
 }
 
+void CPixelMask::Merge(const CPixelMask& other) {
+    const std::size_t n = std::min(m_blocks.size(), other.m_blocks.size());
+    for (std::size_t i = 0; i < n; ++i) m_blocks[i] |= other.m_blocks[i];
+}
+
 bool CPixelMask::Marked(int x, int y) const {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height) return false;
     const uint64_t word =
@@ -273,7 +278,8 @@ inline void DirectionOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int& dir
 namespace {
 
 template <class Put>
-void MarkPolylineOn(CPixelMask& mask, const int32_t* xy, std::size_t count, Put&& put) {
+void MarkPolylineOn(CPixelMask& mask, const int32_t* xy, std::size_t count, std::size_t carried,
+                    Put&& put) {
     LineState st;
     auto segment = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2, bool walk) {
         const int64_t dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
@@ -293,7 +299,10 @@ void MarkPolylineOn(CPixelMask& mask, const int32_t* xy, std::size_t count, Put&
     // segment walked after it, and is found then from its ends and the direction before it.
     std::size_t pending = 0;  // the segment passed over last (0: none)
     int dirBefore = 0;        // the direction before that segment
-    for (std::size_t i = 1; i < count; ++i) {
+    carried = std::min(carried, count - 1);
+    for (std::size_t i = 1; i <= carried; ++i)
+        segment(xy[2 * i - 2], xy[2 * i - 1], xy[2 * i], xy[2 * i + 1], false);
+    for (std::size_t i = carried + 1; i < count; ++i) {
         const int64_t x1 = xy[2 * i - 2], y1 = xy[2 * i - 1], x2 = xy[2 * i], y2 = xy[2 * i + 1];
         // Its pixels lie in its ends' box, widened by a pixel where it turns (the joint's
         // pixel).
@@ -329,7 +338,7 @@ void MarkPolylineOn(CPixelMask& mask, const int32_t* xy, std::size_t count, Put&
 
 }  // namespace
 
-void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count) {
+void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count, std::size_t carried) {
     if (count < 2) return;
     // Points a pixel or more inside the mask: every pixel set lies on it.
     bool inside = true;
@@ -337,9 +346,9 @@ void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count) {
         inside = inside && xy[i] >= 64 && xy[i + 1] >= 64 && xy[i] < (mask.Width() - 1) * 64 &&
                  xy[i + 1] < (mask.Height() - 1) * 64;
     if (inside)
-        MarkPolylineOn(mask, xy, count, [&mask](int x, int y) { mask.Set(x, y); });
+        MarkPolylineOn(mask, xy, count, carried, [&mask](int x, int y) { mask.Set(x, y); });
     else
-        MarkPolylineOn(mask, xy, count, [&mask](int x, int y) { mask.Mark(x, y); });
+        MarkPolylineOn(mask, xy, count, carried, [&mask](int x, int y) { mask.Mark(x, y); });
 }
 
 void RasterLine(const PixelBuffer& b, float x1, float y1, float x2, float y2, uint32_t argb,

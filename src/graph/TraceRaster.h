@@ -53,6 +53,8 @@ class CPixelMask {
   public:
     // An empty mask of that size, keeping the memory.
     void Reset(int width, int height);
+    // Adds the pixels marked in `other`, a mask of the same size.
+    void Merge(const CPixelMask& other);
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     bool Marked(int x, int y) const;
@@ -162,7 +164,9 @@ class CPixelMask {
 // joined where it turns back or changes from mostly vertical to mostly horizontal (a pixel
 // is added where the next segment would start more than a pixel away, or half a pixel where
 // it reverses), so a segment's pixels depend on the one before it. A segment whose pixels
-// (its ends' box widened by one pixel) are all marked already is not walked.
-void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count);
+// (its ends' box widened by one pixel) are all marked already is not walked. The first
+// `carried` segments only carry their state to the ones after them and mark nothing, so that
+// a polyline can be marked in pieces, each starting with the two segments before it.
+void MarkPolyline(CPixelMask& mask, const int32_t* xy, std::size_t count, std::size_t carried = 0);
 
 }  // namespace orvex

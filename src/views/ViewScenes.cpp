@@ -14,6 +14,7 @@
 
 #include "graph/Markers.h"
 #include "graph/TraceRaster.h"
+#include "host/TwoThreads.h"
 
 namespace orvex {
 
@@ -97,6 +98,89 @@ bool PixelsOf(const double* lr, const double* fr, std::size_t n, const FrictionL
     return plain;
 }
 
+// Each step's pixel, std::round(l.X(lr[i])) and std::round(l.Y(fr[i])), for steps [from, to).
+// Inside the picture std::round(v) is the whole part of v + 0.5.
+void StepPixels(const double* lr, const double* fr, std::size_t from, std::size_t to,
+                const FrictionLayout& l, std::vector<int32_t>& xs, std::vector<int32_t>& ys) {
+    const std::size_t n = to - from;
+    xs.resize(n);
+    ys.resize(n);
+    if (!PixelsOf(lr + from, fr + from, n, l, xs.data(), ys.data()))
+        for (std::size_t i = 0; i < n; ++i) {
+            xs[i] = static_cast<int32_t>(RoundToPixel(l.X(lr[from + i])));
+            ys[i] = static_cast<int32_t>(RoundToPixel(l.Y(fr[from + i])));
+        }
+}
+
+// Part of a curve marked by one thread: steps [from, to) of an entry, whose first `carried`
+// segments only lead up to the part.
+struct CurvePiece {
+    std::vector<int32_t> xs, ys, xy;
+    std::size_t carried = 0;
+    bool inside = true;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    CPixelMask mask;
+
+    // The steps [from, to) on whole device pixels (`unit` 26.6 units to a pixel), a step on the
+    // pixel of the one before left out; `realFrom`: the first step of the part proper.
+    void Mark(const double* lr, const double* fr, std::size_t from, std::size_t realFrom,
+              std::size_t to, const FrictionLayout& l, int32_t unit, int deviceW, int deviceH) {
+        StepPixels(lr, fr, from, to, l, xs, ys);
+        const std::size_t n = to - from;
+        xy.resize(2 * n);
+        std::size_t kept = 0, keptBefore = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const bool moved = i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1];
+            xy[2 * kept] = xs[i] * unit;
+            xy[2 * kept + 1] = ys[i] * unit;
+            kept += moved ? 1 : 0;
+            if (from + i + 1 == realFrom) keptBefore = kept;
+        }
+        xy.resize(2 * kept);
+        // The part starts at the last point before its first step.
+        carried = keptBefore > 0 ? keptBefore - 1 : 0;
+        inside = true;
+        for (std::size_t i = 0; i < xy.size() && inside; i += 2)
+            inside = xy[i] >= 64 && xy[i + 1] >= 64 && xy[i] < (deviceW - 1) * 64 &&
+                     xy[i + 1] < (deviceH - 1) * 64;
+        if (!inside || kept < 2) return;
+        mask.Reset(deviceW, deviceH);
+        MarkPolyline(mask, xy.data(), kept, carried);
+        left = deviceW;
+        top = deviceH;
+        right = bottom = 0;
+        for (std::size_t i = 0; i < xy.size(); i += 2) {
+            left = std::min(left, xy[i] >> 6);
+            right = std::max(right, xy[i] >> 6);
+            top = std::min(top, xy[i + 1] >> 6);
+            bottom = std::max(bottom, xy[i + 1] >> 6);
+        }
+    }
+};
+
+// Marks a long curve in two halves, one on each thread: false when it cannot be shared (the
+// curve reaches the picture's edge, or stands still too long before the half-way step).
+bool MarkCurveShared(const double* lr, const double* fr, std::size_t n, const FrictionLayout& l,
+                     int32_t unit, int deviceW, int deviceH, CPixelMask& mask, int& left, int& top,
+                     int& right, int& bottom) {
+    static thread_local CurvePiece pieces[2];
+    // The second half starts with segments before it, to take on the state they leave.
+    constexpr std::size_t kLead = 256;
+    const std::size_t mid = n / 2, leadFrom = mid > kLead ? mid - kLead : 0;
+    CurvePiece &a = pieces[0], &b = pieces[1];
+    RunOnTwoThreads([&] { a.Mark(lr, fr, 0, 0, mid, l, unit, deviceW, deviceH); },
+                    [&] { b.Mark(lr, fr, leadFrom, mid, n, l, unit, deviceW, deviceH); });
+    if (!a.inside || !b.inside || (leadFrom > 0 && b.carried < 2)) return false;
+    if (a.xy.size() < 4 || b.xy.size() < 4) return false;
+    std::swap(mask, a.mask);
+    mask.Merge(b.mask);
+    left = std::min(a.left, b.left);
+    top = std::min(a.top, b.top);
+    right = std::max(a.right, b.right);
+    bottom = std::max(a.bottom, b.bottom);
+    return true;
+}
+
 LineBlend MarkerBlendOn(ColorRef background) {
     return MarkerRasterOp(background) == RasterOp::Xor ? LineBlend::Xor : LineBlend::NotXor;
 }
@@ -126,15 +210,8 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
         const double* lr = e.lrPlot.data();
         const double* fr = e.frPlot.data();
         const std::size_t n = e.lrPlot.size();
-        // Each step's pixel. Inside the picture std::round(v) is the whole part of v + 0.5.
-        xs.resize(n);
-        ys.resize(n);
-        if (!PixelsOf(lr, fr, n, l, xs.data(), ys.data()))
-            for (std::size_t i = 0; i < n; ++i) {
-                xs[i] = static_cast<int32_t>(RoundToPixel(l.X(lr[i])));
-                ys[i] = static_cast<int32_t>(RoundToPixel(l.Y(fr[i])));
-            }
         if (!traces.curve) {
+            StepPixels(lr, fr, 0, n, l, xs, ys);
             // A dot around a pixel that already carries one of this entry's dots adds nothing.
             mask.Reset(width, height);
             beginRun();
@@ -143,11 +220,30 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
                     add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
             continue;
         }
+        const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
+        const auto unit = static_cast<int32_t>(dpr) * 64;
+        const int deviceW = static_cast<int>(std::lround(width * dpr));
+        const int deviceH = static_cast<int>(std::lround(height * dpr));
+        auto spans = [&](int left, int top, int right, int bottom) {
+            mask.ForEachSpan(left - 1, top - 1, right + 2, bottom + 2, [&](int y, int x0, int x1) {
+                const auto row = static_cast<float>((y + 0.5) / dpr);
+                beginRun();
+                add(static_cast<float>(x0 / dpr), row);
+                add(static_cast<float>(x1 / dpr), row);
+            });
+        };
+        // A long curve is marked by two threads, a half each.
+        constexpr std::size_t kShared = 40000;
+        int left = 0, top = 0, right = 0, bottom = 0;
+        if (wholeRatio && n >= kShared && TwoThreadsAvailable() &&
+            MarkCurveShared(lr, fr, n, l, unit, deviceW, deviceH, mask, left, top, right, bottom)) {
+            spans(left, top, right, bottom);
+            continue;
+        }
+        StepPixels(lr, fr, 0, n, l, xs, ys);
         // The curve through the points on whole pixels, where the painter takes them: in device
         // pixels, 64 to a pixel. A point on the pixel of the one before adds nothing.
         xy.resize(2 * n);
-        const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
-        const auto unit = static_cast<int32_t>(dpr) * 64;
         std::size_t kept = 0;
         for (std::size_t i = 0; i < n; ++i) {
             // Branch-free: the point is written, and kept when it moved.
@@ -163,9 +259,7 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
         }
         xy.resize(2 * kept);
         const std::size_t count = xy.size() / 2;
-        if (count < 2) continue;  // a curve of no length sets no pixel
-        const int deviceW = static_cast<int>(std::lround(width * dpr));
-        const int deviceH = static_cast<int>(std::lround(height * dpr));
+        if (count < 2) continue;   // a curve of no length sets no pixel
         bool inside = dpr >= 1.0;  // below, whole pixels may lie less than a pixel apart
         for (std::size_t i = 0; i < xy.size() && inside; i += 2)
             inside = xy[i] >= 64 && xy[i + 1] >= 64 && xy[i] < (deviceW - 1) * 64 &&
@@ -183,19 +277,16 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
         mask.Reset(deviceW, deviceH);
         MarkPolyline(mask, xy.data(), count);
         // The pixels lie within a pixel of the points' box.
-        int left = deviceW, top = deviceH, right = 0, bottom = 0;
+        left = deviceW;
+        top = deviceH;
+        right = bottom = 0;
         for (std::size_t i = 0; i < xy.size(); i += 2) {
             left = std::min(left, xy[i] >> 6);
             right = std::max(right, xy[i] >> 6);
             top = std::min(top, xy[i + 1] >> 6);
             bottom = std::max(bottom, xy[i + 1] >> 6);
         }
-        mask.ForEachSpan(left - 1, top - 1, right + 2, bottom + 2, [&](int y, int x0, int x1) {
-            const auto row = static_cast<float>((y + 0.5) / dpr);
-            beginRun();
-            add(static_cast<float>(x0 / dpr), row);
-            add(static_cast<float>(x1 / dpr), row);
-        });
+        spans(left, top, right, bottom);
     }
 }
 
