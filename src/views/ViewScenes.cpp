@@ -128,33 +128,36 @@ struct CurvePiece {
         StepPixels(lr, fr, from, to, l, xs, ys);
         const std::size_t n = to - from;
         xy.resize(2 * n);
-        std::size_t kept = 0, keptBefore = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            const bool moved = i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1];
-            xy[2 * kept] = xs[i] * unit;
-            xy[2 * kept + 1] = ys[i] * unit;
-            kept += moved ? 1 : 0;
-            if (from + i + 1 == realFrom) keptBefore = kept;
-        }
-        xy.resize(2 * kept);
+        // One pass: the points kept, and the box of all of them.
+        std::size_t kept = 0;
+        int32_t x0 = xs[0], x1 = xs[0], y0 = ys[0], y1 = ys[0];
+        auto keep = [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const bool moved = i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1];
+                xy[2 * kept] = xs[i] * unit;
+                xy[2 * kept + 1] = ys[i] * unit;
+                kept += moved ? 1 : 0;
+                x0 = std::min(x0, xs[i]);
+                x1 = std::max(x1, xs[i]);
+                y0 = std::min(y0, ys[i]);
+                y1 = std::max(y1, ys[i]);
+            }
+        };
+        const std::size_t lead = std::min(realFrom > from ? realFrom - from : 0, n);
+        keep(0, lead);
         // The part starts at the last point before its first step.
-        carried = keptBefore > 0 ? keptBefore - 1 : 0;
-        inside = true;
-        for (std::size_t i = 0; i < xy.size() && inside; i += 2)
-            inside = xy[i] >= 64 && xy[i + 1] >= 64 && xy[i] < (deviceW - 1) * 64 &&
-                     xy[i + 1] < (deviceH - 1) * 64;
+        carried = kept > 0 ? kept - 1 : 0;
+        keep(lead, n);
+        xy.resize(2 * kept);
+        left = (x0 * unit) >> 6;
+        right = (x1 * unit) >> 6;
+        top = (y0 * unit) >> 6;
+        bottom = (y1 * unit) >> 6;
+        inside = x0 * unit >= 64 && y0 * unit >= 64 && x1 * unit < (deviceW - 1) * 64 &&
+                 y1 * unit < (deviceH - 1) * 64;
         if (!inside || kept < 2) return;
         mask.Reset(deviceW, deviceH);
         MarkPolyline(mask, xy.data(), kept, carried);
-        left = deviceW;
-        top = deviceH;
-        right = bottom = 0;
-        for (std::size_t i = 0; i < xy.size(); i += 2) {
-            left = std::min(left, xy[i] >> 6);
-            right = std::max(right, xy[i] >> 6);
-            top = std::min(top, xy[i + 1] >> 6);
-            bottom = std::max(bottom, xy[i + 1] >> 6);
-        }
     }
 };
 
