@@ -434,19 +434,19 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
     std::vector<CTraceData::Column>& drawn = data.columnsDrawn;
     drawn.clear();
     std::size_t cursor = 0;
+    int32_t keyAt = keys[i];  // the key of sample i
     while (i < stop) {
-        const int64_t col = xm.Column(keys[i]);
+        const int64_t col = xm.Column(keyAt);
         // [i, j) share the pixel column.
         const int64_t next = NextColumnKey(xm, col);
         while (cursor < known.size() && known[cursor].i < i) ++cursor;
         const bool again = cursor < known.size() && known[cursor].i == i &&
                            known[cursor].next == next && known[cursor].j < stop;
-        int32_t low = 0, high = 0;
         std::size_t j = 0;
+        CTraceData::Column c{};
         if (again) {
-            j = known[cursor].j;
-            low = known[cursor].low;
-            high = known[cursor].high;
+            c = known[cursor];
+            j = c.j;
         } else {
             // Evenly spaced samples: the previous column's width lands on the boundary or one
             // sample beside it (columns are not a whole number of samples wide).
@@ -464,23 +464,33 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
             }
             if (j < stop) Prefetch(data, j + 4 * (j - i), j - i);
             if (j - i > 4) {
-                data.Range(i, j, low, high);
+                c.i = i;
+                c.j = j;
+                c.next = next;
+                c.firstKey = keyAt;
+                c.lastKey = keys[j - 1];
+                c.firstValue = data.values[i];
+                c.lastValue = data.values[j - 1];
+                data.Range(i, j, c.low, c.high);
                 // A column that ends at the window's end may grow when the window does.
-                if (j < stop) drawn.push_back({i, j, next, low, high});
+                if (j < stop) {
+                    c.keyAfter = keys[j];
+                    drawn.push_back(c);
+                }
             }
         }
-        if (again) drawn.push_back(known[cursor]);
+        if (again) drawn.push_back(c);
         width = j - i;
         if (j - i <= 4) {
             for (std::size_t k = i; k < j; ++k)
                 point(static_cast<float>(xm.Pixel(keys[k])), ym.Y(data.values[k]));
         } else {
-            const auto x0 = static_cast<float>(xm.Pixel(keys[i]));
-            const auto x1 = static_cast<float>(xm.Pixel(keys[j - 1]));
+            const auto x0 = static_cast<float>(xm.Pixel(c.firstKey));
+            const auto x1 = static_cast<float>(xm.Pixel(c.lastKey));
             const float xc =
                 std::max(x0, static_cast<float>(TraceXMap::kLeft + (col + 0.5) / xm.dpr));
-            const float y0 = ym.Y(data.values[i]), y1 = ym.Y(data.values[j - 1]);
-            float ya = ym.Y(low), yb = ym.Y(high);
+            const float y0 = ym.Y(c.firstValue), y1 = ym.Y(c.lastValue);
+            float ya = ym.Y(c.low), yb = ym.Y(c.high);
             if (std::abs(ya - y0) > std::abs(yb - y0)) std::swap(ya, yb);
             point(x0, y0);
             put(xc, ya);
@@ -488,6 +498,7 @@ void EmitTrace(const std::vector<TSample>& samples, Pos first, Pos last, const C
             put(std::max(x1, xc), y1);
         }
         i = j;
+        if (i < stop) keyAt = again ? c.keyAfter : keys[i];
     }
     std::swap(data.columns, data.columnsDrawn);
     if (stepped && any) {

@@ -59,10 +59,14 @@ class CTraceData {
     // `next`, with their smallest and largest value. A column that starts at the same sample
     // before the same boundary again (the same window, or one moved by whole columns) is taken
     // from here.
+    // The keys and values at its ends, and the key after it, are kept with it, so that a column
+    // taken again reads no sample (on a long series each would be a cache miss).
     struct Column {
         std::size_t i, j;
         int64_t next;
         int32_t low, high;
+        int32_t firstKey, lastKey, keyAfter;
+        int32_t firstValue, lastValue;
     };
     mutable std::vector<Column> columns, columnsDrawn;
     void ForgetColumns() const {

@@ -375,9 +375,11 @@ void RasterItems(const PixelBuffer& b, const std::vector<RasterItem>& items, dou
     std::size_t points = 0;
     for (const RasterItem& item : items) points += item.count + 1;
     const int left = b.Left(), right = b.Right();
-    // Small batches are not worth the hand-over.
-    constexpr std::size_t kShared = 20000;
-    if (!TwoThreadsAvailable() || points < kShared || right - left < 64) {
+    // Small batches are not worth the hand-over, nor are many short items (each thread
+    // passes over every item).
+    constexpr std::size_t kShared = 20000, kPointsAnItem = 64;
+    if (!TwoThreadsAvailable() || points < kShared || points < kPointsAnItem * items.size() ||
+        right - left < 64) {
         WriteItems(b, items, dpr);
         return;
     }
