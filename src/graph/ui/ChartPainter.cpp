@@ -202,8 +202,21 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
     std::vector<QPointF> buffer;
     std::vector<QRectF> placed;
     // Lines and traces written straight into the picture are gathered until the painter draws
-    // again, and written together.
+    // again, and written together. The list keeps its memory from one picture to the next.
+    static thread_local std::vector<RasterItem> kept;
     std::vector<RasterItem> batch;
+    batch.swap(kept);
+    batch.clear();
+    struct GiveBack {
+        std::vector<RasterItem>& from;
+        ~GiveBack() {
+            from.clear();
+            kept.swap(from);
+        }
+    } giveBack{batch};
+    ColorRef lastColor = 0;
+    uint32_t lastArgb = 0;
+    bool haveColor = false;
     auto flush = [&] {
         if (batch.empty()) return;
         RasterItems(*direct, batch, dpr);
@@ -293,7 +306,13 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
                     RasterItem item;
                     item.points = &s.points[pl.first];
                     item.count = pl.count;
-                    item.argb = Argb(ToQColor(pl.color));
+                    // Runs of one trace share their colour.
+                    if (pl.color != lastColor || !haveColor) {
+                        lastColor = pl.color;
+                        lastArgb = Argb(ToQColor(pl.color));
+                        haveColor = true;
+                    }
+                    item.argb = lastArgb;
                     batch.push_back(item);
                     break;
                 }
