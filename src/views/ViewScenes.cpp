@@ -149,13 +149,14 @@ struct CurvePiece {
         carried = kept > 0 ? kept - 1 : 0;
         keep(lead, n);
         xy.resize(2 * kept);
-        left = (x0 * unit) >> 6;
-        right = (x1 * unit) >> 6;
-        top = (y0 * unit) >> 6;
-        bottom = (y1 * unit) >> 6;
-        inside = x0 * unit >= 64 && y0 * unit >= 64 && x1 * unit < (deviceW - 1) * 64 &&
-                 y1 * unit < (deviceH - 1) * 64;
+        const int64_t u = unit;
+        inside = x0 * u >= 64 && y0 * u >= 64 && x1 * u < (deviceW - 1) * int64_t{64} &&
+                 y1 * u < (deviceH - 1) * int64_t{64};
         if (!inside || kept < 2) return;
+        left = static_cast<int>((x0 * u) >> 6);
+        right = static_cast<int>((x1 * u) >> 6);
+        top = static_cast<int>((y0 * u) >> 6);
+        bottom = static_cast<int>((y1 * u) >> 6);
         mask.Reset(deviceW, deviceH);
         MarkPolyline(mask, xy.data(), kept, carried);
     }
