@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -162,6 +163,22 @@ struct CurvePiece {
     }
 };
 
+// Data points of steps [from, to) of an entry: the first step on each pixel, in order.
+struct DotPiece {
+    std::vector<int32_t> xs, ys;
+    std::vector<std::pair<int32_t, int32_t>> firsts;
+    CPixelMask mask;
+
+    void Find(const double* lr, const double* fr, std::size_t from, std::size_t to,
+              const FrictionLayout& l, int width, int height) {
+        StepPixels(lr, fr, from, to, l, xs, ys);
+        mask.Reset(width, height);
+        firsts.clear();
+        for (std::size_t i = 0; i < xs.size(); ++i)
+            if (mask.Mark(xs[i], ys[i])) firsts.emplace_back(xs[i], ys[i]);
+    }
+};
+
 // Marks a long curve in two halves, one on each thread: false when it cannot be shared (the
 // curve reaches the picture's edge, or stands still too long before the half-way step).
 bool MarkCurveShared(const double* lr, const double* fr, std::size_t n, const FrictionLayout& l,
@@ -215,10 +232,25 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
         const double* fr = e.frPlot.data();
         const std::size_t n = e.lrPlot.size();
         if (!traces.curve) {
-            StepPixels(lr, fr, 0, n, l, xs, ys);
             // A dot around a pixel that already carries one of this entry's dots adds nothing.
-            mask.Reset(width, height);
             beginRun();
+            constexpr std::size_t kSharedDots = 40000;
+            if (n >= kSharedDots && TwoThreadsAvailable()) {
+                // Each half finds the first step on each pixel within it; a first step of the
+                // second half is a first one of the whole when the first half has no step there.
+                static thread_local DotPiece pieces[2];
+                DotPiece &a = pieces[0], &b = pieces[1];
+                const std::size_t mid = n / 2;
+                RunOnTwoThreads([&] { a.Find(lr, fr, 0, mid, l, width, height); },
+                                [&] { b.Find(lr, fr, mid, n, l, width, height); });
+                for (const auto& [x, y] : a.firsts)
+                    add(static_cast<float>(x), static_cast<float>(y));
+                for (const auto& [x, y] : b.firsts)
+                    if (a.mask.Mark(x, y)) add(static_cast<float>(x), static_cast<float>(y));
+                continue;
+            }
+            StepPixels(lr, fr, 0, n, l, xs, ys);
+            mask.Reset(width, height);
             for (std::size_t i = 0; i < n; ++i)
                 if (mask.Mark(xs[i], ys[i]))
                     add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
