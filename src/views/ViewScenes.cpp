@@ -122,21 +122,30 @@ struct CurvePiece {
     int left = 0, top = 0, right = 0, bottom = 0;
     CPixelMask mask;
 
-    // The steps [from, to) on whole device pixels (`unit` 26.6 units to a pixel), a step on the
-    // pixel of the one before left out; `realFrom`: the first step of the part proper.
+    // The steps [from, to) on whole pixels, in device pixels in 26.6 fixed point (64 to a
+    // pixel, where the painter takes them), a step on the pixel of the one before left out;
+    // `realFrom`: the first step of the part proper. Marked when the points stay a pixel or
+    // more inside the picture and make a curve of some length.
     void Mark(const double* lr, const double* fr, std::size_t from, std::size_t realFrom,
-              std::size_t to, const FrictionLayout& l, int32_t unit, int deviceW, int deviceH) {
+              std::size_t to, const FrictionLayout& l, double dpr, int deviceW, int deviceH) {
         StepPixels(lr, fr, from, to, l, xs, ys);
         const std::size_t n = to - from;
+        const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
+        const auto unit = static_cast<int32_t>(dpr) * 64;
+        // Rising with v, so that the box of the points is the box of the steps.
+        auto device = [wholeRatio, unit, dpr](int32_t v) {
+            return wholeRatio ? v * unit : static_cast<int32_t>(static_cast<double>(v) * dpr * 64.);
+        };
         xy.resize(2 * n);
         // One pass: the points kept, and the box of all of them.
         std::size_t kept = 0;
         int32_t x0 = xs[0], x1 = xs[0], y0 = ys[0], y1 = ys[0];
         auto keep = [&](std::size_t begin, std::size_t end) {
             for (std::size_t i = begin; i < end; ++i) {
+                // Branch-free: the point is written, and kept when it moved.
                 const bool moved = i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1];
-                xy[2 * kept] = xs[i] * unit;
-                xy[2 * kept + 1] = ys[i] * unit;
+                xy[2 * kept] = device(xs[i]);
+                xy[2 * kept + 1] = device(ys[i]);
                 kept += moved ? 1 : 0;
                 x0 = std::min(x0, xs[i]);
                 x1 = std::max(x1, xs[i]);
@@ -150,14 +159,16 @@ struct CurvePiece {
         carried = kept > 0 ? kept - 1 : 0;
         keep(lead, n);
         xy.resize(2 * kept);
-        const int64_t u = unit;
-        inside = x0 * u >= 64 && y0 * u >= 64 && x1 * u < (deviceW - 1) * int64_t{64} &&
-                 y1 * u < (deviceH - 1) * int64_t{64};
+        const int64_t left64 = device(x0), right64 = device(x1);
+        const int64_t top64 = device(y0), bottom64 = device(y1);
+        // Below a pixel ratio of 1, whole pixels may lie less than a device pixel apart.
+        inside = dpr >= 1.0 && left64 >= 64 && top64 >= 64 &&
+                 right64 < (deviceW - 1) * int64_t{64} && bottom64 < (deviceH - 1) * int64_t{64};
         if (!inside || kept < 2) return;
-        left = static_cast<int>((x0 * u) >> 6);
-        right = static_cast<int>((x1 * u) >> 6);
-        top = static_cast<int>((y0 * u) >> 6);
-        bottom = static_cast<int>((y1 * u) >> 6);
+        left = static_cast<int>(left64 >> 6);
+        right = static_cast<int>(right64 >> 6);
+        top = static_cast<int>(top64 >> 6);
+        bottom = static_cast<int>(bottom64 >> 6);
         mask.Reset(deviceW, deviceH);
         MarkPolyline(mask, xy.data(), kept, carried);
     }
@@ -182,15 +193,15 @@ struct DotPiece {
 // Marks a long curve in two halves, one on each thread: false when it cannot be shared (the
 // curve reaches the picture's edge, or stands still too long before the half-way step).
 bool MarkCurveShared(const double* lr, const double* fr, std::size_t n, const FrictionLayout& l,
-                     int32_t unit, int deviceW, int deviceH, CPixelMask& mask, int& left, int& top,
+                     double dpr, int deviceW, int deviceH, CPixelMask& mask, int& left, int& top,
                      int& right, int& bottom) {
     static thread_local CurvePiece pieces[2];
     // The second half starts with segments before it, to take on the state they leave.
     constexpr std::size_t kLead = 256;
     const std::size_t mid = n / 2, leadFrom = mid > kLead ? mid - kLead : 0;
     CurvePiece &a = pieces[0], &b = pieces[1];
-    RunOnTwoThreads([&] { a.Mark(lr, fr, 0, 0, mid, l, unit, deviceW, deviceH); },
-                    [&] { b.Mark(lr, fr, leadFrom, mid, n, l, unit, deviceW, deviceH); });
+    RunOnTwoThreads([&] { a.Mark(lr, fr, 0, 0, mid, l, dpr, deviceW, deviceH); },
+                    [&] { b.Mark(lr, fr, leadFrom, mid, n, l, dpr, deviceW, deviceH); });
     if (!a.inside || !b.inside || (leadFrom > 0 && b.carried < 2)) return false;
     if (a.xy.size() < 4 || b.xy.size() < 4) return false;
     std::swap(mask, a.mask);
@@ -214,8 +225,8 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
     traces.points.clear();
     traces.runs.clear();
     CPixelMask mask;
-    std::vector<int32_t> xs, ys;  // each step's pixel
-    std::vector<int32_t> xy;      // the curve's points in device pixels, 26.6 fixed point
+    DotPiece dots;     // data points found by this thread alone
+    CurvePiece whole;  // a curve marked by this thread alone
     const std::vector<FrictionEntry>& entries = circle.Entries();
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const FrictionEntry& e = entries[k];
@@ -249,80 +260,47 @@ void ReduceTractionTraces(const CFrictionCircle& circle, const FrictionLayout& l
                     if (a.mask.Mark(x, y)) add(static_cast<float>(x), static_cast<float>(y));
                 continue;
             }
-            StepPixels(lr, fr, 0, n, l, xs, ys);
-            mask.Reset(width, height);
-            for (std::size_t i = 0; i < n; ++i)
-                if (mask.Mark(xs[i], ys[i]))
-                    add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
+            dots.Find(lr, fr, 0, n, l, width, height);
+            for (const auto& [x, y] : dots.firsts)
+                add(static_cast<float>(x), static_cast<float>(y));
             continue;
         }
-        const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
-        const auto unit = static_cast<int32_t>(dpr) * 64;
         const int deviceW = static_cast<int>(std::lround(width * dpr));
         const int deviceH = static_cast<int>(std::lround(height * dpr));
-        auto spans = [&](int left, int top, int right, int bottom) {
-            mask.ForEachSpan(left - 1, top - 1, right + 2, bottom + 2, [&](int y, int x0, int x1) {
-                const auto row = static_cast<float>((y + 0.5) / dpr);
-                beginRun();
-                add(static_cast<float>(x0 / dpr), row);
-                add(static_cast<float>(x1 / dpr), row);
-            });
+        // The curve's pixels, found once as the painter sets them, go out as the runs of each
+        // row: however often the laps retrace a loop, each pixel is painted once. They lie
+        // within a pixel of the points' box.
+        auto spans = [&](const CPixelMask& marked, int left, int top, int right, int bottom) {
+            marked.ForEachSpan(left - 1, top - 1, right + 2, bottom + 2,
+                               [&](int y, int x0, int x1) {
+                                   const auto row = static_cast<float>((y + 0.5) / dpr);
+                                   beginRun();
+                                   add(static_cast<float>(x0 / dpr), row);
+                                   add(static_cast<float>(x1 / dpr), row);
+                               });
         };
         // A long curve is marked by two threads, a half each.
         constexpr std::size_t kShared = 40000;
+        const bool wholeRatio = dpr >= 1 && dpr <= 16 && dpr == std::floor(dpr);
         int left = 0, top = 0, right = 0, bottom = 0;
         if (wholeRatio && n >= kShared && TwoThreadsAvailable() &&
-            MarkCurveShared(lr, fr, n, l, unit, deviceW, deviceH, mask, left, top, right, bottom)) {
-            spans(left, top, right, bottom);
+            MarkCurveShared(lr, fr, n, l, dpr, deviceW, deviceH, mask, left, top, right, bottom)) {
+            spans(mask, left, top, right, bottom);
             continue;
         }
-        StepPixels(lr, fr, 0, n, l, xs, ys);
-        // The curve through the points on whole pixels, where the painter takes them: in device
-        // pixels, 64 to a pixel. A point on the pixel of the one before adds nothing.
-        xy.resize(2 * n);
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            // Branch-free: the point is written, and kept when it moved.
-            const bool moved = i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1];
-            if (wholeRatio) {
-                xy[2 * kept] = xs[i] * unit;
-                xy[2 * kept + 1] = ys[i] * unit;
-            } else {
-                xy[2 * kept] = static_cast<int32_t>(static_cast<double>(xs[i]) * dpr * 64.);
-                xy[2 * kept + 1] = static_cast<int32_t>(static_cast<double>(ys[i]) * dpr * 64.);
-            }
-            kept += moved ? 1 : 0;
-        }
-        xy.resize(2 * kept);
-        const std::size_t count = xy.size() / 2;
-        if (count < 2) continue;   // a curve of no length sets no pixel
-        bool inside = dpr >= 1.0;  // below, whole pixels may lie less than a pixel apart
-        for (std::size_t i = 0; i < xy.size() && inside; i += 2)
-            inside = xy[i] >= 64 && xy[i + 1] >= 64 && xy[i] < (deviceW - 1) * 64 &&
-                     xy[i + 1] < (deviceH - 1) * 64;
-        if (!inside) {
+        whole.Mark(lr, fr, 0, 0, n, l, dpr, deviceW, deviceH);
+        if (whole.xy.size() < 4) continue;  // a curve of no length sets no pixel
+        if (!whole.inside) {
             // Points at the picture's edge are clipped by the painter: the curve goes whole.
+            const std::vector<int32_t>& xs = whole.xs;
+            const std::vector<int32_t>& ys = whole.ys;
             beginRun();
             for (std::size_t i = 0; i < n; ++i)
                 if (i == 0 || xs[i] != xs[i - 1] || ys[i] != ys[i - 1])
                     add(static_cast<float>(xs[i]), static_cast<float>(ys[i]));
             continue;
         }
-        // The curve's pixels, found once as the painter sets them, go out as the runs of
-        // each row: however often the laps retrace a loop, each pixel is painted once.
-        mask.Reset(deviceW, deviceH);
-        MarkPolyline(mask, xy.data(), count);
-        // The pixels lie within a pixel of the points' box.
-        left = deviceW;
-        top = deviceH;
-        right = bottom = 0;
-        for (std::size_t i = 0; i < xy.size(); i += 2) {
-            left = std::min(left, xy[i] >> 6);
-            right = std::max(right, xy[i] >> 6);
-            top = std::min(top, xy[i + 1] >> 6);
-            bottom = std::max(bottom, xy[i + 1] >> 6);
-        }
-        spans(left, top, right, bottom);
+        spans(whole.mask, whole.left, whole.top, whole.right, whole.bottom);
     }
 }
 

@@ -308,16 +308,22 @@ TEST(GraphLayoutTraces, SpeedCheckNamesChannelsWithoutCarInformation) {
                     .polylines.empty());
 }
 
+// Raw counts 0..4095 from a linear congruential sequence; `seed` goes on from one channel to the
+// next.
+auto NoiseFrom(uint32_t& seed) {
+    return [&seed](int) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 16) % 4096);
+    };
+}
+
 // Every trace point grouped by device pixel column against every sample's point.
 void ExpectEnvelope(int32_t span, int32_t dt, double dpr) {
     SCOPED_TRACE(testing::Message() << "span " << span << " dt " << dt << " dpr " << dpr);
     GraphDoc g;
     CBriodashDataset& ds = g.Add("A");
     uint32_t seed = 12345;
-    auto noise = [&seed](int) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int32_t>((seed >> 16) % 4096);
-    };
+    auto noise = NoiseFrom(seed);
     const int32_t start = 7 * dt * 100;
     // Data continue past the window, so units per pixel are span / 1545.
     const int n = (start + span) / dt + 1000;
@@ -370,10 +376,7 @@ TEST(GraphLayoutTraces, ColumnsTakenFromTheLastDrawingEqualColumnsReducedAfresh)
     GraphDoc g;
     CBriodashDataset& ds = g.Add("A");
     uint32_t seed = 99;
-    auto noise = [&seed](int) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int32_t>((seed >> 16) % 4096);
-    };
+    auto noise = NoiseFrom(seed);
     const int n = 400000;
     GraphDoc::FillAnalog(ds, 1, 135, -5, 5, 100, n, 2, noise);
     const int32_t end = (n - 1) * 2;
@@ -415,10 +418,7 @@ TEST(GraphLayoutTraces, TracesSharedBetweenTwoThreadsComeOutInTheirOrder) {
     GraphDoc g;
     CBriodashDataset& ds = g.Add("A");
     uint32_t seed = 7;
-    auto noise = [&seed](int) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int32_t>((seed >> 16) % 4096);
-    };
+    auto noise = NoiseFrom(seed);
     const int n = 60000;
     for (int ch = 1; ch <= 5; ++ch) GraphDoc::FillAnalog(ds, ch, 135, -5, 5, 100, n, 2, noise);
     const CGraphViewState st = WindowState(0, (n - 1) * 2, 0, (n - 1) * 2);

@@ -203,17 +203,8 @@ void PaintLayer(QPainter& p, const CGraphScene& s, const std::vector<GPrim>& lay
     std::vector<QRectF> placed;
     // Lines and traces written straight into the picture are gathered until the painter draws
     // again, and written together. The list keeps its memory from one picture to the next.
-    static thread_local std::vector<RasterItem> kept;
-    std::vector<RasterItem> batch;
-    batch.swap(kept);
+    static thread_local std::vector<RasterItem> batch;
     batch.clear();
-    struct GiveBack {
-        std::vector<RasterItem>& from;
-        ~GiveBack() {
-            from.clear();
-            kept.swap(from);
-        }
-    } giveBack{batch};
     ColorRef lastColor = 0;
     uint32_t lastArgb = 0;
     bool haveColor = false;
